@@ -1,0 +1,48 @@
+#include "app/Startup.h"
+
+#include "app/AppTexts.h"
+#include "catalogue/CataloguePacket.h"
+#include "platform/Dialogs.h"
+#include "platform/SingleInstanceLock.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+const QString kLockName = QStringLiteral("RUNONCEMUTEX");
+const QString kUpdateLeftover = QStringLiteral("corvinatone.old");
+const QString kCatalogue = QStringLiteral("rd.cds");
+}  // namespace
+
+Startup::Startup(Dialogs& dialogs, Settings settings)
+    : dialogs_(dialogs), settings_(std::move(settings)) {}
+
+int Startup::run(const std::function<int()>& createAndRun) {
+    const QDir folder(settings_.programFolder);
+    QFile::remove(folder.filePath(kUpdateLeftover));  // a failed removal is of no consequence
+
+    SingleInstanceLock lock(kLockName, settings_.lockFolder);
+    try {
+        if (!lock.tryAcquire()) {
+            dialogs_.message(AppTexts::appTitle(), AppTexts::alreadyRunning(), Dialogs::Icon::none);
+            return 0;
+        }
+        QDir::setCurrent(folder.absolutePath());
+        if (!QFile::exists(kCatalogue)) {
+            dialogs_.message(AppTexts::appTitle(), AppTexts::catalogueMissing(settings_.downloadPage),
+                             Dialogs::Icon::none);
+            return kExitFailure;
+        }
+        return createAndRun();
+    } catch (const CatalogueFormatError& e) {
+        // rd.cds is there but unreadable: say why, and never run on (a save would replace the
+        // user's catalogue with an empty one).
+        dialogs_.message(AppTexts::appTitle(),
+                         AppTexts::catalogueMissing(settings_.downloadPage) + QStringLiteral("\n\n") +
+                             QString::fromStdString(e.what()),
+                         Dialogs::Icon::error);
+    } catch (const std::exception&) {
+        dialogs_.message(AppTexts::oldAppTitle(), AppTexts::playerMissing(), Dialogs::Icon::error);
+    }
+    return kExitFailure;
+}

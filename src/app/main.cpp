@@ -1,0 +1,35 @@
+#include "app/AppTexts.h"
+#include "app/Startup.h"
+#include "app/TForm1.h"
+#include "platform/ConsoleDialogs.h"
+#include "platform/MessageBoxDialogs.h"
+#include "platform/ProgramFolder.h"
+#include "setting/ServerAddresses.h"
+#include "setting/TForm2.h"
+
+#include <QApplication>
+
+#include <memory>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("corvinatone"));
+    QApplication::setApplicationDisplayName(AppTexts::appTitle());
+
+    // CORVINATONE_DIALOGS=console writes messages to standard error instead of showing boxes,
+    // for runs without a person at the screen.
+    std::unique_ptr<Dialogs> dialogs;
+    if (qEnvironmentVariable("CORVINATONE_DIALOGS") == QLatin1String("console"))
+        dialogs = std::make_unique<ConsoleDialogs>();
+    else
+        dialogs = std::make_unique<MessageBoxDialogs>();
+
+    const QString folder = programFolder();
+    Startup startup(*dialogs, {folder, {}, ServerAddresses::downloadPage()});
+    return startup.run([&] {
+        TForm1 mainWindow(folder);
+        TForm2 optionsWindow(folder, &mainWindow);
+        mainWindow.show();
+        return QApplication::exec();
+    });
+}

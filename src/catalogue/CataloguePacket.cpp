@@ -1,0 +1,355 @@
+#include "catalogue/CataloguePacket.h"
+
+#include <QtEndian>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "texts are copied as UTF-16LE without swapping");
+
+namespace {
+
+constexpr quint32 kMagic = 0xBDE01996;
+constexpr int kHeaderSize = 24;
+constexpr quint16 kMaxVersion = 3;
+constexpr quint32 kAttrHasDescriptors = 1;
+constexpr quint32 kAttrHasRowOffset = 2;
+// Smallest possible descriptor: name length, width, type, attributes, property count.
+constexpr size_t kMinDescriptorSize = 1 + 2 + 2 + 2 + 2;
+constexpr qint64 kJulianDayOfYearOne = 1721426;  // 0001-01-01, proleptic Gregorian
+constexpr qint64 kJulianDayOfZeroDay = 2415019;  // 1899-12-30
+
+[[noreturn]] void fail(const QString& reason) {
+    throw CatalogueFormatError(reason.toStdString());
+}
+
+size_t flagBytesFor(size_t fieldCount) { return (2 * fieldCount + 7) / 8; }
+
+// Bounds-checked little-endian reading over the file's bytes.
+class Cursor {
+public:
+    explicit Cursor(const QByteArray& bytes)
+        : p_(reinterpret_cast<const uchar*>(bytes.constData())), end_(p_ + bytes.size()),
+          begin_(p_) {}
+
+    size_t remaining() const { return size_t(end_ - p_); }
+    size_t offset() const { return size_t(p_ - begin_); }
+    void need(size_t n, const QString& what) const {
+        if (n > remaining())
+            fail(QStringLiteral("file ends inside %1 (offset %2, %3 bytes missing)")
+                     .arg(what)
+                     .arg(offset())
+                     .arg(n - remaining()));
+    }
+    const uchar* take(size_t n, const QString& what) {
+        need(n, what);
+        const uchar* at = p_;
+        p_ += n;
+        return at;
+    }
+    quint8 u8(const QString& what) { return *take(1, what); }
+    quint16 u16(const QString& what) { return qFromLittleEndian<quint16>(take(2, what)); }
+    quint32 u32(const QString& what) { return qFromLittleEndian<quint32>(take(4, what)); }
+    void seek(size_t off) { p_ = begin_ + off; }
+
+private:
+    const uchar* p_;
+    const uchar* end_;
+    const uchar* begin_;
+};
+
+PacketProperty readProperty(Cursor& in, const QString& what) {
+    PacketProperty prop;
+    const quint8 nameLen = in.u8(what);
+    prop.name = QByteArray(reinterpret_cast<const char*>(in.take(nameLen, what)), nameLen);
+    const quint16 size = in.u16(what);
+    prop.type = in.u16(what);
+    prop.value = QByteArray(reinterpret_cast<const char*>(in.take(size, what)), size);
+    return prop;
+}
+
+void checkReadable(const FieldDescriptor& f, size_t index) {
+    const bool ok = (f.typeWord == FieldDescriptor::kWideString &&
+                     (f.valueWidth == 1 || f.valueWidth == 2)) ||
+                    (f.typeWord == FieldDescriptor::kDateTime && f.valueWidth == 8) ||
+                    (f.typeWord == FieldDescriptor::kInt32 && f.valueWidth == 4);
+    if (!ok)
+        fail(QStringLiteral("field %1 (%2) has type 0x%3 with width %4, which cannot be read")
+                 .arg(index)
+                 .arg(f.name)
+                 .arg(f.typeWord, 4, 16, QLatin1Char('0'))
+                 .arg(f.valueWidth));
+}
+
+FieldDescriptor readDescriptor(Cursor& in, size_t index) {
+    const QString what = QStringLiteral("field descriptor %1").arg(index);
+    FieldDescriptor f;
+    const quint8 nameLen = in.u8(what);
+    f.name = QString::fromUtf8(reinterpret_cast<const char*>(in.take(nameLen, what)), nameLen);
+    f.valueWidth = in.u16(what);
+    f.typeWord = in.u16(what);
+    f.attributes = in.u16(what);
+    const quint16 propCount = in.u16(what);
+    for (quint16 i = 0; i < propCount; ++i) f.properties.push_back(readProperty(in, what));
+    checkReadable(f, index);
+    return f;
+}
+
+FieldValue readValue(Cursor& in, const FieldDescriptor& f, const QString& what) {
+    switch (f.typeWord) {
+        case FieldDescriptor::kWideString: {
+            const size_t len = f.valueWidth == 1 ? in.u8(what) : in.u16(what);
+            if (len % 2 != 0) fail(QStringLiteral("%1 has an odd text length %2").arg(what).arg(len));
+            const uchar* bytes = in.take(len, what);
+            QString text(qsizetype(len / 2), Qt::Uninitialized);
+            std::memcpy(text.data(), bytes, len);
+            return text;
+        }
+        case FieldDescriptor::kDateTime: {
+            const quint64 bits = qFromLittleEndian<quint64>(in.take(8, what));
+            double msecs;
+            std::memcpy(&msecs, &bits, sizeof msecs);
+            return CdsDateTime{msecs};
+        }
+        default:
+            return qint32(in.u32(what));
+    }
+}
+
+template <typename T>
+void putLE(QByteArray& out, T v) {
+    char buf[sizeof(T)];
+    qToLittleEndian(v, buf);
+    out.append(buf, sizeof(T));
+}
+
+void writeProperty(QByteArray& out, const PacketProperty& p) {
+    if (p.name.size() > 255 || p.value.size() > 0xFFFF)
+        fail(QStringLiteral("property %1 is too long").arg(QString::fromLatin1(p.name)));
+    out.append(char(p.name.size()));
+    out.append(p.name);
+    putLE<quint16>(out, quint16(p.value.size()));
+    putLE<quint16>(out, p.type);
+    out.append(p.value);
+}
+
+void writeValue(QByteArray& out, const FieldDescriptor& f, const FieldValue& v, size_t row) {
+    switch (f.typeWord) {
+        case FieldDescriptor::kWideString: {
+            const QString& text = std::get<QString>(v);
+            const size_t len = size_t(text.size()) * 2;
+            const size_t prefixMax = f.valueWidth == 1 ? 0xFF : 0xFFFF;
+            const int width = f.widthBytes();
+            if (len > prefixMax || (width > 0 && len > size_t(width)))
+                fail(QStringLiteral("row %1: %2 is %3 characters, more than the field holds")
+                         .arg(row)
+                         .arg(f.name)
+                         .arg(text.size()));
+            if (f.valueWidth == 1)
+                out.append(char(len));
+            else
+                putLE<quint16>(out, quint16(len));
+            out.append(reinterpret_cast<const char*>(text.utf16()), qsizetype(len));
+            break;
+        }
+        case FieldDescriptor::kDateTime: {
+            quint64 bits;
+            const double msecs = std::get<CdsDateTime>(v).msecs;
+            std::memcpy(&bits, &msecs, sizeof bits);
+            putLE<quint64>(out, bits);
+            break;
+        }
+        default:
+            putLE<quint32>(out, quint32(std::get<qint32>(v)));
+    }
+}
+
+bool isNull(const FieldValue& v) {
+    if (std::holds_alternative<std::monostate>(v)) return true;
+    const QString* text = std::get_if<QString>(&v);
+    return text && text->isEmpty();  // an empty text is stored as null
+}
+
+bool matchesType(const FieldDescriptor& f, const FieldValue& v) {
+    switch (f.typeWord) {
+        case FieldDescriptor::kWideString: return std::holds_alternative<QString>(v);
+        case FieldDescriptor::kDateTime: return std::holds_alternative<CdsDateTime>(v);
+        default: return std::holds_alternative<qint32>(v);
+    }
+}
+
+}  // namespace
+
+CdsDateTime CdsDateTime::fromDateTime(QDate date, QTime time) {
+    const qint64 days = date.toJulianDay() - kJulianDayOfYearOne + 1;
+    return {double(days) * kMsecsPerDay + double(time.msecsSinceStartOfDay())};
+}
+
+CdsDateTime CdsDateTime::fromTimeOfDay(QTime time) {
+    return fromDateTime(QDate::fromJulianDay(kJulianDayOfZeroDay), time);
+}
+
+QDate CdsDateTime::date() const {
+    const double days = std::floor(msecs / kMsecsPerDay);
+    if (!std::isfinite(days) || std::fabs(days) > 1e9) return {};
+    return QDate::fromJulianDay(qint64(days) - 1 + kJulianDayOfYearOne);
+}
+
+QTime CdsDateTime::time() const {
+    const double ofDay = msecs - std::floor(msecs / kMsecsPerDay) * kMsecsPerDay;
+    if (!std::isfinite(ofDay)) return {};
+    return QTime::fromMSecsSinceStartOfDay(int(std::min(ofDay, kMsecsPerDay - 1)));
+}
+
+FieldDescriptor FieldDescriptor::wideString(const QString& name, int maxChars) {
+    QByteArray width(2, '\0');
+    qToLittleEndian<quint16>(quint16(maxChars * 2), width.data());
+    // A field up to 127 characters fits a one-byte length prefix.
+    return {name, quint16(maxChars * 2 <= 0xFF ? 1 : 2), kWideString, 0, {{"WIDTH", 2, width}}};
+}
+
+FieldDescriptor FieldDescriptor::dateTime(const QString& name) {
+    return {name, 8, kDateTime, 0, {}};
+}
+
+FieldDescriptor FieldDescriptor::int32(const QString& name) { return {name, 4, kInt32, 0, {}}; }
+
+int FieldDescriptor::widthBytes() const {
+    for (const PacketProperty& p : properties)
+        if (p.name == "WIDTH" && p.value.size() == 2)
+            return qFromLittleEndian<quint16>(p.value.constData());
+    return 0;
+}
+
+CataloguePacket CataloguePacket::read(const QByteArray& bytes) {
+    Cursor in(bytes);
+    if (bytes.size() < kHeaderSize)
+        fail(QStringLiteral("file is shorter than its header (%1 of %2 bytes)")
+                 .arg(bytes.size())
+                 .arg(kHeaderSize));
+    const QString header = QStringLiteral("the header");
+    const quint32 magic = in.u32(header);
+    if (magic != kMagic)
+        fail(QStringLiteral("not a catalogue file (magic number 0x%1)")
+                 .arg(magic, 8, 16, QLatin1Char('0')));
+    const quint16 major = in.u16(header);
+    const quint16 minor = in.u16(header);
+    if (major > kMaxVersion || minor > kMaxVersion)
+        fail(QStringLiteral("unsupported format version %1.%2").arg(major).arg(minor));
+    const quint32 headerSize = in.u32(header);
+    const quint16 fieldCount = in.u16(header);
+    const qint32 rowCount = qint32(in.u32(header));
+    const quint32 attributes = in.u32(header);
+    const quint16 firstRowOffset = in.u16(header);
+
+    if (headerSize < kHeaderSize || headerSize > size_t(bytes.size()))
+        fail(QStringLiteral("header size %1 does not fit a file of %2 bytes")
+                 .arg(headerSize)
+                 .arg(bytes.size()));
+    if (!(attributes & kAttrHasDescriptors))
+        fail(QStringLiteral("packet carries no field descriptors"));
+    if (rowCount < 0) fail(QStringLiteral("negative row count %1").arg(rowCount));
+    in.seek(headerSize);
+    if (size_t(fieldCount) * kMinDescriptorSize > in.remaining())
+        fail(QStringLiteral("header announces %1 fields, more than the file can hold")
+                 .arg(fieldCount));
+
+    CataloguePacket packet;
+    packet.fields.reserve(fieldCount);
+    for (size_t i = 0; i < fieldCount; ++i) packet.fields.push_back(readDescriptor(in, i));
+
+    const QString props = QStringLiteral("the packet properties");
+    const quint16 propCount = in.u16(props);
+    for (quint16 i = 0; i < propCount; ++i) packet.packetProperties.push_back(readProperty(in, props));
+
+    if (attributes & kAttrHasRowOffset) {
+        if (firstRowOffset < in.offset() || firstRowOffset > size_t(bytes.size()))
+            fail(QStringLiteral("first-row offset %1 does not follow the descriptors (offset %2)")
+                     .arg(firstRowOffset)
+                     .arg(in.offset()));
+        in.seek(firstRowOffset);
+    }
+
+    // Every row needs at least its status and null-flag bytes, which caps a hostile row count.
+    const size_t flagBytes = flagBytesFor(fieldCount);
+    const size_t minRowSize = 1 + flagBytes;
+    if (size_t(rowCount) > in.remaining() / minRowSize)
+        fail(QStringLiteral("header announces %1 rows, more than the remaining %2 bytes can hold")
+                 .arg(rowCount)
+                 .arg(in.remaining()));
+    packet.values.reserve(size_t(rowCount) * fieldCount);
+
+    for (qint32 r = 0; r < rowCount; ++r) {
+        const QString what = QStringLiteral("row %1").arg(r);
+        in.u8(what);  // row status: only unchanged rows occur; others are read alike
+        const uchar* flags = in.take(flagBytes, what);
+        for (size_t i = 0; i < fieldCount; ++i) {
+            const int flag = (flags[i / 4] >> (2 * (i % 4))) & 3;
+            if (flag != 0)
+                packet.values.emplace_back();
+            else
+                packet.values.push_back(readValue(in, packet.fields[i], what));
+        }
+    }
+    if (in.remaining() != 0)
+        fail(QStringLiteral("%1 bytes follow the last row").arg(in.remaining()));
+    return packet;
+}
+
+QByteArray CataloguePacket::write() const {
+    const size_t fieldCount = fields.size();
+    if (fieldCount > 0xFFFF) fail(QStringLiteral("too many fields"));
+    if (fieldCount > 0 && values.size() % fieldCount != 0)
+        fail(QStringLiteral("values do not make whole rows"));
+    const size_t rows = rowCount();
+    if (rows > size_t(std::numeric_limits<qint32>::max())) fail(QStringLiteral("too many rows"));
+
+    QByteArray meta;
+    for (const FieldDescriptor& f : fields) {
+        checkReadable(f, size_t(&f - fields.data()));
+        const QByteArray name = f.name.toUtf8();
+        if (name.size() > 255) fail(QStringLiteral("field name %1 is too long").arg(f.name));
+        meta.append(char(name.size()));
+        meta.append(name);
+        putLE<quint16>(meta, f.valueWidth);
+        putLE<quint16>(meta, f.typeWord);
+        putLE<quint16>(meta, f.attributes);
+        putLE<quint16>(meta, quint16(f.properties.size()));
+        for (const PacketProperty& p : f.properties) writeProperty(meta, p);
+    }
+    putLE<quint16>(meta, quint16(packetProperties.size()));
+    for (const PacketProperty& p : packetProperties) writeProperty(meta, p);
+
+    const size_t firstRow = kHeaderSize + size_t(meta.size());
+    const bool offsetFits = firstRow <= 0xFFFF;
+    QByteArray out;
+    out.reserve(qsizetype(firstRow + rows * (1 + flagBytesFor(fieldCount) + fieldCount * 12)));
+    putLE<quint32>(out, kMagic);
+    putLE<quint16>(out, 1);
+    putLE<quint16>(out, 0);
+    putLE<quint32>(out, kHeaderSize);
+    putLE<quint16>(out, quint16(fieldCount));
+    putLE<qint32>(out, qint32(rows));
+    putLE<quint32>(out, kAttrHasDescriptors | (offsetFits ? kAttrHasRowOffset : 0));
+    putLE<quint16>(out, offsetFits ? quint16(firstRow) : 0);
+    out.append(meta);
+
+    const size_t flagBytes = flagBytesFor(fieldCount);
+    char flags[(2 * 0xFFFF + 7) / 8];
+    for (size_t r = 0; r < rows; ++r) {
+        const FieldValue* row = &values[r * fieldCount];
+        std::memset(flags, 0, flagBytes);
+        for (size_t i = 0; i < fieldCount; ++i) {
+            if (isNull(row[i]))
+                flags[i / 4] = char(flags[i / 4] | (1 << (2 * (i % 4))));
+            else if (!matchesType(fields[i], row[i]))
+                fail(QStringLiteral("row %1: value of %2 has the wrong type").arg(r).arg(fields[i].name));
+        }
+        out.append('\0');  // row status: unchanged
+        out.append(flags, qsizetype(flagBytes));
+        for (size_t i = 0; i < fieldCount; ++i)
+            if (!isNull(row[i])) writeValue(out, fields[i], row[i], r);
+    }
+    return out;
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <QTime>
+
+#include <cstdint>
+#include <stdexcept>
+#include <variant>
+#include <vector>
+
+// A date-time as the catalogue stores it: milliseconds from 0001-01-01 00:00:00 plus one day,
+// local time without a zone. Kept as the stored double so files round-trip bit for bit.
+struct CdsDateTime {
+    double msecs = 0;
+
+    static constexpr double kMsecsPerDay = 86'400'000.0;
+
+    static CdsDateTime fromDateTime(QDate date, QTime time);
+    // The "zero day" 1899-12-30 plus a time of day: what a time picker without a date stores.
+    static CdsDateTime fromTimeOfDay(QTime time);
+    QDate date() const;  // invalid when the value lies outside QDate's range
+    QTime time() const;  // whole milliseconds of the day
+    bool operator==(const CdsDateTime&) const = default;
+};
+
+// A field value: null, a text, a date-time or a 32-bit integer.
+using FieldValue = std::variant<std::monostate, QString, CdsDateTime, qint32>;
+
+struct PacketProperty {
+    QByteArray name;
+    quint16 type = 0;
+    QByteArray value;
+    bool operator==(const PacketProperty&) const = default;
+};
+
+struct FieldDescriptor {
+    static constexpr quint16 kWideString = 0x004A;
+    static constexpr quint16 kDateTime = 0x0008;
+    static constexpr quint16 kInt32 = 0x0001;
+
+    QString name;
+    quint16 valueWidth = 0;  // value size, or the size of a varying value's length prefix
+    quint16 typeWord = 0;
+    quint16 attributes = 0;
+    std::vector<PacketProperty> properties;
+
+    static FieldDescriptor wideString(const QString& name, int maxChars);
+    static FieldDescriptor dateTime(const QString& name);
+    static FieldDescriptor int32(const QString& name);
+
+    // The "WIDTH" property (maximum text length in bytes), or 0 when the field has none.
+    int widthBytes() const;
+    bool operator==(const FieldDescriptor&) const = default;
+};
+
+// Thrown by the reader with a one-line reason, and by the writer for values it cannot encode.
+class CatalogueFormatError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The binary table format of "rd.cds" and "update.cds": header, field descriptors, packet
+// properties, then the rows.
+class CataloguePacket {
+public:
+    std::vector<FieldDescriptor> fields;
+    std::vector<PacketProperty> packetProperties;
+    std::vector<FieldValue> values;  // row-major, fields.size() values per row
+
+    size_t rowCount() const { return fields.empty() ? 0 : values.size() / fields.size(); }
+    const FieldValue& at(size_t row, size_t field) const {
+        return values[row * fields.size() + field];
+    }
+
+    // Throws CatalogueFormatError; never allocates more than the input's size warrants.
+    static CataloguePacket read(const QByteArray& bytes);
+    // Throws CatalogueFormatError for a value that does not fit its field.
+    QByteArray write() const;
+};

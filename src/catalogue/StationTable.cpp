@@ -1,0 +1,253 @@
+#include "catalogue/StationTable.h"
+
+#include "platform/AtomicFile.h"
+
+#include <QCollator>
+#include <QFile>
+
+#include <algorithm>
+#include <limits>
+#include <numeric>
+
+namespace {
+
+// The descriptors of a catalogue file must be the twelve station fields, in order.
+void checkStationFields(const CataloguePacket& packet) {
+    const auto& expected = stationDescriptors();
+    if (packet.fields.size() != expected.size())
+        throw CatalogueFormatError(QStringLiteral("not a station catalogue: %1 fields instead of %2")
+                                       .arg(packet.fields.size())
+                                       .arg(expected.size())
+                                       .toStdString());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const FieldDescriptor& f = packet.fields[i];
+        if (f.name != expected[i].name || f.typeWord != expected[i].typeWord)
+            throw CatalogueFormatError(
+                QStringLiteral("not a station catalogue: field %1 is %2, expected %3")
+                    .arg(i)
+                    .arg(f.name, expected[i].name)
+                    .toStdString());
+    }
+}
+
+double numericKey(const FieldValue& v) {
+    if (const auto* d = std::get_if<CdsDateTime>(&v)) return d->msecs;
+    if (const auto* i = std::get_if<qint32>(&v)) return *i;
+    return -std::numeric_limits<double>::infinity();  // null sorts first
+}
+
+}  // namespace
+
+StationTable::StationTable(QString savePath) : savePath_(std::move(savePath)) {}
+
+void StationTable::loadFromFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw CatalogueFormatError(
+            QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
+    CataloguePacket packet = CataloguePacket::read(file.readAll());
+    checkStationFields(packet);
+
+    std::vector<StationRow> rows(packet.rowCount());
+    auto value = packet.values.begin();
+    for (StationRow& row : rows)
+        for (FieldValue& v : row.values) v = std::move(*value++);
+    // Texts longer than their field (a file from elsewhere) are cut as the setters would.
+    for (StationRow& row : rows)
+        for (int f = 0; f < kFieldCount; ++f)
+            if (const QString* t = std::get_if<QString>(&row.values[size_t(f)]);
+                t && t->size() > fieldSpec(Field(f)).maxChars)
+                row.setText(Field(f), *t);
+
+    rows_ = std::move(rows);
+    orderDirty_ = true;
+    rebuildView();
+    first();
+}
+
+CataloguePacket StationTable::toPacket() const {
+    CataloguePacket packet;
+    packet.fields = stationDescriptors();
+    packet.values.reserve(rows_.size() * kFieldCount);
+    for (const StationRow& row : rows_)
+        packet.values.insert(packet.values.end(), row.values.begin(), row.values.end());
+    return packet;
+}
+
+void StationTable::commitAndSave() {
+    writeFileAtomically(savePath_, toPacket().write());
+    refreshKeepingPlace();
+}
+
+void StationTable::snapshotForScheduler(SchedulerSnapshot& into) const { into.rows = rows_; }
+
+QString StationTable::stationCountText() const {
+    return QStringLiteral("当前共有电台%1个").arg(rows_.size());
+}
+
+const StationRow* StationTable::current() const {
+    return current_ >= 0 ? &rows_[size_t(current_)] : nullptr;
+}
+
+StationRow& StationTable::editableCurrent() {
+    if (current_ < 0) throw StationTableError("no current row");
+    return rows_[size_t(current_)];
+}
+
+QString StationTable::text(Field f) const {
+    const StationRow* row = current();
+    return row ? row->text(f) : QString();
+}
+
+void StationTable::setText(Field f, const QString& text) {
+    editableCurrent().setText(f, text);
+    orderDirty_ = orderDirty_ || sortField_ == f;
+}
+
+void StationTable::setDateTime(Field f, std::optional<CdsDateTime> value) {
+    editableCurrent().setDateTime(f, value);
+    orderDirty_ = orderDirty_ || sortField_ == f;
+}
+
+void StationTable::setInteger(Field f, std::optional<qint32> value) {
+    editableCurrent().setInteger(f, value);
+    orderDirty_ = orderDirty_ || sortField_ == f;
+}
+
+Field StationTable::requireField(const QString& name) const {
+    if (auto f = fieldByName(name)) return *f;
+    throw StationTableError(QStringLiteral("field %1 not found").arg(name).toStdString());
+}
+
+QString StationTable::fieldText(const QString& name) const { return text(requireField(name)); }
+
+void StationTable::setFieldText(const QString& name, const QString& text) {
+    setText(requireField(name), text);
+}
+
+void StationTable::setFieldDateTime(const QString& name, std::optional<CdsDateTime> value) {
+    setDateTime(requireField(name), value);
+}
+
+void StationTable::setFieldInteger(const QString& name, std::optional<qint32> value) {
+    setInteger(requireField(name), value);
+}
+
+void StationTable::append(const StationRow& row) {
+    StationRow stored;
+    for (int f = 0; f < kFieldCount; ++f) {
+        const FieldValue& v = row.values[size_t(f)];
+        if (const QString* t = std::get_if<QString>(&v))
+            stored.setText(Field(f), *t);
+        else
+            stored.values[size_t(f)] = v;
+    }
+    rows_.push_back(std::move(stored));
+    orderDirty_ = true;
+    rebuildView();
+    current_ = int(rows_.size()) - 1;
+    const auto it = std::find(view_.begin(), view_.end(), current_);
+    position_ = it == view_.end() ? -1 : int(it - view_.begin());
+    atEnd_ = false;
+}
+
+void StationTable::deleteCurrent() {
+    if (current_ < 0) throw StationTableError("no current row");
+    rows_.erase(rows_.begin() + current_);
+    current_ = -1;
+    orderDirty_ = true;
+    refreshKeepingPlace();
+}
+
+void StationTable::setFilter(const ViewFilter& filter) {
+    filter_ = filter;
+    rebuildView();
+    first();
+}
+
+void StationTable::setSortField(std::optional<Field> field) {
+    if (field == sortField_) return;
+    sortField_ = field;
+    orderDirty_ = true;
+    const int keep = current_;
+    rebuildView();
+    const auto it = std::find(view_.begin(), view_.end(), keep);
+    if (it == view_.end())
+        first();
+    else
+        selectPosition(int(it - view_.begin()));
+}
+
+void StationTable::first() { selectPosition(0); }
+
+void StationTable::next() {
+    if (position_ >= 0 && position_ + 1 < viewCount())
+        selectPosition(position_ + 1);
+    else
+        atEnd_ = true;
+}
+
+void StationTable::prior() {
+    if (position_ > 0) selectPosition(position_ - 1);
+}
+
+void StationTable::moveTo(int position) {
+    selectPosition(std::clamp(position, 0, std::max(0, viewCount() - 1)));
+}
+
+void StationTable::selectPosition(int position) {
+    atEnd_ = false;
+    if (position < 0 || position >= viewCount()) {
+        current_ = position_ = -1;
+        return;
+    }
+    position_ = position;
+    current_ = view_[size_t(position)];
+}
+
+void StationTable::refreshKeepingPlace() {
+    const int oldPosition = position_;
+    const int keep = current_;
+    rebuildView();
+    const auto it = keep < 0 ? view_.end() : std::find(view_.begin(), view_.end(), keep);
+    if (it != view_.end())
+        selectPosition(int(it - view_.begin()));
+    else
+        selectPosition(std::min(std::max(oldPosition, 0), viewCount() - 1));
+}
+
+void StationTable::rebuildOrder() {
+    orderDirty_ = false;
+    order_.clear();
+    if (!sortField_) return;
+    const Field field = *sortField_;
+    order_.resize(rows_.size());
+    std::iota(order_.begin(), order_.end(), 0);
+    if (fieldSpec(field).typeWord == FieldDescriptor::kWideString) {
+        // Chinese-aware order (pinyin where the collator offers it).
+        QCollator collator(QLocale(QLocale::Chinese, QLocale::China));
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(rows_.size());
+        for (const StationRow& row : rows_) keys.push_back(collator.sortKey(row.text(field)));
+        std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
+            return keys[size_t(a)].compare(keys[size_t(b)]) < 0;
+        });
+    } else {
+        std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
+            return numericKey(rows_[size_t(a)].values[size_t(field)]) <
+                   numericKey(rows_[size_t(b)].values[size_t(field)]);
+        });
+    }
+}
+
+void StationTable::rebuildView() {
+    if (orderDirty_) rebuildOrder();
+    view_.clear();
+    const auto consider = [&](int index) {
+        if (filter_.matches(rows_[size_t(index)])) view_.push_back(index);
+    };
+    if (sortField_)
+        for (int index : order_) consider(index);
+    else
+        for (int index = 0; index < int(rows_.size()); ++index) consider(index);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "catalogue/StationRow.h"
+
+// The one row predicate of the station table's view. Letter case is ignored in every
+// comparison; null and empty text are equal.
+class ViewFilter {
+public:
+    enum class Kind {
+        none,               // all rows
+        categoryEquals,     // 电台类别 = 'text'
+        favouriteEquals,    // 收藏 = 'text'
+        planTypeNotEmpty,   // 计划类型 <> ''
+        nameBeginsWith,     // 电台名称 ='text*', the text taken literally
+        countryEquals,      // 电台国家='text'
+    };
+
+    ViewFilter() = default;
+    static ViewFilter all() { return {}; }
+    static ViewFilter category(const QString& text) { return {Kind::categoryEquals, text}; }
+    static ViewFilter favourite(const QString& text) { return {Kind::favouriteEquals, text}; }
+    static ViewFilter tasks() { return {Kind::planTypeNotEmpty, {}}; }
+    static ViewFilter nameBeginsWith(const QString& text) { return {Kind::nameBeginsWith, text}; }
+    static ViewFilter country(const QString& text) { return {Kind::countryEquals, text}; }
+
+    Kind kind() const { return kind_; }
+    const QString& text() const { return text_; }
+    bool matches(const StationRow& row) const;
+    bool operator==(const ViewFilter&) const = default;
+
+private:
+    ViewFilter(Kind kind, const QString& text) : kind_(kind), text_(text) {}
+
+    Kind kind_ = Kind::none;
+    QString text_;
+};

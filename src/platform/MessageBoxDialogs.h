@@ -1,0 +1,10 @@
+#pragma once
+
+#include "platform/Dialogs.h"
+
+// Message boxes kept above all other windows.
+class MessageBoxDialogs : public Dialogs {
+public:
+    void message(const QString& title, const QString& text, Icon icon) override;
+    bool confirm(const QString& title, const QString& text) override;
+};

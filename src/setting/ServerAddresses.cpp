@@ -1,0 +1,13 @@
+#include "setting/ServerAddresses.h"
+
+namespace {
+const char kDefaultBase[] = "http://www.corvinatone.com";
+}
+
+QString ServerAddresses::base() {
+    QString base = qEnvironmentVariable("CORVINATONE_SERVER", QLatin1String(kDefaultBase));
+    while (base.endsWith(QLatin1Char('/'))) base.chop(1);
+    return base;
+}
+
+QString ServerAddresses::downloadPage() { return base() + QStringLiteral("/download.html"); }

@@ -1,0 +1,3 @@
+#include "catalogue/CataloguePacket.h"
+#include <gtest/gtest.h>
+TEST(X, Y) { EXPECT_TRUE(true); }
