@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr QStringView kBom = u"\uFEFF";
+const QByteArray kBom = QByteArrayLiteral("\xEF\xBB\xBF");
 
 bool isSectionHeader(const QString& line) {
     const QString t = line.trimmed();
@@ -32,16 +32,13 @@ std::optional<std::pair<QString, QString>> keyValue(const QString& line) {
 IniFile IniFile::load(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
-    return fromText(QString::fromUtf8(file.readAll()));
+    return fromBytes(file.readAll());
 }
 
-IniFile IniFile::fromText(const QString& text) {
+IniFile IniFile::fromBytes(const QByteArray& bytes) {
     IniFile ini;
-    QString body = text;
-    if (body.startsWith(kBom)) {
-        ini.bom_ = true;
-        body.remove(0, 1);
-    }
+    ini.bom_ = bytes.startsWith(kBom);
+    QString body = QString::fromUtf8(ini.bom_ ? bytes.mid(kBom.size()) : bytes);
     if (body.contains(QLatin1String("\r\n"))) ini.eol_ = QStringLiteral("\r\n");
     body.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     if (body.endsWith(QLatin1Char('\n'))) body.chop(1);
@@ -101,9 +98,9 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
 }
 
 QByteArray IniFile::toBytes() const {
-    QString text = bom_ ? kBom.toString() : QString();
+    QString text;
     for (const QString& line : lines_) text += line + eol_;
-    return text.toUtf8();
+    return (bom_ ? kBom : QByteArray()) + text.toUtf8();
 }
 
 void IniFile::save(const QString& path) const { writeFileAtomically(path, toBytes()); }

@@ -13,7 +13,7 @@ class IniFile {
 public:
     // A missing or unreadable file gives an empty one.
     static IniFile load(const QString& path);
-    static IniFile fromText(const QString& text);
+    static IniFile fromBytes(const QByteArray& bytes);
 
     std::optional<QString> value(const QString& section, const QString& key) const;
     void setValue(const QString& section, const QString& key, const QString& value);
