@@ -1,0 +1,124 @@
+// Starts the real program as a user would and watches what it says and whether it keeps running.
+#include "catalogue/StationTable.h"
+#include "platform/SingleInstanceLock.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ProgramFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home.isValid() && runtime.isValid() && elsewhere.isValid());
+        StationTable table(home.filePath(QStringLiteral("rd.cds")));
+        table.append(StationRow::station(QStringLiteral("CNN"), QStringLiteral("美国"), QStringLiteral("新闻"),
+                                         QStringLiteral("32kbps"), QStringLiteral("http://127.0.0.1:9/cnn")));
+        table.commitAndSave();
+    }
+    void TearDown() override {
+        for (QProcess* p : running) {
+            p->kill();
+            p->waitForFinished(5000);
+            delete p;
+        }
+    }
+
+    QProcess* launch(const QString& program, const QString& programHome) {
+        auto* p = new QProcess;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("CORVINATONE_DIALOGS"), QStringLiteral("console"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        if (programHome.isEmpty())
+            env.remove(QStringLiteral("CORVINATONE_HOME"));
+        else
+            env.insert(QStringLiteral("CORVINATONE_HOME"), programHome);
+        p->setProcessEnvironment(env);
+        p->setWorkingDirectory(elsewhere.path());
+        p->start(program, {});
+        EXPECT_TRUE(p->waitForStarted(15000));
+        running.push_back(p);
+        return p;
+    }
+    QProcess* launch() { return launch(QStringLiteral(CORVINATONE_EXE), home.path()); }
+
+    // Waits (bounded) until some process holds the single-instance lock.
+    bool lockTaken() {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 15000) {
+            SingleInstanceLock probe(QStringLiteral("RUNONCEMUTEX"), runtime.path());
+            if (!probe.tryAcquire()) return true;
+            probe.release();
+            QThread::msleep(50);
+        }
+        return false;
+    }
+
+    static bool stillRunning(QProcess* p) { return !p->waitForFinished(300); }
+
+    static QString finish(QProcess* p) {
+        EXPECT_TRUE(p->waitForFinished(15000));
+        return QString::fromUtf8(p->readAllStandardError());
+    }
+
+    QTemporaryDir home, runtime, elsewhere;
+    std::vector<QProcess*> running;
+};
+
+}  // namespace
+
+TEST_F(ProgramFixture, OneInstanceAtATimeAndAKilledOneDoesNotBlock) {
+    QProcess* first = launch();
+    ASSERT_TRUE(lockTaken());
+
+    QProcess* second = launch();
+    const QString said = finish(second);
+    EXPECT_EQ(said, QStringLiteral("Corvinatone 2.21: Corvinatone 已经在运行了!\n"));
+    EXPECT_EQ(second->exitCode(), 0);
+    EXPECT_TRUE(stillRunning(first));
+
+    first->kill();  // a crash: nothing is cleaned up
+    first->waitForFinished(5000);
+    QProcess* third = launch();
+    ASSERT_TRUE(lockTaken());
+    EXPECT_TRUE(stillRunning(third));
+}
+
+TEST_F(ProgramFixture, MissingOrDamagedCatalogueEndsWithItsMessage) {
+    QFile::remove(home.filePath(QStringLiteral("rd.cds")));
+    QProcess* p = launch();
+    EXPECT_TRUE(finish(p).startsWith(QStringLiteral("Corvinatone 2.21: 电台数据库文件rd.cds载入出错.")));
+    EXPECT_EQ(p->exitCode(), 1);
+
+    QFile damaged(home.filePath(QStringLiteral("rd.cds")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("not a catalogue at all");
+    damaged.close();
+    p = launch();
+    const QString said = finish(p);
+    EXPECT_TRUE(said.contains(QStringLiteral("file is shorter than its header"))) << said.toStdString();
+    EXPECT_EQ(p->exitCode(), 1);
+    EXPECT_EQ(damaged.size(), 22);  // the user's file is left as it was
+}
+
+TEST_F(ProgramFixture, FindsTheCatalogueBesideTheExecutableFromAnotherFolder) {
+    const QString copy = home.filePath(QStringLiteral("corvinatone"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(CORVINATONE_EXE), copy));
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner);
+    QFile leftover(home.filePath(QStringLiteral("corvinatone.old")));
+    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+    leftover.close();
+
+    QProcess* p = launch(copy, QString());
+    ASSERT_TRUE(lockTaken());
+    EXPECT_TRUE(stillRunning(p));
+    EXPECT_FALSE(leftover.exists());
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/Dialogs.h"
+
+#include <QList>
+
+// Records every message; answers questions from a script (OK when the script runs out).
+class FakeDialogs : public Dialogs {
+public:
+    struct Shown {
+        QString title;
+        QString text;
+        Icon icon;
+    };
+
+    void message(const QString& title, const QString& text, Icon icon) override {
+        shown.append({title, text, icon});
+    }
+    bool confirm(const QString& title, const QString& text) override {
+        shown.append({title, text, Icon::none});
+        return answers.isEmpty() ? true : answers.takeFirst();
+    }
+
+    QList<Shown> shown;
+    QList<bool> answers;
+};
