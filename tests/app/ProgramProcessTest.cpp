@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "support/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 namespace {

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "support/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 namespace {

@@ -1,6 +1,8 @@
 #include "catalogue/CataloguePacket.h"
 #include "catalogue/StationRow.h"
 
+#include "support/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 #include <random>

@@ -15,6 +15,7 @@ struct Tally {
     void add(const QString& value) { ++counts[value]; }
     // "N (a 10, b 7, …)" with the most frequent first; ties in name order.
     QString summary(int top) const {
+        if (counts.isEmpty()) return QStringLiteral("0");
         std::vector<std::pair<QString, int>> items(counts.keyValueBegin(), counts.keyValueEnd());
         std::sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
             return a.second != b.second ? a.second > b.second : a.first < b.first;
@@ -30,6 +31,7 @@ struct Tally {
 };
 
 QString scheme(const QString& url) {
+    if (url.isEmpty()) return QString();
     for (const char* s : {"http://", "https://", "mms://"})
         if (url.startsWith(QLatin1String(s), Qt::CaseInsensitive)) return QLatin1String(s);
     return QStringLiteral("other");
