@@ -26,31 +26,43 @@ constexpr qint64 kJulianDayOfZeroDay = 2415019;  // 1899-12-30
 
 size_t flagBytesFor(size_t fieldCount) { return (2 * fieldCount + 7) / 8; }
 
+// Where the reader is, for its messages; formatted only when something fails.
+struct Place {
+    const char* kind;
+    qint64 index = -1;
+
+    QString text() const {
+        return index < 0 ? QString::fromLatin1(kind)
+                         : QStringLiteral("%1 %2").arg(QLatin1String(kind)).arg(index);
+    }
+};
+
 // Bounds-checked little-endian reading over the file's bytes.
 class Cursor {
 public:
-    explicit Cursor(const QByteArray& bytes)
-        : p_(reinterpret_cast<const uchar*>(bytes.constData())), end_(p_ + bytes.size()),
-          begin_(p_) {}
+    explicit Cursor(const QByteArray& bytes, size_t offset = 0)
+        : p_(reinterpret_cast<const uchar*>(bytes.constData()) + offset),
+          end_(reinterpret_cast<const uchar*>(bytes.constData()) + bytes.size()),
+          begin_(reinterpret_cast<const uchar*>(bytes.constData())) {}
 
     size_t remaining() const { return size_t(end_ - p_); }
     size_t offset() const { return size_t(p_ - begin_); }
-    void need(size_t n, const QString& what) const {
+    void need(size_t n, Place what) const {
         if (n > remaining())
             fail(QStringLiteral("file ends inside %1 (offset %2, %3 bytes missing)")
-                     .arg(what)
+                     .arg(what.text())
                      .arg(offset())
                      .arg(n - remaining()));
     }
-    const uchar* take(size_t n, const QString& what) {
+    const uchar* take(size_t n, Place what) {
         need(n, what);
         const uchar* at = p_;
         p_ += n;
         return at;
     }
-    quint8 u8(const QString& what) { return *take(1, what); }
-    quint16 u16(const QString& what) { return qFromLittleEndian<quint16>(take(2, what)); }
-    quint32 u32(const QString& what) { return qFromLittleEndian<quint32>(take(4, what)); }
+    quint8 u8(Place what) { return *take(1, what); }
+    quint16 u16(Place what) { return qFromLittleEndian<quint16>(take(2, what)); }
+    quint32 u32(Place what) { return qFromLittleEndian<quint32>(take(4, what)); }
     void seek(size_t off) { p_ = begin_ + off; }
 
 private:
@@ -59,7 +71,7 @@ private:
     const uchar* begin_;
 };
 
-PacketProperty readProperty(Cursor& in, const QString& what) {
+PacketProperty readProperty(Cursor& in, Place what) {
     PacketProperty prop;
     const quint8 nameLen = in.u8(what);
     prop.name = QByteArray(reinterpret_cast<const char*>(in.take(nameLen, what)), nameLen);
@@ -83,7 +95,7 @@ void checkReadable(const FieldDescriptor& f, size_t index) {
 }
 
 FieldDescriptor readDescriptor(Cursor& in, size_t index) {
-    const QString what = QStringLiteral("field descriptor %1").arg(index);
+    const Place what{"field descriptor", qint64(index)};
     FieldDescriptor f;
     const quint8 nameLen = in.u8(what);
     f.name = QString::fromUtf8(reinterpret_cast<const char*>(in.take(nameLen, what)), nameLen);
@@ -96,11 +108,11 @@ FieldDescriptor readDescriptor(Cursor& in, size_t index) {
     return f;
 }
 
-FieldValue readValue(Cursor& in, const FieldDescriptor& f, const QString& what) {
+FieldValue readValue(Cursor& in, const FieldDescriptor& f, Place what) {
     switch (f.typeWord) {
         case FieldDescriptor::kWideString: {
             const size_t len = f.valueWidth == 1 ? in.u8(what) : in.u16(what);
-            if (len % 2 != 0) fail(QStringLiteral("%1 has an odd text length %2").arg(what).arg(len));
+            if (len % 2 != 0) fail(QStringLiteral("%1 has an odd text length %2").arg(what.text()).arg(len));
             const uchar* bytes = in.take(len, what);
             QString text(qsizetype(len / 2), Qt::Uninitialized);
             std::memcpy(text.data(), bytes, len);
@@ -222,13 +234,13 @@ int FieldDescriptor::widthBytes() const {
     return 0;
 }
 
-CataloguePacket CataloguePacket::read(const QByteArray& bytes) {
+PacketReader::PacketReader(const QByteArray& bytes) : bytes_(bytes) {
     Cursor in(bytes);
     if (bytes.size() < kHeaderSize)
         fail(QStringLiteral("file is shorter than its header (%1 of %2 bytes)")
                  .arg(bytes.size())
                  .arg(kHeaderSize));
-    const QString header = QStringLiteral("the header");
+    const Place header{"the header"};
     const quint32 magic = in.u32(header);
     if (magic != kMagic)
         fail(QStringLiteral("not a catalogue file (magic number 0x%1)")
@@ -255,13 +267,12 @@ CataloguePacket CataloguePacket::read(const QByteArray& bytes) {
         fail(QStringLiteral("header announces %1 fields, more than the file can hold")
                  .arg(fieldCount));
 
-    CataloguePacket packet;
-    packet.fields.reserve(fieldCount);
-    for (size_t i = 0; i < fieldCount; ++i) packet.fields.push_back(readDescriptor(in, i));
+    fields_.reserve(fieldCount);
+    for (size_t i = 0; i < fieldCount; ++i) fields_.push_back(readDescriptor(in, i));
 
-    const QString props = QStringLiteral("the packet properties");
+    const Place props{"the packet properties"};
     const quint16 propCount = in.u16(props);
-    for (quint16 i = 0; i < propCount; ++i) packet.packetProperties.push_back(readProperty(in, props));
+    for (quint16 i = 0; i < propCount; ++i) packetProperties_.push_back(readProperty(in, props));
 
     if (attributes & kAttrHasRowOffset) {
         if (firstRowOffset < in.offset() || firstRowOffset > size_t(bytes.size()))
@@ -271,39 +282,43 @@ CataloguePacket CataloguePacket::read(const QByteArray& bytes) {
         in.seek(firstRowOffset);
     }
 
-    // Every row needs at least its status and null-flag bytes, which caps a hostile row count.
-    const size_t flagBytes = flagBytesFor(fieldCount);
-    const size_t minRowSize = 1 + flagBytes;
-    if (size_t(rowCount) > in.remaining() / minRowSize)
+    // Every row needs at least its status and null-flag bytes, which caps a hostile row count
+    // before anyone reserves room for it.
+    flagBytes_ = flagBytesFor(fieldCount);
+    if (size_t(rowCount) > in.remaining() / (1 + flagBytes_))
         fail(QStringLiteral("header announces %1 rows, more than the remaining %2 bytes can hold")
                  .arg(rowCount)
                  .arg(in.remaining()));
-    packet.values.reserve(size_t(rowCount) * fieldCount);
-
-    for (qint32 r = 0; r < rowCount; ++r) {
-        const QString what = QStringLiteral("row %1").arg(r);
-        in.u8(what);  // row status: only unchanged rows occur; others are read alike
-        const uchar* flags = in.take(flagBytes, what);
-        for (size_t i = 0; i < fieldCount; ++i) {
-            const int flag = (flags[i / 4] >> (2 * (i % 4))) & 3;
-            if (flag != 0)
-                packet.values.emplace_back();
-            else
-                packet.values.push_back(readValue(in, packet.fields[i], what));
-        }
-    }
-    if (in.remaining() != 0)
-        fail(QStringLiteral("%1 bytes follow the last row").arg(in.remaining()));
-    return packet;
+    rowCount_ = size_t(rowCount);
+    offset_ = in.offset();
 }
 
-QByteArray CataloguePacket::write() const {
+void PacketReader::readRow(FieldValue* values) {
+    if (rowsRead_ >= rowCount_) fail(QStringLiteral("no rows left to read"));
+    Cursor in(bytes_, offset_);
+    const Place what{"row", qint64(rowsRead_)};
+    in.u8(what);  // row status: only unchanged rows occur; others are read alike
+    const uchar* flags = in.take(flagBytes_, what);
+    for (size_t i = 0; i < fields_.size(); ++i) {
+        const int flag = (flags[i / 4] >> (2 * (i % 4))) & 3;
+        values[i] = flag != 0 ? FieldValue() : readValue(in, fields_[i], what);
+    }
+    offset_ = in.offset();
+    ++rowsRead_;
+}
+
+void PacketReader::finish() const {
+    if (rowsRead_ != rowCount_) fail(QStringLiteral("%1 rows left unread").arg(rowCount_ - rowsRead_));
+    if (const size_t left = size_t(bytes_.size()) - offset_; left != 0)
+        fail(QStringLiteral("%1 bytes follow the last row").arg(left));
+}
+
+PacketWriter::PacketWriter(const std::vector<FieldDescriptor>& fields,
+                           const std::vector<PacketProperty>& packetProperties, size_t rowCount)
+    : fields_(fields), rowCount_(rowCount), flagBytes_(flagBytesFor(fields.size())) {
     const size_t fieldCount = fields.size();
     if (fieldCount > 0xFFFF) fail(QStringLiteral("too many fields"));
-    if (fieldCount > 0 && values.size() % fieldCount != 0)
-        fail(QStringLiteral("values do not make whole rows"));
-    const size_t rows = rowCount();
-    if (rows > size_t(std::numeric_limits<qint32>::max())) fail(QStringLiteral("too many rows"));
+    if (rowCount > size_t(std::numeric_limits<qint32>::max())) fail(QStringLiteral("too many rows"));
 
     QByteArray meta;
     for (const FieldDescriptor& f : fields) {
@@ -323,33 +338,59 @@ QByteArray CataloguePacket::write() const {
 
     const size_t firstRow = kHeaderSize + size_t(meta.size());
     const bool offsetFits = firstRow <= 0xFFFF;
-    QByteArray out;
-    out.reserve(qsizetype(firstRow + rows * (1 + flagBytesFor(fieldCount) + fieldCount * 12)));
-    putLE<quint32>(out, kMagic);
-    putLE<quint16>(out, 1);
-    putLE<quint16>(out, 0);
-    putLE<quint32>(out, kHeaderSize);
-    putLE<quint16>(out, quint16(fieldCount));
-    putLE<qint32>(out, qint32(rows));
-    putLE<quint32>(out, kAttrHasDescriptors | (offsetFits ? kAttrHasRowOffset : 0));
-    putLE<quint16>(out, offsetFits ? quint16(firstRow) : 0);
-    out.append(meta);
+    out_.reserve(qsizetype(firstRow + rowCount * (1 + flagBytes_ + fieldCount * 12)));
+    putLE<quint32>(out_, kMagic);
+    putLE<quint16>(out_, 1);
+    putLE<quint16>(out_, 0);
+    putLE<quint32>(out_, kHeaderSize);
+    putLE<quint16>(out_, quint16(fieldCount));
+    putLE<qint32>(out_, qint32(rowCount));
+    putLE<quint32>(out_, kAttrHasDescriptors | (offsetFits ? kAttrHasRowOffset : 0));
+    putLE<quint16>(out_, offsetFits ? quint16(firstRow) : 0);
+    out_.append(meta);
+}
 
-    const size_t flagBytes = flagBytesFor(fieldCount);
+void PacketWriter::writeRow(const FieldValue* values) {
+    if (rowsWritten_ >= rowCount_) fail(QStringLiteral("more rows than the header announces"));
     char flags[(2 * 0xFFFF + 7) / 8];
-    for (size_t r = 0; r < rows; ++r) {
-        const FieldValue* row = &values[r * fieldCount];
-        std::memset(flags, 0, flagBytes);
-        for (size_t i = 0; i < fieldCount; ++i) {
-            if (isNull(row[i]))
-                flags[i / 4] = char(flags[i / 4] | (1 << (2 * (i % 4))));
-            else if (!matchesType(fields[i], row[i]))
-                fail(QStringLiteral("row %1: value of %2 has the wrong type").arg(r).arg(fields[i].name));
-        }
-        out.append('\0');  // row status: unchanged
-        out.append(flags, qsizetype(flagBytes));
-        for (size_t i = 0; i < fieldCount; ++i)
-            if (!isNull(row[i])) writeValue(out, fields[i], row[i], r);
+    std::memset(flags, 0, flagBytes_);
+    for (size_t i = 0; i < fields_.size(); ++i) {
+        if (isNull(values[i]))
+            flags[i / 4] = char(flags[i / 4] | (1 << (2 * (i % 4))));
+        else if (!matchesType(fields_[i], values[i]))
+            fail(QStringLiteral("row %1: value of %2 has the wrong type")
+                     .arg(rowsWritten_)
+                     .arg(fields_[i].name));
     }
-    return out;
+    out_.append('\0');  // row status: unchanged
+    out_.append(flags, qsizetype(flagBytes_));
+    for (size_t i = 0; i < fields_.size(); ++i)
+        if (!isNull(values[i])) writeValue(out_, fields_[i], values[i], rowsWritten_);
+    ++rowsWritten_;
+}
+
+QByteArray PacketWriter::finish() {
+    if (rowsWritten_ != rowCount_) fail(QStringLiteral("fewer rows than the header announces"));
+    return std::move(out_);
+}
+
+CataloguePacket CataloguePacket::read(const QByteArray& bytes) {
+    PacketReader reader(bytes);
+    CataloguePacket packet;
+    packet.fields = reader.fields();
+    packet.packetProperties = reader.packetProperties();
+    packet.values.resize(reader.rowCount() * packet.fields.size());
+    for (size_t r = 0; r < reader.rowCount(); ++r)
+        reader.readRow(packet.values.data() + r * packet.fields.size());
+    reader.finish();
+    return packet;
+}
+
+QByteArray CataloguePacket::write() const {
+    const size_t fieldCount = fields.size();
+    if (fieldCount > 0 && values.size() % fieldCount != 0)
+        fail(QStringLiteral("values do not make whole rows"));
+    PacketWriter writer(fields, packetProperties, rowCount());
+    for (size_t r = 0; r < rowCount(); ++r) writer.writeRow(values.data() + r * fieldCount);
+    return writer.finish();
 }

@@ -61,6 +61,47 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Reads a catalogue file row by row, so a caller can fill its own rows without an interim copy.
+// Every method throws CatalogueFormatError with a one-line reason; the constructor checks the
+// header and descriptors, and caps the row count by what the bytes can hold.
+class PacketReader {
+public:
+    explicit PacketReader(const QByteArray& bytes);
+
+    const std::vector<FieldDescriptor>& fields() const { return fields_; }
+    const std::vector<PacketProperty>& packetProperties() const { return packetProperties_; }
+    size_t rowCount() const { return rowCount_; }
+    // Reads the next row into fields().size() values.
+    void readRow(FieldValue* values);
+    // Fails unless every row was read and nothing follows the last one.
+    void finish() const;
+
+private:
+    QByteArray bytes_;
+    std::vector<FieldDescriptor> fields_;
+    std::vector<PacketProperty> packetProperties_;
+    size_t rowCount_ = 0;
+    size_t rowsRead_ = 0;
+    size_t flagBytes_ = 0;
+    size_t offset_ = 0;
+};
+
+// Writes a catalogue file row by row: every row with status "unchanged", an empty text as null.
+class PacketWriter {
+public:
+    PacketWriter(const std::vector<FieldDescriptor>& fields,
+                 const std::vector<PacketProperty>& packetProperties, size_t rowCount);
+    void writeRow(const FieldValue* values);
+    QByteArray finish();
+
+private:
+    const std::vector<FieldDescriptor>& fields_;
+    size_t rowCount_;
+    size_t rowsWritten_ = 0;
+    size_t flagBytes_;
+    QByteArray out_;
+};
+
 // The binary table format of "rd.cds" and "update.cds": header, field descriptors, packet
 // properties, then the rows.
 class CataloguePacket {

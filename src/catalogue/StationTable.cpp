@@ -12,15 +12,15 @@
 namespace {
 
 // The descriptors of a catalogue file must be the twelve station fields, in order.
-void checkStationFields(const CataloguePacket& packet) {
+void checkStationFields(const std::vector<FieldDescriptor>& fields) {
     const auto& expected = stationDescriptors();
-    if (packet.fields.size() != expected.size())
+    if (fields.size() != expected.size())
         throw CatalogueFormatError(QStringLiteral("not a station catalogue: %1 fields instead of %2")
-                                       .arg(packet.fields.size())
+                                       .arg(fields.size())
                                        .arg(expected.size())
                                        .toStdString());
     for (size_t i = 0; i < expected.size(); ++i) {
-        const FieldDescriptor& f = packet.fields[i];
+        const FieldDescriptor& f = fields[i];
         if (f.name != expected[i].name || f.typeWord != expected[i].typeWord)
             throw CatalogueFormatError(
                 QStringLiteral("not a station catalogue: field %1 is %2, expected %3")
@@ -45,19 +45,24 @@ void StationTable::loadFromFile(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         throw CatalogueFormatError(
             QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
-    CataloguePacket packet = CataloguePacket::read(file.readAll());
-    checkStationFields(packet);
-
-    std::vector<StationRow> rows(packet.rowCount());
-    auto value = packet.values.begin();
-    for (StationRow& row : rows)
-        for (FieldValue& v : row.values) v = std::move(*value++);
-    // Texts longer than their field (a file from elsewhere) are cut as the setters would.
-    for (StationRow& row : rows)
+    // Mapped rather than copied: the rows copy their texts out, and a save replaces the file by
+    // renaming, so the mapped bytes never change underneath.
+    const qint64 size = file.size();
+    uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
+    const QByteArray bytes = mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), size)
+                                    : file.readAll();
+    PacketReader reader(bytes);
+    checkStationFields(reader.fields());
+    std::vector<StationRow> rows(reader.rowCount());
+    for (StationRow& row : rows) {
+        reader.readRow(row.values.data());
+        // Texts longer than their field (a file from elsewhere) are cut as the setters would.
         for (int f = 0; f < kFieldCount; ++f)
             if (const QString* t = std::get_if<QString>(&row.values[size_t(f)]);
                 t && t->size() > fieldSpec(Field(f)).maxChars)
                 row.setText(Field(f), *t);
+    }
+    reader.finish();
 
     rows_ = std::move(rows);
     orderDirty_ = true;
@@ -65,17 +70,14 @@ void StationTable::loadFromFile(const QString& path) {
     first();
 }
 
-CataloguePacket StationTable::toPacket() const {
-    CataloguePacket packet;
-    packet.fields = stationDescriptors();
-    packet.values.reserve(rows_.size() * kFieldCount);
-    for (const StationRow& row : rows_)
-        packet.values.insert(packet.values.end(), row.values.begin(), row.values.end());
-    return packet;
+QByteArray StationTable::toBytes() const {
+    PacketWriter writer(stationDescriptors(), {}, rows_.size());
+    for (const StationRow& row : rows_) writer.writeRow(row.values.data());
+    return writer.finish();
 }
 
 void StationTable::commitAndSave() {
-    writeFileAtomically(savePath_, toPacket().write());
+    writeFileAtomically(savePath_, toBytes());
     refreshKeepingPlace();
 }
 

@@ -37,8 +37,8 @@ public:
     // over the catalogue, so a failed save leaves the old file whole. Throws FileWriteError.
     void commitAndSave();
     void snapshotForScheduler(SchedulerSnapshot& into) const;
-    // The whole table as a packet, in stored order.
-    CataloguePacket toPacket() const;
+    // The whole table as a catalogue file, in stored order.
+    QByteArray toBytes() const;
 
     int totalCount() const { return int(rows_.size()); }
     const StationRow& row(int index) const { return rows_[size_t(index)]; }
