@@ -25,10 +25,14 @@ CataloguePacket makePacket(int rows) {
     packet.values.reserve(size_t(rows) * kFieldCount);
     for (int i = 0; i < rows; ++i) {
         StationRow row = StationRow::station(
-            QStringLiteral("%1 %2 Station").arg(kPrefixes[i % kPrefixes.size()]).arg(i * 7919 % 100000),
+            QStringLiteral("%1 %2 Station")
+                .arg(kPrefixes[i % kPrefixes.size()])
+                .arg(i * 7919 % 100000),
             kCountries[i % kCountries.size()], kCategories[i % kCategories.size()],
             QStringLiteral("128kbps"),
-            QStringLiteral("http://stream%1.example.net:8000/live/station_%2_128.mp3").arg(i % 97).arg(i));
+            QStringLiteral("http://stream%1.example.net:8000/live/station_%2_128.mp3")
+                .arg(i % 97)
+                .arg(i));
         packet.values.insert(packet.values.end(), row.values.begin(), row.values.end());
     }
     return packet;
@@ -71,14 +75,16 @@ void BM_RewriteCatalogue(benchmark::State& state) {
     QFile::copy(path, target);
     StationTable table(target);
     table.loadFromFile(target);
-    for (auto _ : state) table.commitAndSave();  // encode, temporary file, fsync, rename
+    for (auto _ : state)
+        table.commitAndSave();  // encode, temporary file, fsync, rename
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_RewriteCatalogue)->Arg(5746)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 void BM_EncodeCatalogue(benchmark::State& state) {
     const CataloguePacket packet = makePacket(int(state.range(0)));
-    for (auto _ : state) benchmark::DoNotOptimize(packet.write());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(packet.write());
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_EncodeCatalogue)->Arg(5746)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
@@ -98,7 +104,8 @@ void refilter(benchmark::State& state, MakeFilter make) {
 void BM_FilterByNamePrefix(benchmark::State& state) {
     // Typing "radio" one key at a time, as the search box does.
     const QString typed = QStringLiteral("radio");
-    refilter(state, [&](int i) { return ViewFilter::nameBeginsWith(typed.left(1 + i % typed.size())); });
+    refilter(state,
+             [&](int i) { return ViewFilter::nameBeginsWith(typed.left(1 + i % typed.size())); });
 }
 BENCHMARK(BM_FilterByNamePrefix)->Arg(5746)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
 

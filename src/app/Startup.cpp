@@ -29,7 +29,8 @@ int Startup::run(const std::function<int()>& createAndRun) {
         }
         QDir::setCurrent(folder.absolutePath());
         if (!QFile::exists(kCatalogue)) {
-            dialogs_.message(AppTexts::appTitle(), AppTexts::catalogueMissing(settings_.downloadPage),
+            dialogs_.message(AppTexts::appTitle(),
+                             AppTexts::catalogueMissing(settings_.downloadPage),
                              Dialogs::Icon::none);
             return kExitFailure;
         }
@@ -38,8 +39,8 @@ int Startup::run(const std::function<int()>& createAndRun) {
         // rd.cds is there but unreadable: say why, and never run on (a save would replace the
         // user's catalogue with an empty one).
         dialogs_.message(AppTexts::appTitle(),
-                         AppTexts::catalogueMissing(settings_.downloadPage) + QStringLiteral("\n\n") +
-                             QString::fromStdString(e.what()),
+                         AppTexts::catalogueMissing(settings_.downloadPage) +
+                             QStringLiteral("\n\n") + QString::fromStdString(e.what()),
                          Dialogs::Icon::error);
     } catch (const std::exception&) {
         dialogs_.message(AppTexts::oldAppTitle(), AppTexts::playerMissing(), Dialogs::Icon::error);

@@ -9,7 +9,7 @@ class Dialogs;
 // The program's start: removes an update's leftover, takes the single-instance lock, makes the
 // program folder current, requires "rd.cds", then creates the windows and runs the event loop.
 class Startup {
-public:
+  public:
     struct Settings {
         QString programFolder;
         QString lockFolder;  // empty: the default runtime folder
@@ -24,7 +24,7 @@ public:
 
     static constexpr int kExitFailure = 1;
 
-private:
+  private:
     Dialogs& dialogs_;
     Settings settings_;
 };

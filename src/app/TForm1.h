@@ -10,14 +10,14 @@ class QLabel;
 class TForm1 : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     // Loads the catalogue of the program folder; throws CatalogueFormatError when it is unreadable.
     explicit TForm1(const QString& programFolder, QWidget* parent = nullptr);
 
     StationTable& table() { return table_; }
     const SchedulerSnapshot& snapshot() const { return snapshot_; }
 
-private:
+  private:
     StationTable table_;
     SchedulerSnapshot snapshot_;
     QLabel* countLabel_;

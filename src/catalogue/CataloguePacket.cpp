@@ -24,7 +24,9 @@ constexpr qint64 kJulianDayOfZeroDay = 2415019;  // 1899-12-30
     throw CatalogueFormatError(reason.toStdString());
 }
 
-size_t flagBytesFor(size_t fieldCount) { return (2 * fieldCount + 7) / 8; }
+size_t flagBytesFor(size_t fieldCount) {
+    return (2 * fieldCount + 7) / 8;
+}
 
 // Where the reader is, for its messages; formatted only when something fails.
 struct Place {
@@ -39,7 +41,7 @@ struct Place {
 
 // Bounds-checked little-endian reading over the file's bytes.
 class Cursor {
-public:
+  public:
     explicit Cursor(const QByteArray& bytes, size_t offset = 0)
         : p_(reinterpret_cast<const uchar*>(bytes.constData()) + offset),
           end_(reinterpret_cast<const uchar*>(bytes.constData()) + bytes.size()),
@@ -65,7 +67,7 @@ public:
     quint32 u32(Place what) { return qFromLittleEndian<quint32>(take(4, what)); }
     void seek(size_t off) { p_ = begin_ + off; }
 
-private:
+  private:
     const uchar* p_;
     const uchar* end_;
     const uchar* begin_;
@@ -82,10 +84,10 @@ PacketProperty readProperty(Cursor& in, Place what) {
 }
 
 void checkReadable(const FieldDescriptor& f, size_t index) {
-    const bool ok = (f.typeWord == FieldDescriptor::kWideString &&
-                     (f.valueWidth == 1 || f.valueWidth == 2)) ||
-                    (f.typeWord == FieldDescriptor::kDateTime && f.valueWidth == 8) ||
-                    (f.typeWord == FieldDescriptor::kInt32 && f.valueWidth == 4);
+    const bool ok =
+        (f.typeWord == FieldDescriptor::kWideString && (f.valueWidth == 1 || f.valueWidth == 2)) ||
+        (f.typeWord == FieldDescriptor::kDateTime && f.valueWidth == 8) ||
+        (f.typeWord == FieldDescriptor::kInt32 && f.valueWidth == 4);
     if (!ok)
         fail(QStringLiteral("field %1 (%2) has type 0x%3 with width %4, which cannot be read")
                  .arg(index)
@@ -103,7 +105,8 @@ FieldDescriptor readDescriptor(Cursor& in, size_t index) {
     f.typeWord = in.u16(what);
     f.attributes = in.u16(what);
     const quint16 propCount = in.u16(what);
-    for (quint16 i = 0; i < propCount; ++i) f.properties.push_back(readProperty(in, what));
+    for (quint16 i = 0; i < propCount; ++i)
+        f.properties.push_back(readProperty(in, what));
     checkReadable(f, index);
     return f;
 }
@@ -112,7 +115,8 @@ FieldValue readValue(Cursor& in, const FieldDescriptor& f, Place what) {
     switch (f.typeWord) {
         case FieldDescriptor::kWideString: {
             const size_t len = f.valueWidth == 1 ? in.u8(what) : in.u16(what);
-            if (len % 2 != 0) fail(QStringLiteral("%1 has an odd text length %2").arg(what.text()).arg(len));
+            if (len % 2 != 0)
+                fail(QStringLiteral("%1 has an odd text length %2").arg(what.text()).arg(len));
             const uchar* bytes = in.take(len, what);
             QString text(qsizetype(len / 2), Qt::Uninitialized);
             std::memcpy(text.data(), bytes, len);
@@ -178,16 +182,20 @@ void writeValue(QByteArray& out, const FieldDescriptor& f, const FieldValue& v, 
 }
 
 bool isNull(const FieldValue& v) {
-    if (std::holds_alternative<std::monostate>(v)) return true;
+    if (std::holds_alternative<std::monostate>(v))
+        return true;
     const QString* text = std::get_if<QString>(&v);
     return text && text->isEmpty();  // an empty text is stored as null
 }
 
 bool matchesType(const FieldDescriptor& f, const FieldValue& v) {
     switch (f.typeWord) {
-        case FieldDescriptor::kWideString: return std::holds_alternative<QString>(v);
-        case FieldDescriptor::kDateTime: return std::holds_alternative<CdsDateTime>(v);
-        default: return std::holds_alternative<qint32>(v);
+        case FieldDescriptor::kWideString:
+            return std::holds_alternative<QString>(v);
+        case FieldDescriptor::kDateTime:
+            return std::holds_alternative<CdsDateTime>(v);
+        default:
+            return std::holds_alternative<qint32>(v);
     }
 }
 
@@ -204,13 +212,15 @@ CdsDateTime CdsDateTime::fromTimeOfDay(QTime time) {
 
 QDate CdsDateTime::date() const {
     const double days = std::floor(msecs / kMsecsPerDay);
-    if (!std::isfinite(days) || std::fabs(days) > 1e9) return {};
+    if (!std::isfinite(days) || std::fabs(days) > 1e9)
+        return {};
     return QDate::fromJulianDay(qint64(days) - 1 + kJulianDayOfYearOne);
 }
 
 QTime CdsDateTime::time() const {
     const double ofDay = msecs - std::floor(msecs / kMsecsPerDay) * kMsecsPerDay;
-    if (!std::isfinite(ofDay)) return {};
+    if (!std::isfinite(ofDay))
+        return {};
     return QTime::fromMSecsSinceStartOfDay(int(std::min(ofDay, kMsecsPerDay - 1)));
 }
 
@@ -225,7 +235,9 @@ FieldDescriptor FieldDescriptor::dateTime(const QString& name) {
     return {name, 8, kDateTime, 0, {}};
 }
 
-FieldDescriptor FieldDescriptor::int32(const QString& name) { return {name, 4, kInt32, 0, {}}; }
+FieldDescriptor FieldDescriptor::int32(const QString& name) {
+    return {name, 4, kInt32, 0, {}};
+}
 
 int FieldDescriptor::widthBytes() const {
     for (const PacketProperty& p : properties)
@@ -261,18 +273,21 @@ PacketReader::PacketReader(const QByteArray& bytes) : bytes_(bytes) {
                  .arg(bytes.size()));
     if (!(attributes & kAttrHasDescriptors))
         fail(QStringLiteral("packet carries no field descriptors"));
-    if (rowCount < 0) fail(QStringLiteral("negative row count %1").arg(rowCount));
+    if (rowCount < 0)
+        fail(QStringLiteral("negative row count %1").arg(rowCount));
     in.seek(headerSize);
     if (size_t(fieldCount) * kMinDescriptorSize > in.remaining())
         fail(QStringLiteral("header announces %1 fields, more than the file can hold")
                  .arg(fieldCount));
 
     fields_.reserve(fieldCount);
-    for (size_t i = 0; i < fieldCount; ++i) fields_.push_back(readDescriptor(in, i));
+    for (size_t i = 0; i < fieldCount; ++i)
+        fields_.push_back(readDescriptor(in, i));
 
     const Place props{"the packet properties"};
     const quint16 propCount = in.u16(props);
-    for (quint16 i = 0; i < propCount; ++i) packetProperties_.push_back(readProperty(in, props));
+    for (quint16 i = 0; i < propCount; ++i)
+        packetProperties_.push_back(readProperty(in, props));
 
     if (attributes & kAttrHasRowOffset) {
         if (firstRowOffset < in.offset() || firstRowOffset > size_t(bytes.size()))
@@ -294,7 +309,8 @@ PacketReader::PacketReader(const QByteArray& bytes) : bytes_(bytes) {
 }
 
 void PacketReader::readRow(FieldValue* values) {
-    if (rowsRead_ >= rowCount_) fail(QStringLiteral("no rows left to read"));
+    if (rowsRead_ >= rowCount_)
+        fail(QStringLiteral("no rows left to read"));
     Cursor in(bytes_, offset_);
     const Place what{"row", qint64(rowsRead_)};
     in.u8(what);  // row status: only unchanged rows occur; others are read alike
@@ -308,7 +324,8 @@ void PacketReader::readRow(FieldValue* values) {
 }
 
 void PacketReader::finish() const {
-    if (rowsRead_ != rowCount_) fail(QStringLiteral("%1 rows left unread").arg(rowCount_ - rowsRead_));
+    if (rowsRead_ != rowCount_)
+        fail(QStringLiteral("%1 rows left unread").arg(rowCount_ - rowsRead_));
     if (const size_t left = size_t(bytes_.size()) - offset_; left != 0)
         fail(QStringLiteral("%1 bytes follow the last row").arg(left));
 }
@@ -317,24 +334,29 @@ PacketWriter::PacketWriter(const std::vector<FieldDescriptor>& fields,
                            const std::vector<PacketProperty>& packetProperties, size_t rowCount)
     : fields_(fields), rowCount_(rowCount), flagBytes_(flagBytesFor(fields.size())) {
     const size_t fieldCount = fields.size();
-    if (fieldCount > 0xFFFF) fail(QStringLiteral("too many fields"));
-    if (rowCount > size_t(std::numeric_limits<qint32>::max())) fail(QStringLiteral("too many rows"));
+    if (fieldCount > 0xFFFF)
+        fail(QStringLiteral("too many fields"));
+    if (rowCount > size_t(std::numeric_limits<qint32>::max()))
+        fail(QStringLiteral("too many rows"));
 
     QByteArray meta;
     for (const FieldDescriptor& f : fields) {
         checkReadable(f, size_t(&f - fields.data()));
         const QByteArray name = f.name.toUtf8();
-        if (name.size() > 255) fail(QStringLiteral("field name %1 is too long").arg(f.name));
+        if (name.size() > 255)
+            fail(QStringLiteral("field name %1 is too long").arg(f.name));
         meta.append(char(name.size()));
         meta.append(name);
         putLE<quint16>(meta, f.valueWidth);
         putLE<quint16>(meta, f.typeWord);
         putLE<quint16>(meta, f.attributes);
         putLE<quint16>(meta, quint16(f.properties.size()));
-        for (const PacketProperty& p : f.properties) writeProperty(meta, p);
+        for (const PacketProperty& p : f.properties)
+            writeProperty(meta, p);
     }
     putLE<quint16>(meta, quint16(packetProperties.size()));
-    for (const PacketProperty& p : packetProperties) writeProperty(meta, p);
+    for (const PacketProperty& p : packetProperties)
+        writeProperty(meta, p);
 
     const size_t firstRow = kHeaderSize + size_t(meta.size());
     const bool offsetFits = firstRow <= 0xFFFF;
@@ -351,7 +373,8 @@ PacketWriter::PacketWriter(const std::vector<FieldDescriptor>& fields,
 }
 
 void PacketWriter::writeRow(const FieldValue* values) {
-    if (rowsWritten_ >= rowCount_) fail(QStringLiteral("more rows than the header announces"));
+    if (rowsWritten_ >= rowCount_)
+        fail(QStringLiteral("more rows than the header announces"));
     char flags[(2 * 0xFFFF + 7) / 8];
     std::memset(flags, 0, flagBytes_);
     for (size_t i = 0; i < fields_.size(); ++i) {
@@ -365,12 +388,14 @@ void PacketWriter::writeRow(const FieldValue* values) {
     out_.append('\0');  // row status: unchanged
     out_.append(flags, qsizetype(flagBytes_));
     for (size_t i = 0; i < fields_.size(); ++i)
-        if (!isNull(values[i])) writeValue(out_, fields_[i], values[i], rowsWritten_);
+        if (!isNull(values[i]))
+            writeValue(out_, fields_[i], values[i], rowsWritten_);
     ++rowsWritten_;
 }
 
 QByteArray PacketWriter::finish() {
-    if (rowsWritten_ != rowCount_) fail(QStringLiteral("fewer rows than the header announces"));
+    if (rowsWritten_ != rowCount_)
+        fail(QStringLiteral("fewer rows than the header announces"));
     return std::move(out_);
 }
 
@@ -391,6 +416,7 @@ QByteArray CataloguePacket::write() const {
     if (fieldCount > 0 && values.size() % fieldCount != 0)
         fail(QStringLiteral("values do not make whole rows"));
     PacketWriter writer(fields, packetProperties, rowCount());
-    for (size_t r = 0; r < rowCount(); ++r) writer.writeRow(values.data() + r * fieldCount);
+    for (size_t r = 0; r < rowCount(); ++r)
+        writer.writeRow(values.data() + r * fieldCount);
     return writer.finish();
 }

@@ -57,7 +57,7 @@ struct FieldDescriptor {
 
 // Thrown by the reader with a one-line reason, and by the writer for values it cannot encode.
 class CatalogueFormatError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -65,7 +65,7 @@ public:
 // Every method throws CatalogueFormatError with a one-line reason; the constructor checks the
 // header and descriptors, and caps the row count by what the bytes can hold.
 class PacketReader {
-public:
+  public:
     explicit PacketReader(const QByteArray& bytes);
 
     const std::vector<FieldDescriptor>& fields() const { return fields_; }
@@ -76,7 +76,7 @@ public:
     // Fails unless every row was read and nothing follows the last one.
     void finish() const;
 
-private:
+  private:
     QByteArray bytes_;
     std::vector<FieldDescriptor> fields_;
     std::vector<PacketProperty> packetProperties_;
@@ -88,13 +88,13 @@ private:
 
 // Writes a catalogue file row by row: every row with status "unchanged", an empty text as null.
 class PacketWriter {
-public:
+  public:
     PacketWriter(const std::vector<FieldDescriptor>& fields,
                  const std::vector<PacketProperty>& packetProperties, size_t rowCount);
     void writeRow(const FieldValue* values);
     QByteArray finish();
 
-private:
+  private:
     const std::vector<FieldDescriptor>& fields_;
     size_t rowCount_;
     size_t rowsWritten_ = 0;
@@ -105,7 +105,7 @@ private:
 // The binary table format of "rd.cds" and "update.cds": header, field descriptors, packet
 // properties, then the rows.
 class CataloguePacket {
-public:
+  public:
     std::vector<FieldDescriptor> fields;
     std::vector<PacketProperty> packetProperties;
     std::vector<FieldValue> values;  // row-major, fields.size() values per row

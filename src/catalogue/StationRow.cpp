@@ -26,13 +26,18 @@ void requireType(Field f, quint16 type) {
 
 }  // namespace
 
-const FieldSpec& fieldSpec(Field f) { return kSpecs[size_t(f)]; }
+const FieldSpec& fieldSpec(Field f) {
+    return kSpecs[size_t(f)];
+}
 
-QString fieldName(Field f) { return QString::fromUtf16(fieldSpec(f).name); }
+QString fieldName(Field f) {
+    return QString::fromUtf16(fieldSpec(f).name);
+}
 
 std::optional<Field> fieldByName(const QString& name) {
     for (int i = 0; i < kFieldCount; ++i)
-        if (name == QStringView(kSpecs[size_t(i)].name)) return Field(i);
+        if (name == QStringView(kSpecs[size_t(i)].name))
+            return Field(i);
     return std::nullopt;
 }
 
@@ -49,7 +54,8 @@ const std::vector<FieldDescriptor>& stationDescriptors() {
                 case FieldDescriptor::kDateTime:
                     out.push_back(FieldDescriptor::dateTime(name));
                     break;
-                default: out.push_back(FieldDescriptor::int32(name));
+                default:
+                    out.push_back(FieldDescriptor::int32(name));
             }
         }
         return out;
@@ -58,9 +64,11 @@ const std::vector<FieldDescriptor>& stationDescriptors() {
 }
 
 QString cutToWidth(const QString& text, int maxChars) {
-    if (text.size() <= maxChars) return text;
+    if (text.size() <= maxChars)
+        return text;
     qsizetype cut = maxChars;
-    if (cut > 0 && text.at(cut - 1).isHighSurrogate() && text.at(cut).isLowSurrogate()) --cut;
+    if (cut > 0 && text.at(cut - 1).isHighSurrogate() && text.at(cut).isLowSurrogate())
+        --cut;
     return text.left(cut);
 }
 
@@ -102,9 +110,8 @@ void StationRow::setInteger(Field f, std::optional<qint32> value) {
     values[size_t(f)] = value ? FieldValue(*value) : FieldValue();
 }
 
-StationRow StationRow::station(const QString& name, const QString& country,
-                               const QString& category, const QString& bitRate,
-                               const QString& url) {
+StationRow StationRow::station(const QString& name, const QString& country, const QString& category,
+                               const QString& bitRate, const QString& url) {
     StationRow row;
     row.setText(Field::stationName, name);
     row.setText(Field::country, country);

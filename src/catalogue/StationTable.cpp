@@ -15,10 +15,11 @@ namespace {
 void checkStationFields(const std::vector<FieldDescriptor>& fields) {
     const auto& expected = stationDescriptors();
     if (fields.size() != expected.size())
-        throw CatalogueFormatError(QStringLiteral("not a station catalogue: %1 fields instead of %2")
-                                       .arg(fields.size())
-                                       .arg(expected.size())
-                                       .toStdString());
+        throw CatalogueFormatError(
+            QStringLiteral("not a station catalogue: %1 fields instead of %2")
+                .arg(fields.size())
+                .arg(expected.size())
+                .toStdString());
     for (size_t i = 0; i < expected.size(); ++i) {
         const FieldDescriptor& f = fields[i];
         if (f.name != expected[i].name || f.typeWord != expected[i].typeWord)
@@ -31,8 +32,10 @@ void checkStationFields(const std::vector<FieldDescriptor>& fields) {
 }
 
 double numericKey(const FieldValue& v) {
-    if (const auto* d = std::get_if<CdsDateTime>(&v)) return d->msecs;
-    if (const auto* i = std::get_if<qint32>(&v)) return *i;
+    if (const auto* d = std::get_if<CdsDateTime>(&v))
+        return d->msecs;
+    if (const auto* i = std::get_if<qint32>(&v))
+        return *i;
     return -std::numeric_limits<double>::infinity();  // null sorts first
 }
 
@@ -49,8 +52,9 @@ void StationTable::loadFromFile(const QString& path) {
     // renaming, so the mapped bytes never change underneath.
     const qint64 size = file.size();
     uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
-    const QByteArray bytes = mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), size)
-                                    : file.readAll();
+    const QByteArray bytes =
+        mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), size)
+               : file.readAll();
     PacketReader reader(bytes);
     checkStationFields(reader.fields());
     std::vector<StationRow> rows(reader.rowCount());
@@ -72,7 +76,8 @@ void StationTable::loadFromFile(const QString& path) {
 
 QByteArray StationTable::toBytes() const {
     PacketWriter writer(stationDescriptors(), {}, rows_.size());
-    for (const StationRow& row : rows_) writer.writeRow(row.values.data());
+    for (const StationRow& row : rows_)
+        writer.writeRow(row.values.data());
     return writer.finish();
 }
 
@@ -81,7 +86,9 @@ void StationTable::commitAndSave() {
     refreshKeepingPlace();
 }
 
-void StationTable::snapshotForScheduler(SchedulerSnapshot& into) const { into.rows = rows_; }
+void StationTable::snapshotForScheduler(SchedulerSnapshot& into) const {
+    into.rows = rows_;
+}
 
 QString StationTable::stationCountText() const {
     return QStringLiteral("当前共有电台%1个").arg(rows_.size());
@@ -92,7 +99,8 @@ const StationRow* StationTable::current() const {
 }
 
 StationRow& StationTable::editableCurrent() {
-    if (current_ < 0) throw StationTableError("no current row");
+    if (current_ < 0)
+        throw StationTableError("no current row");
     return rows_[size_t(current_)];
 }
 
@@ -117,11 +125,14 @@ void StationTable::setInteger(Field f, std::optional<qint32> value) {
 }
 
 Field StationTable::requireField(const QString& name) const {
-    if (auto f = fieldByName(name)) return *f;
+    if (auto f = fieldByName(name))
+        return *f;
     throw StationTableError(QStringLiteral("field %1 not found").arg(name).toStdString());
 }
 
-QString StationTable::fieldText(const QString& name) const { return text(requireField(name)); }
+QString StationTable::fieldText(const QString& name) const {
+    return text(requireField(name));
+}
 
 void StationTable::setFieldText(const QString& name, const QString& text) {
     setText(requireField(name), text);
@@ -154,7 +165,8 @@ void StationTable::append(const StationRow& row) {
 }
 
 void StationTable::deleteCurrent() {
-    if (current_ < 0) throw StationTableError("no current row");
+    if (current_ < 0)
+        throw StationTableError("no current row");
     rows_.erase(rows_.begin() + current_);
     current_ = -1;
     orderDirty_ = true;
@@ -168,7 +180,8 @@ void StationTable::setFilter(const ViewFilter& filter) {
 }
 
 void StationTable::setSortField(std::optional<Field> field) {
-    if (field == sortField_) return;
+    if (field == sortField_)
+        return;
     sortField_ = field;
     orderDirty_ = true;
     const int keep = current_;
@@ -180,7 +193,9 @@ void StationTable::setSortField(std::optional<Field> field) {
         selectPosition(int(it - view_.begin()));
 }
 
-void StationTable::first() { selectPosition(0); }
+void StationTable::first() {
+    selectPosition(0);
+}
 
 void StationTable::next() {
     if (position_ >= 0 && position_ + 1 < viewCount())
@@ -190,7 +205,8 @@ void StationTable::next() {
 }
 
 void StationTable::prior() {
-    if (position_ > 0) selectPosition(position_ - 1);
+    if (position_ > 0)
+        selectPosition(position_ - 1);
 }
 
 void StationTable::moveTo(int position) {
@@ -221,7 +237,8 @@ void StationTable::refreshKeepingPlace() {
 void StationTable::rebuildOrder() {
     orderDirty_ = false;
     order_.clear();
-    if (!sortField_) return;
+    if (!sortField_)
+        return;
     const Field field = *sortField_;
     order_.resize(rows_.size());
     std::iota(order_.begin(), order_.end(), 0);
@@ -230,7 +247,8 @@ void StationTable::rebuildOrder() {
         QCollator collator(QLocale(QLocale::Chinese, QLocale::China));
         std::vector<QCollatorSortKey> keys;
         keys.reserve(rows_.size());
-        for (const StationRow& row : rows_) keys.push_back(collator.sortKey(row.text(field)));
+        for (const StationRow& row : rows_)
+            keys.push_back(collator.sortKey(row.text(field)));
         std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
             return keys[size_t(a)].compare(keys[size_t(b)]) < 0;
         });
@@ -243,13 +261,17 @@ void StationTable::rebuildOrder() {
 }
 
 void StationTable::rebuildView() {
-    if (orderDirty_) rebuildOrder();
+    if (orderDirty_)
+        rebuildOrder();
     view_.clear();
     const auto consider = [&](int index) {
-        if (filter_.matches(rows_[size_t(index)])) view_.push_back(index);
+        if (filter_.matches(rows_[size_t(index)]))
+            view_.push_back(index);
     };
     if (sortField_)
-        for (int index : order_) consider(index);
+        for (int index : order_)
+            consider(index);
     else
-        for (int index = 0; index < int(rows_.size()); ++index) consider(index);
+        for (int index = 0; index < int(rows_.size()); ++index)
+            consider(index);
 }

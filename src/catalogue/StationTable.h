@@ -11,7 +11,7 @@
 
 // A save that failed, or a field name the table lacks. Reported to the user as an error.
 class StationTableError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -23,7 +23,7 @@ struct SchedulerSnapshot {
 // Every row of the catalogue file, in stored order, with a current row and a view (one filter
 // and an optional ascending sort field). Every change is saved whole by commitAndSave.
 class StationTable {
-public:
+  public:
     // savePath: the catalogue file that commitAndSave replaces.
     explicit StationTable(QString savePath);
 
@@ -80,7 +80,7 @@ public:
     // Past the last row of the view: after next() on the last row, and always in an empty view.
     bool atEnd() const { return atEnd_ || view_.empty(); }
 
-private:
+  private:
     StationRow& editableCurrent();
     Field requireField(const QString& name) const;
     void rebuildOrder();

@@ -12,13 +12,18 @@ bool equalsIgnoringCase(QStringView a, QStringView b) {
 
 bool ViewFilter::matches(const StationRow& row) const {
     switch (kind_) {
-        case Kind::none: return true;
-        case Kind::categoryEquals: return equalsIgnoringCase(row.textView(Field::category), text_);
-        case Kind::favouriteEquals: return equalsIgnoringCase(row.textView(Field::favourite), text_);
-        case Kind::planTypeNotEmpty: return !row.textView(Field::planType).isEmpty();
+        case Kind::none:
+            return true;
+        case Kind::categoryEquals:
+            return equalsIgnoringCase(row.textView(Field::category), text_);
+        case Kind::favouriteEquals:
+            return equalsIgnoringCase(row.textView(Field::favourite), text_);
+        case Kind::planTypeNotEmpty:
+            return !row.textView(Field::planType).isEmpty();
         case Kind::nameBeginsWith:
             return row.textView(Field::stationName).startsWith(text_, Qt::CaseInsensitive);
-        case Kind::countryEquals: return equalsIgnoringCase(row.textView(Field::country), text_);
+        case Kind::countryEquals:
+            return equalsIgnoringCase(row.textView(Field::country), text_);
     }
     return false;
 }

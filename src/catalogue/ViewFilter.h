@@ -5,14 +5,14 @@
 // The one row predicate of the station table's view. Letter case is ignored in every
 // comparison; null and empty text are equal.
 class ViewFilter {
-public:
+  public:
     enum class Kind {
-        none,               // all rows
-        categoryEquals,     // 电台类别 = 'text'
-        favouriteEquals,    // 收藏 = 'text'
-        planTypeNotEmpty,   // 计划类型 <> ''
-        nameBeginsWith,     // 电台名称 ='text*', the text taken literally
-        countryEquals,      // 电台国家='text'
+        none,              // all rows
+        categoryEquals,    // 电台类别 = 'text'
+        favouriteEquals,   // 收藏 = 'text'
+        planTypeNotEmpty,  // 计划类型 <> ''
+        nameBeginsWith,    // 电台名称 ='text*', the text taken literally
+        countryEquals,     // 电台国家='text'
     };
 
     ViewFilter() = default;
@@ -28,7 +28,7 @@ public:
     bool matches(const StationRow& row) const;
     bool operator==(const ViewFilter&) const = default;
 
-private:
+  private:
     ViewFilter(Kind kind, const QString& text) : kind_(kind), text_(text) {}
 
     Kind kind_ = Kind::none;

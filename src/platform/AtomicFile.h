@@ -7,7 +7,7 @@
 
 // A file that could not be written; the message names the file and the system's reason.
 class FileWriteError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

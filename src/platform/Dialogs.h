@@ -5,7 +5,7 @@
 // Modal messages to the user. The real one shows message boxes kept above all other windows;
 // tests use a fake that records what was shown and answers scripted questions.
 class Dialogs {
-public:
+  public:
     enum class Icon { none, information, warning, error };
 
     virtual ~Dialogs() = default;

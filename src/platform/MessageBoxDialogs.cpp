@@ -6,10 +6,14 @@ namespace {
 
 QMessageBox::Icon boxIcon(Dialogs::Icon icon) {
     switch (icon) {
-        case Dialogs::Icon::information: return QMessageBox::Information;
-        case Dialogs::Icon::warning: return QMessageBox::Warning;
-        case Dialogs::Icon::error: return QMessageBox::Critical;
-        case Dialogs::Icon::none: break;
+        case Dialogs::Icon::information:
+            return QMessageBox::Information;
+        case Dialogs::Icon::warning:
+            return QMessageBox::Warning;
+        case Dialogs::Icon::error:
+            return QMessageBox::Critical;
+        case Dialogs::Icon::none:
+            break;
     }
     return QMessageBox::NoIcon;
 }

@@ -4,7 +4,7 @@
 
 // Message boxes kept above all other windows.
 class MessageBoxDialogs : public Dialogs {
-public:
+  public:
     void message(const QString& title, const QString& text, Icon icon) override;
     bool confirm(const QString& title, const QString& text) override;
 };

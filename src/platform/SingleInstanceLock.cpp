@@ -2,12 +2,12 @@
 
 #include <QDir>
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
-#include <stdexcept>
 #include <sys/file.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
 
 SingleInstanceLock::SingleInstanceLock(const QString& name, const QString& folder) {
     const QString dir = folder.isEmpty() ? defaultFolder() : folder;
@@ -18,7 +18,9 @@ SingleInstanceLock::SingleInstanceLock(const QString& name, const QString& folde
     path_ = QDir(dir).filePath(file);
 }
 
-SingleInstanceLock::~SingleInstanceLock() { release(); }
+SingleInstanceLock::~SingleInstanceLock() {
+    release();
+}
 
 QString SingleInstanceLock::defaultFolder() {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
@@ -26,14 +28,16 @@ QString SingleInstanceLock::defaultFolder() {
 }
 
 bool SingleInstanceLock::tryAcquire() {
-    if (fd_ >= 0) return true;
+    if (fd_ >= 0)
+        return true;
     const int fd = ::open(QFile::encodeName(path_).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
         throw std::runtime_error(path_.toStdString() + ": " + std::strerror(errno));
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;
         ::close(fd);
-        if (err == EWOULDBLOCK) return false;
+        if (err == EWOULDBLOCK)
+            return false;
         throw std::runtime_error(path_.toStdString() + ": " + std::strerror(err));
     }
     fd_ = fd;
@@ -41,7 +45,8 @@ bool SingleInstanceLock::tryAcquire() {
 }
 
 void SingleInstanceLock::release() {
-    if (fd_ < 0) return;
+    if (fd_ < 0)
+        return;
     ::close(fd_);  // closing the only descriptor drops the flock
     fd_ = -1;
 }

@@ -5,7 +5,7 @@
 // A lock that marks a running instance: an flock()ed file, so it vanishes with the process and a
 // crashed instance never blocks the next start.
 class SingleInstanceLock {
-public:
+  public:
     // folder: where the lock file lives; empty picks $XDG_RUNTIME_DIR, else the temp folder.
     explicit SingleInstanceLock(const QString& name, const QString& folder = {});
     ~SingleInstanceLock();
@@ -20,7 +20,7 @@ public:
 
     static QString defaultFolder();
 
-private:
+  private:
     QString path_;
     int fd_ = -1;
 };

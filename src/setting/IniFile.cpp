@@ -21,9 +21,11 @@ QString sectionName(const QString& line) {
 // Splits "key=value"; a comment or a line without "=" has no key.
 std::optional<std::pair<QString, QString>> keyValue(const QString& line) {
     const QString t = line.trimmed();
-    if (t.startsWith(QLatin1Char(';')) || t.startsWith(QLatin1Char('#'))) return std::nullopt;
+    if (t.startsWith(QLatin1Char(';')) || t.startsWith(QLatin1Char('#')))
+        return std::nullopt;
     const qsizetype eq = line.indexOf(QLatin1Char('='));
-    if (eq <= 0) return std::nullopt;
+    if (eq <= 0)
+        return std::nullopt;
     return std::pair(line.left(eq).trimmed(), line.mid(eq + 1).trimmed());
 }
 
@@ -31,7 +33,8 @@ std::optional<std::pair<QString, QString>> keyValue(const QString& line) {
 
 IniFile IniFile::load(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
     return fromBytes(file.readAll());
 }
 
@@ -39,10 +42,13 @@ IniFile IniFile::fromBytes(const QByteArray& bytes) {
     IniFile ini;
     ini.bom_ = bytes.startsWith(kBom);
     QString body = QString::fromUtf8(ini.bom_ ? bytes.mid(kBom.size()) : bytes);
-    if (body.contains(QLatin1String("\r\n"))) ini.eol_ = QStringLiteral("\r\n");
+    if (body.contains(QLatin1String("\r\n")))
+        ini.eol_ = QStringLiteral("\r\n");
     body.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    if (body.endsWith(QLatin1Char('\n'))) body.chop(1);
-    if (!body.isEmpty()) ini.lines_ = body.split(QLatin1Char('\n'));
+    if (body.endsWith(QLatin1Char('\n')))
+        body.chop(1);
+    if (!body.isEmpty())
+        ini.lines_ = body.split(QLatin1Char('\n'));
     return ini;
 }
 
@@ -56,7 +62,8 @@ int IniFile::findSection(const QString& section) const {
 
 int IniFile::sectionEnd(int header) const {
     int end = header + 1;
-    while (end < lines_.size() && !isSectionHeader(lines_[end])) ++end;
+    while (end < lines_.size() && !isSectionHeader(lines_[end]))
+        ++end;
     return end;
 }
 
@@ -64,7 +71,8 @@ int IniFile::findKey(int header, const QString& key) const {
     const int end = sectionEnd(header);
     for (int i = header + 1; i < end; ++i) {
         const auto kv = keyValue(lines_[i]);
-        if (kv && kv->first.compare(key, Qt::CaseInsensitive) == 0) return i;
+        if (kv && kv->first.compare(key, Qt::CaseInsensitive) == 0)
+            return i;
     }
     return -1;
 }
@@ -72,7 +80,8 @@ int IniFile::findKey(int header, const QString& key) const {
 std::optional<QString> IniFile::value(const QString& section, const QString& key) const {
     const int header = findSection(section);
     const int line = header < 0 ? -1 : findKey(header, key);
-    if (line < 0) return std::nullopt;
+    if (line < 0)
+        return std::nullopt;
     return keyValue(lines_[line])->second;
 }
 
@@ -82,7 +91,8 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
     value.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
     int header = findSection(section);
     if (header < 0) {
-        if (!lines_.isEmpty() && !lines_.last().trimmed().isEmpty()) lines_.append(QString());
+        if (!lines_.isEmpty() && !lines_.last().trimmed().isEmpty())
+            lines_.append(QString());
         lines_.append(QLatin1Char('[') + section + QLatin1Char(']'));
         header = int(lines_.size()) - 1;
     }
@@ -93,14 +103,18 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
     }
     // After the section's last non-blank line, so blank separators stay between sections.
     int at = sectionEnd(header);
-    while (at > header + 1 && lines_[at - 1].trimmed().isEmpty()) --at;
+    while (at > header + 1 && lines_[at - 1].trimmed().isEmpty())
+        --at;
     lines_.insert(at, key + QLatin1Char('=') + value);
 }
 
 QByteArray IniFile::toBytes() const {
     QString text;
-    for (const QString& line : lines_) text += line + eol_;
+    for (const QString& line : lines_)
+        text += line + eol_;
     return (bom_ ? kBom : QByteArray()) + text.toUtf8();
 }
 
-void IniFile::save(const QString& path) const { writeFileAtomically(path, toBytes()); }
+void IniFile::save(const QString& path) const {
+    writeFileAtomically(path, toBytes());
+}

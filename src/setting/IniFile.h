@@ -10,7 +10,7 @@
 // the end of the file. Section and key names ignore letter case; values are UTF-8 text taken as
 // they stand (surrounding blanks trimmed, no quotes or escapes).
 class IniFile {
-public:
+  public:
     // A missing or unreadable file gives an empty one.
     static IniFile load(const QString& path);
     static IniFile fromBytes(const QByteArray& bytes);
@@ -22,7 +22,7 @@ public:
     // Replaces the file atomically; throws FileWriteError.
     void save(const QString& path) const;
 
-private:
+  private:
     // Index of the section's header line, or -1.
     int findSection(const QString& section) const;
     // Index of the key's line within the section starting at header, or -1.

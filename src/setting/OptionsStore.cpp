@@ -8,13 +8,12 @@ namespace {
 
 const QString kSection = QStringLiteral("info");
 constexpr int kLastMuteSelection = 10;
-const std::array<QString, 3> kPowerActions = {QStringLiteral("关闭电脑"),
-                                              QStringLiteral("电脑待机"),
-                                              QStringLiteral("电脑休眠")};
+const std::array<QString, 3> kPowerActions = {
+    QStringLiteral("关闭电脑"), QStringLiteral("电脑待机"), QStringLiteral("电脑休眠")};
 
 // Reads the file's keys; a value that is not what the key holds counts as absent.
 class Reader {
-public:
+  public:
     explicit Reader(const IniFile& ini) : ini_(ini) {}
 
     QString text(const char* key, const QString& fallback) const {
@@ -27,22 +26,27 @@ public:
     }
     bool flag(const char* key, bool fallback) const { return integer(key, fallback) != 0; }
 
-private:
+  private:
     const IniFile& ini_;
 };
 
-QString timeText(QTime t) { return t.toString(QStringLiteral("HH:mm:ss")); }
+QString timeText(QTime t) {
+    return t.toString(QStringLiteral("HH:mm:ss"));
+}
 
 // Accepts "hh:mm:ss" and the shorter forms a person may type by hand.
 QTime parseTime(const QString& text) {
     for (const char* format : {"H:mm:ss", "H:mm"}) {
         const QTime t = QTime::fromString(text, QLatin1String(format));
-        if (t.isValid()) return t;
+        if (t.isValid())
+            return t;
     }
     return {};
 }
 
-int selectionIn(int value, int last) { return value >= 0 && value <= last ? value : -1; }
+int selectionIn(int value, int last) {
+    return value >= 0 && value <= last ? value : -1;
+}
 
 }  // namespace
 
@@ -60,7 +64,8 @@ QString OptionsStore::remindText() const {
 
 void OptionsStore::setMute(int selection) {
     mute = selectionIn(selection, kLastMuteSelection);
-    if (mute != kNoSelection) muteHotKey = kFirstMuteKeyCode + mute;
+    if (mute != kNoSelection)
+        muteHotKey = kFirstMuteKeyCode + mute;
 }
 
 void OptionsStore::loadini() {
@@ -69,14 +74,16 @@ void OptionsStore::loadini() {
 
     const bool wasMission = mission;
     mission = in.flag("mission", mission);
-    if (mission != wasMission) emit missionChanged(mission);
+    if (mission != wasMission)
+        emit missionChanged(mission);
 
     emit remindLoaded(in.text("remind", remindText()));
 
     setMute(in.integer("mute", mute));
 
     style = selectionIn(in.integer("style", style), 1);
-    if (style != kNoSelection) emit styleSelected(style);
+    if (style != kNoSelection)
+        emit styleSelected(style);
 
     play = in.flag("play", play);
     db = in.text("db", db);
@@ -89,7 +96,8 @@ void OptionsStore::loadini() {
 
     // A time that is no time of day is taken as absent, like any other unreadable value.
     const QTime read = parseTime(in.text("time", timeText(time)));
-    if (read.isValid()) time = read;
+    if (read.isValid())
+        time = read;
 }
 
 void OptionsStore::saveini() const {

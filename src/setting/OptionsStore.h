@@ -11,7 +11,7 @@ class IniFile;
 class OptionsStore : public QObject {
     Q_OBJECT
 
-public:
+  public:
     static constexpr int kNoSelection = -1;
     static constexpr int kFirstMuteKeyCode = 113;  // F2; F3 is 114 … F12 is 123
 
@@ -32,9 +32,9 @@ public:
     void setMute(int selection);
 
     bool mission = false;
-    int mute = kNoSelection;     // selection 0 (F2) to 10 (F12), or none
-    int muteHotKey = 0;          // virtual-key code of the mute hot key; 0 registers none
-    int style = 0;               // 0 Mp3, 1 Wma, or none
+    int mute = kNoSelection;  // selection 0 (F2) to 10 (F12), or none
+    int muteHotKey = 0;       // virtual-key code of the mute hot key; 0 registers none
+    int style = 0;            // 0 Mp3, 1 Wma, or none
     bool play = false;
     QString db = QStringLiteral("20121202");
     QString record;
@@ -42,16 +42,16 @@ public:
     bool updatedb = true;
     bool close = false;
     bool open = false;
-    int kind = 0;                // power action, or none
+    int kind = 0;  // power action, or none
     QTime time = QTime(0, 0, 0);
 
-signals:
+  signals:
     void missionChanged(bool mission);
     // The text for the last panel of the main window's status bar, as read.
     void remindLoaded(const QString& text);
     // A valid format was read (0 Mp3, 1 Wma).
     void styleSelected(int style);
 
-private:
+  private:
     QString path_;
 };

@@ -6,8 +6,11 @@ const char kDefaultBase[] = "http://www.corvinatone.com";
 
 QString ServerAddresses::base() {
     QString base = qEnvironmentVariable("CORVINATONE_SERVER", QLatin1String(kDefaultBase));
-    while (base.endsWith(QLatin1Char('/'))) base.chop(1);
+    while (base.endsWith(QLatin1Char('/')))
+        base.chop(1);
     return base;
 }
 
-QString ServerAddresses::downloadPage() { return base() + QStringLiteral("/download.html"); }
+QString ServerAddresses::downloadPage() {
+    return base() + QStringLiteral("/download.html");
+}

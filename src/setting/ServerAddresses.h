@@ -5,7 +5,7 @@
 // Addresses of the maker's web and update server. The base address is a setting with a default,
 // overridden by $CORVINATONE_SERVER (tests point it at loopback).
 class ServerAddresses {
-public:
+  public:
     static QString base();
     static QString downloadPage();  // the page that offers the latest version and catalogue
 };

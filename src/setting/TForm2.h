@@ -8,11 +8,11 @@
 class TForm2 : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit TForm2(const QString& programFolder, QWidget* parent = nullptr);
 
     OptionsStore& options() { return options_; }
 
-private:
+  private:
     OptionsStore options_;
 };

@@ -16,12 +16,13 @@
 namespace {
 
 class ProgramFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(home.isValid() && runtime.isValid() && elsewhere.isValid());
         StationTable table(home.filePath(QStringLiteral("rd.cds")));
-        table.append(StationRow::station(QStringLiteral("CNN"), QStringLiteral("美国"), QStringLiteral("新闻"),
-                                         QStringLiteral("32kbps"), QStringLiteral("http://127.0.0.1:9/cnn")));
+        table.append(StationRow::station(QStringLiteral("CNN"), QStringLiteral("美国"),
+                                         QStringLiteral("新闻"), QStringLiteral("32kbps"),
+                                         QStringLiteral("http://127.0.0.1:9/cnn")));
         table.commitAndSave();
     }
     void TearDown() override {
@@ -57,7 +58,8 @@ protected:
         clock.start();
         while (clock.elapsed() < 15000) {
             SingleInstanceLock probe(QStringLiteral("RUNONCEMUTEX"), runtime.path());
-            if (!probe.tryAcquire()) return true;
+            if (!probe.tryAcquire())
+                return true;
             probe.release();
             QThread::msleep(50);
         }
@@ -97,7 +99,8 @@ TEST_F(ProgramFixture, OneInstanceAtATimeAndAKilledOneDoesNotBlock) {
 TEST_F(ProgramFixture, MissingOrDamagedCatalogueEndsWithItsMessage) {
     QFile::remove(home.filePath(QStringLiteral("rd.cds")));
     QProcess* p = launch();
-    EXPECT_TRUE(finish(p).startsWith(QStringLiteral("Corvinatone 2.21: 电台数据库文件rd.cds载入出错.")));
+    EXPECT_TRUE(
+        finish(p).startsWith(QStringLiteral("Corvinatone 2.21: 电台数据库文件rd.cds载入出错.")));
     EXPECT_EQ(p->exitCode(), 1);
 
     QFile damaged(home.filePath(QStringLiteral("rd.cds")));
@@ -106,7 +109,8 @@ TEST_F(ProgramFixture, MissingOrDamagedCatalogueEndsWithItsMessage) {
     damaged.close();
     p = launch();
     const QString said = finish(p);
-    EXPECT_TRUE(said.contains(QStringLiteral("file is shorter than its header"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("file is shorter than its header")))
+        << said.toStdString();
     EXPECT_EQ(p->exitCode(), 1);
     EXPECT_EQ(damaged.size(), 22);  // the user's file is left as it was
 }

@@ -14,7 +14,7 @@
 namespace {
 
 class StartupFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid() && locks.isValid());
         previous = QDir::currentPath();
@@ -26,7 +26,8 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
     int start(const std::function<int()>& body) {
-        Startup startup(dialogs, {folder.path(), locks.path(), QStringLiteral("http://srv/download.html")});
+        Startup startup(dialogs,
+                        {folder.path(), locks.path(), QStringLiteral("http://srv/download.html")});
         return startup.run(body);
     }
 
@@ -58,8 +59,9 @@ TEST_F(StartupFixture, RefusesToStartWithoutTheCatalogue) {
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("Corvinatone 2.21"));
     EXPECT_EQ(dialogs.shown[0].text,
-              QStringLiteral("电台数据库文件rd.cds载入出错.请将rd.cds文件复制到此程序目录下,或者至官方网站 "
-                             "http://srv/download.html 下载最新版本."));
+              QStringLiteral(
+                  "电台数据库文件rd.cds载入出错.请将rd.cds文件复制到此程序目录下,或者至官方网站 "
+                  "http://srv/download.html 下载最新版本."));
     EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::none);
 
     // The lock is released: the next start gets it.
@@ -87,8 +89,9 @@ TEST_F(StartupFixture, FailuresWhileBuildingTheWindowsEndTheProgramWithAMessage)
     EXPECT_EQ(start([]() -> int { throw std::runtime_error("no player"); }), Startup::kExitFailure);
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("Corvinatone 2.2"));
-    EXPECT_EQ(dialogs.shown[0].text,
-              QStringLiteral("此软件需要Windows Media Playe7.0以上版本支持,请检查是否已正确安装。"));
+    EXPECT_EQ(
+        dialogs.shown[0].text,
+        QStringLiteral("此软件需要Windows Media Playe7.0以上版本支持,请检查是否已正确安装。"));
     EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::error);
 
     // An unreadable catalogue names the reader's reason.

@@ -9,7 +9,9 @@
 
 namespace {
 
-QByteArray hex(const char* text) { return QByteArray::fromHex(QByteArray(text).replace('|', ' ')); }
+QByteArray hex(const char* text) {
+    return QByteArray::fromHex(QByteArray(text).replace('|', ' '));
+}
 
 CataloguePacket stationPacket(const std::vector<StationRow>& rows) {
     CataloguePacket packet;
@@ -22,8 +24,9 @@ CataloguePacket stationPacket(const std::vector<StationRow>& rows) {
 constexpr int kFirstRow = 365;
 
 StationRow abcFm() {
-    return StationRow::station(QStringLiteral("ABC FM"), QStringLiteral("印尼"), QStringLiteral("新闻"),
-                               QStringLiteral("32kbps"), QStringLiteral("mms://a/b"));
+    return StationRow::station(QStringLiteral("ABC FM"), QStringLiteral("印尼"),
+                               QStringLiteral("新闻"), QStringLiteral("32kbps"),
+                               QStringLiteral("mms://a/b"));
 }
 
 StationRow abcFmWithTask() {
@@ -37,9 +40,9 @@ StationRow abcFmWithTask() {
     return row;
 }
 
-const QByteArray kAbcValues = hex(
-    "0C 00 41 00 42 00 43 00 20 00 46 00 4D 00 | 04 00 70 53 3C 5C | 04 00 B0 65 FB 95 |"
-    "0C 33 00 32 00 6B 00 62 00 70 00 73 00");
+const QByteArray kAbcValues =
+    hex("0C 00 41 00 42 00 43 00 20 00 46 00 4D 00 | 04 00 70 53 3C 5C | 04 00 B0 65 FB 95 |"
+        "0C 33 00 32 00 6B 00 62 00 70 00 73 00");
 const QByteArray kAbcUrl = hex("12 00 6D 00 6D 00 73 00 3A 00 2F 00 2F 00 61 00 2F 00 62 00");
 
 std::string reasonOf(const QByteArray& bytes) {
@@ -56,14 +59,17 @@ std::string reasonOf(const QByteArray& bytes) {
 TEST(CataloguePacket, WritesTheHeaderAndDescriptorsByteForByte) {
     const QByteArray file = stationPacket({}).write();
     ASSERT_EQ(file.size(), kFirstRow);
-    EXPECT_EQ(file.left(24), hex("96 19 E0 BD 01 00 00 00 18 00 00 00 0C 00 00 00 00 00 03 00 00 00 6D 01"));
+    EXPECT_EQ(file.left(24),
+              hex("96 19 E0 BD 01 00 00 00 18 00 00 00 0C 00 00 00 00 00 03 00 00 00 6D 01"));
     // Field 0's descriptor: 33 bytes (the twelve take 339).
-    EXPECT_EQ(file.mid(24, 33), hex("0C E7 94 B5 E5 8F B0 E5 90 8D E7 A7 B0 | 02 00 | 4A 00 | 00 00 | 01 00 |"
-                                    "05 57 49 44 54 48 | 02 00 | 02 00 | FE 01"));
+    EXPECT_EQ(file.mid(24, 33),
+              hex("0C E7 94 B5 E5 8F B0 E5 90 8D E7 A7 B0 | 02 00 | 4A 00 | 00 00 | 01 00 |"
+                  "05 57 49 44 54 48 | 02 00 | 02 00 | FE 01"));
     EXPECT_EQ(file.right(2), hex("00 00"));  // no packet properties
     // The bit-rate field: one-byte prefix, WIDTH 100.
     const qsizetype bitRate = file.indexOf(QStringLiteral("编码率").toUtf8());
-    EXPECT_EQ(file.mid(bitRate + 9, 19), hex("01 00 4A 00 00 00 01 00 05 57 49 44 54 48 02 00 02 00 64"));
+    EXPECT_EQ(file.mid(bitRate + 9, 19),
+              hex("01 00 4A 00 00 00 01 00 05 57 49 44 54 48 02 00 02 00 64"));
 }
 
 TEST(CataloguePacket, WritesTheTwoWorkedRowsByteForByte) {
@@ -103,7 +109,7 @@ TEST(CataloguePacket, RoundTripsEdgeValuesExactly) {
     const QByteArray widestRow = bytes.mid(kFirstRow + 8);
     EXPECT_EQ(widestRow.left(6), hex("00 | 10 50 15 | FE 01"));  // 255 characters: FE 01
     const qsizetype bitRateAt = 6 + 510 + 2 + 10;
-    EXPECT_EQ(quint8(widestRow[bitRateAt]), 0x64);  // 50 characters: 64
+    EXPECT_EQ(quint8(widestRow[bitRateAt]), 0x64);                              // 50 characters: 64
     EXPECT_EQ(widestRow.mid(bitRateAt + 1 + 100 + 16, 4), hex("00 00 00 00"));  // integer 0
 
     // A time of day alone stays a time of day.
@@ -136,7 +142,8 @@ TEST(CataloguePacket, RejectsDamagedFilesWithAReason) {
         return copy;
     };
     EXPECT_EQ(reasonOf(good.left(10)), "file is shorter than its header (10 of 24 bytes)");
-    EXPECT_EQ(reasonOf(patched(0, hex("00 00 00 00"))), "not a catalogue file (magic number 0x00000000)");
+    EXPECT_EQ(reasonOf(patched(0, hex("00 00 00 00"))),
+              "not a catalogue file (magic number 0x00000000)");
     EXPECT_EQ(reasonOf(patched(4, hex("04 00"))), "unsupported format version 4.0");
     EXPECT_EQ(reasonOf(patched(6, hex("04 00"))), "unsupported format version 1.4");
     EXPECT_EQ(reasonOf(patched(14, hex("FF FF FF 7F"))),

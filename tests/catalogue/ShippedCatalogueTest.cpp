@@ -37,14 +37,15 @@ TEST(ShippedCatalogue, ReadsRewritesAndServesEveryGenre) {
                     url.startsWith(QLatin1String("https://")))
             << url.toStdString();
     }
-    for (const char* quick : {"BBC World Service UK", "CNN", "Voice Of America - Chinese", "RAI Radio 1",
-                              "Al Jazeera Arabic", "KBS Channel 1", "FNN-News", "Europe 1",
-                              "CanalSurRadio Andalucia"})
+    for (const char* quick :
+         {"BBC World Service UK", "CNN", "Voice Of America - Chinese", "RAI Radio 1",
+          "Al Jazeera Arabic", "KBS Channel 1", "FNN-News", "Europe 1", "CanalSurRadio Andalucia"})
         EXPECT_EQ(names.value(QString::fromUtf8(quick)), 1) << quick;
     for (const QString& genre : CatalogueLists::genreNames())
         EXPECT_GT(categories.value(genre), 0) << genre.toStdString();
-    EXPECT_EQ(QSet<QString>(categories.keyBegin(), categories.keyEnd()),
-              QSet<QString>(CatalogueLists::genreNames().begin(), CatalogueLists::genreNames().end()));
+    EXPECT_EQ(
+        QSet<QString>(categories.keyBegin(), categories.keyEnd()),
+        QSet<QString>(CatalogueLists::genreNames().begin(), CatalogueLists::genreNames().end()));
 
     // The country search finds most stations: their country is a name of its list.
     table.setFilter(ViewFilter::country(QStringLiteral("美国")));

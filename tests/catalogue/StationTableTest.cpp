@@ -9,10 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 namespace {
 
@@ -29,14 +29,15 @@ StationRow station(const QString& name, const QString& country = QStringLiteral(
 
 // A table of the given rows, saved to and loaded from a catalogue file in a temporary folder.
 class TableFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
     QString path() const { return dir.filePath(QStringLiteral("rd.cds")); }
 
     StationTable& make(const std::vector<StationRow>& rows) {
         StationTable writer(path());
-        for (const StationRow& row : rows) writer.append(row);
+        for (const StationRow& row : rows)
+            writer.append(row);
         writer.commitAndSave();
         table.loadFromFile(path());
         return table;
@@ -84,11 +85,13 @@ TEST_F(TableFixture, NameFilterIsACaseBlindLiteralPrefix) {
 }
 
 TEST_F(TableFixture, EqualityFiltersIgnoreCaseAndTreatNullAsEmpty) {
-    StationRow fav = station(QStringLiteral("Fav"), QStringLiteral("法国"), QStringLiteral("Disco"));
+    StationRow fav =
+        station(QStringLiteral("Fav"), QStringLiteral("法国"), QStringLiteral("Disco"));
     fav.setText(Field::favourite, QStringLiteral("★"));
     StationRow task = station(QStringLiteral("Task"), QString());
     task.setText(Field::planType, QStringLiteral("播放并录音"));
-    make({fav, task, station(QStringLiteral("Plain"), QStringLiteral("美国"), QStringLiteral("disco"))});
+    make({fav, task,
+          station(QStringLiteral("Plain"), QStringLiteral("美国"), QStringLiteral("disco"))});
 
     table.setFilter(ViewFilter::category(QStringLiteral("DISCO")));
     EXPECT_EQ(viewNames(), (QStringList{"Fav", "Plain"}));
@@ -136,8 +139,8 @@ TEST_F(TableFixture, SortIsStableAscendingAndOutlivesFilterChanges) {
 }
 
 TEST_F(TableFixture, NavigatesTheViewAndReportsItsEnd) {
-    make({station(QStringLiteral("x1")), station(QStringLiteral("a1")), station(QStringLiteral("a2")),
-          station(QStringLiteral("a3"))});
+    make({station(QStringLiteral("x1")), station(QStringLiteral("a1")),
+          station(QStringLiteral("a2")), station(QStringLiteral("a3"))});
     table.setFilter(ViewFilter::nameBeginsWith(QStringLiteral("a")));
     EXPECT_EQ(table.viewPosition(), 0);
     table.prior();  // already on the first row
@@ -157,7 +160,8 @@ TEST_F(TableFixture, NavigatesTheViewAndReportsItsEnd) {
 }
 
 TEST_F(TableFixture, AppendDeleteAndSaveWhileFiltered) {
-    make({station(QStringLiteral("a1")), station(QStringLiteral("b1")), station(QStringLiteral("a2"))});
+    make({station(QStringLiteral("a1")), station(QStringLiteral("b1")),
+          station(QStringLiteral("a2"))});
     table.setFilter(ViewFilter::nameBeginsWith(QStringLiteral("a")));
     table.deleteCurrent();  // a1: the next row of the view becomes current
     EXPECT_EQ(table.text(Field::stationName), QStringLiteral("a2"));
@@ -220,7 +224,8 @@ TEST_F(TableFixture, AFailedLoadKeepsTheTable) {
     damaged.write(readAll(path()).left(400));
     damaged.close();
     EXPECT_THROW(table.loadFromFile(damaged.fileName()), CatalogueFormatError);
-    EXPECT_THROW(table.loadFromFile(dir.filePath(QStringLiteral("missing.cds"))), CatalogueFormatError);
+    EXPECT_THROW(table.loadFromFile(dir.filePath(QStringLiteral("missing.cds"))),
+                 CatalogueFormatError);
     EXPECT_EQ(table.totalCount(), 1);
     EXPECT_EQ(table.text(Field::stationName), QStringLiteral("keep"));
 }

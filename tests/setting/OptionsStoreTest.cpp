@@ -12,13 +12,14 @@
 namespace {
 
 class OptionsFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         QObject::connect(&options, &OptionsStore::remindLoaded,
                          [this](const QString& text) { panel = text; });
         QObject::connect(&options, &OptionsStore::styleSelected, [this](int s) { styles << s; });
-        QObject::connect(&options, &OptionsStore::missionChanged, [this](bool m) { missions << m; });
+        QObject::connect(&options, &OptionsStore::missionChanged,
+                         [this](bool m) { missions << m; });
     }
 
     QString path() const { return dir.filePath(QStringLiteral("option.ini")); }
@@ -63,8 +64,9 @@ TEST_F(OptionsFixture, StartsFromTheDefaultsWithoutAFile) {
 }
 
 TEST_F(OptionsFixture, ReadsValuesAndFallsBackToThoseInEffect) {
-    writeFile("[info]\nmission=5\nmute=10\nstyle=1\nplay=1\ndb=20130105\nrecord=/home/用户/录音\n"
-              "kind=2\ntime=8:05\nupdatedb=0\n");
+    writeFile(
+        "[info]\nmission=5\nmute=10\nstyle=1\nplay=1\ndb=20130105\nrecord=/home/用户/录音\n"
+        "kind=2\ntime=8:05\nupdatedb=0\n");
     options.loadini();
     EXPECT_TRUE(options.mission);
     EXPECT_EQ(missions, QList<bool>{true});
@@ -106,9 +108,10 @@ TEST_F(OptionsFixture, SavingWritesEveryKeyInOrderAndTwiceGivesTheSameFile) {
     options.record = QStringLiteral("/媒体/录音 文件夹");
     options.time = QTime(23, 5, 9);
     options.saveini();
-    EXPECT_EQ(fileText(), QByteArray("[info]\nmission=0\nopen=0\nstyle=0\nkind=0\nplay=0\nupdate=0\n"
-                                     "updatedb=1\nclose=0\ntime=23:05:09\nmute=-1\ndb=20121202\n"
-                                     "record=/媒体/录音 文件夹\nremind=当前无任务\n"));
+    EXPECT_EQ(fileText(),
+              QByteArray("[info]\nmission=0\nopen=0\nstyle=0\nkind=0\nplay=0\nupdate=0\n"
+                         "updatedb=1\nclose=0\ntime=23:05:09\nmute=-1\ndb=20121202\n"
+                         "record=/媒体/录音 文件夹\nremind=当前无任务\n"));
     const QByteArray first = fileText();
     options.saveini();
     EXPECT_EQ(fileText(), first);
@@ -120,17 +123,20 @@ TEST_F(OptionsFixture, SavingWritesEveryKeyInOrderAndTwiceGivesTheSameFile) {
 }
 
 TEST_F(OptionsFixture, SavingKeepsTheLinesOfAnExistingFile) {
-    writeFile("; 用户的注释\r\n[other]\r\nkeep=1\r\n\r\n[INFO]\r\nRecord = /old\r\nmute=3\r\n\r\n[tail]\r\nx=y\r\n");
+    writeFile(
+        "; 用户的注释\r\n[other]\r\nkeep=1\r\n\r\n[INFO]\r\nRecord = "
+        "/old\r\nmute=3\r\n\r\n[tail]\r\nx=y\r\n");
     options.loadini();
     EXPECT_EQ(options.muteHotKey, 116);
     options.mission = true;
     options.kind = 1;
     options.saveini();
     EXPECT_EQ(fileText(),
-              QByteArray("; 用户的注释\r\n[other]\r\nkeep=1\r\n\r\n[INFO]\r\nRecord=/old\r\nmute=3\r\n"
-                         "mission=1\r\nopen=0\r\nstyle=0\r\nkind=1\r\nplay=0\r\nupdate=0\r\nupdatedb=1\r\n"
-                         "close=0\r\ntime=00:00:00\r\ndb=20121202\r\nremind=电脑待机----已启动\r\n\r\n"
-                         "[tail]\r\nx=y\r\n"));
+              QByteArray(
+                  "; 用户的注释\r\n[other]\r\nkeep=1\r\n\r\n[INFO]\r\nRecord=/old\r\nmute=3\r\n"
+                  "mission=1\r\nopen=0\r\nstyle=0\r\nkind=1\r\nplay=0\r\nupdate=0\r\nupdatedb=1\r\n"
+                  "close=0\r\ntime=00:00:00\r\ndb=20121202\r\nremind=电脑待机----已启动\r\n\r\n"
+                  "[tail]\r\nx=y\r\n"));
 }
 
 TEST_F(OptionsFixture, AFailedSaveThrowsAndKeepsTheFile) {
@@ -142,7 +148,8 @@ TEST_F(OptionsFixture, AFailedSaveThrowsAndKeepsTheFile) {
 
 TEST(IniFile, ReadsCaseBlindKeysAndKeepsValuesWhole) {
     IniFile ini = IniFile::fromBytes("\xEF\xBB\xBF[Music]\n1=BBC World Service UK\n2=\nx = a=b\n");
-    EXPECT_EQ(ini.value(QStringLiteral("music"), QStringLiteral("1")), QStringLiteral("BBC World Service UK"));
+    EXPECT_EQ(ini.value(QStringLiteral("music"), QStringLiteral("1")),
+              QStringLiteral("BBC World Service UK"));
     EXPECT_EQ(ini.value(QStringLiteral("music"), QStringLiteral("2")), QString());
     EXPECT_EQ(ini.value(QStringLiteral("music"), QStringLiteral("X")), QStringLiteral("a=b"));
     EXPECT_EQ(ini.value(QStringLiteral("music"), QStringLiteral("3")), std::nullopt);

@@ -6,7 +6,7 @@
 
 // Records every message; answers questions from a script (OK when the script runs out).
 class FakeDialogs : public Dialogs {
-public:
+  public:
     struct Shown {
         QString title;
         QString text;

@@ -6,7 +6,9 @@
 #include <ostream>
 
 // Readable gtest failure messages for Qt strings.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 inline void PrintTo(const QByteArray& b, std::ostream* os) {
     *os << b.size() << " bytes: " << b.toHex(' ').left(600).toStdString();
 }

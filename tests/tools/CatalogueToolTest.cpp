@@ -22,7 +22,8 @@ ToolRun cds(const QStringList& args) {
     p.start(QStringLiteral(CORVINATONE_CDS_EXE), args);
     EXPECT_TRUE(p.waitForFinished(30000));
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+            QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }
 
 QByteArray readAll(const QString& path) {
@@ -38,9 +39,9 @@ void writeAll(const QString& path, const QByteArray& bytes) {
 
 // Rows that exercise every kind of value the text forms must carry.
 CataloguePacket trickyPacket() {
-    StationRow a = StationRow::station(QStringLiteral("Quote \" back\\slash, comma"), QStringLiteral("中国"),
-                                       QStringLiteral("新闻"), QStringLiteral("32kbps"),
-                                       QStringLiteral("http://a/\U0001F4FB"));
+    StationRow a = StationRow::station(
+        QStringLiteral("Quote \" back\\slash, comma"), QStringLiteral("中国"),
+        QStringLiteral("新闻"), QStringLiteral("32kbps"), QStringLiteral("http://a/\U0001F4FB"));
     a.setText(Field::finishAction, QStringLiteral("two\nlines\ttab"));
     a.setDateTime(Field::startTime, CdsDateTime::fromTimeOfDay(QTime(8, 0)));
     a.setDateTime(Field::endTime, CdsDateTime{0.5});  // no text form: kept as milliseconds
@@ -61,7 +62,8 @@ TEST(CatalogueText, DumpThenBuildReproducesTheFile) {
     const CataloguePacket packet = trickyPacket();
     const QByteArray jsonl = CatalogueText::toJsonLines(packet);
     EXPECT_TRUE(jsonl.startsWith(
-        QStringLiteral("{\"电台名称\":\"Quote \\\" back\\\\slash, comma\",\"电台国家\":\"中国\"").toUtf8()));
+        QStringLiteral("{\"电台名称\":\"Quote \\\" back\\\\slash, comma\",\"电台国家\":\"中国\"")
+            .toUtf8()));
     EXPECT_TRUE(jsonl.contains("\"开始时间\":\"1899-12-30T08:00:00.000\",\"结束时间\":0.5,"));
     EXPECT_TRUE(jsonl.contains(QStringLiteral("\"完成动作\":\"two\\nlines\\ttab\"").toUtf8()));
     EXPECT_TRUE(jsonl.contains("\"间隔\":-2147483648}"));
@@ -98,7 +100,8 @@ TEST(CatalogueText, BuildsFromCsvAndNamesTheLineOfEachFault) {
     EXPECT_EQ(reason(fromCsv, "电台名称\n\"open\n"), "line 2: quoted cell is not closed");
     EXPECT_EQ(reason(fromJson, "{\"编码率\":\"" + QByteArray(51, '1') + "\"}\n"),
               "line 1: 编码率 is 51 characters, more than its 50");
-    EXPECT_EQ(reason(fromJson, "\n{\"开始时间\":\"9:00\"}"), "line 2: 开始时间 is not a date-time: 9:00");
+    EXPECT_EQ(reason(fromJson, "\n{\"开始时间\":\"9:00\"}"),
+              "line 2: 开始时间 is not a date-time: 9:00");
     EXPECT_EQ(reason(fromJson, "{\"间隔\":\"60\"}"), "line 1: 间隔 must be a number");
     EXPECT_EQ(reason(fromJson, "[1]"), "line 1: not an object");
 }
@@ -126,7 +129,9 @@ TEST(CatalogueTool, ChecksCopiesAndMeasuresFiles) {
     writeAll(dir.filePath(QStringLiteral("bad.cds")), readAll(good).left(100));
     r = cds({QStringLiteral("check"), dir.filePath(QStringLiteral("bad.cds"))});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, QStringLiteral("corvinatone-cds: header announces 12 fields, more than the file can hold\n"));
+    EXPECT_EQ(r.err,
+              QStringLiteral(
+                  "corvinatone-cds: header announces 12 fields, more than the file can hold\n"));
     r = cds({QStringLiteral("check"), dir.filePath(QStringLiteral("none.cds"))});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("none.cds"))) << r.err.toStdString();
@@ -134,13 +139,14 @@ TEST(CatalogueTool, ChecksCopiesAndMeasuresFiles) {
 
     r = cds({QStringLiteral("stats"), good});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, QStringLiteral(
-                         "rows: 2\n"
-                         "countries: 2 ((empty) 1, 中国 1)\n"
-                         "categories: 2 ((empty) 1, 新闻 1)\n"
-                         "bit-rate labels: 2 ((empty) 1, 32kbps 1)\n"
-                         "addresses: 2 ((empty) 1, http:// 1); longest 11 characters\n"
-                         "names: longest 25 characters\n"
-                         "favourites: 0\n"
-                         "tasks: 0; start time 1, end time 1, finish action 1, period 0, interval 2\n"));
+    EXPECT_EQ(r.out,
+              QStringLiteral(
+                  "rows: 2\n"
+                  "countries: 2 ((empty) 1, 中国 1)\n"
+                  "categories: 2 ((empty) 1, 新闻 1)\n"
+                  "bit-rate labels: 2 ((empty) 1, 32kbps 1)\n"
+                  "addresses: 2 ((empty) 1, http:// 1); longest 11 characters\n"
+                  "names: longest 25 characters\n"
+                  "favourites: 0\n"
+                  "tasks: 0; start time 1, end time 1, finish action 1, period 0, interval 2\n"));
 }

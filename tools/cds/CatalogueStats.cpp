@@ -15,25 +15,29 @@ struct Tally {
     void add(const QString& value) { ++counts[value]; }
     // "N (a 10, b 7, …)" with the most frequent first; ties in name order.
     QString summary(int top) const {
-        if (counts.isEmpty()) return QStringLiteral("0");
+        if (counts.isEmpty())
+            return QStringLiteral("0");
         std::vector<std::pair<QString, int>> items(counts.keyValueBegin(), counts.keyValueEnd());
         std::sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
             return a.second != b.second ? a.second > b.second : a.first < b.first;
         });
         QStringList shown;
         for (size_t i = 0; i < items.size() && int(i) < top; ++i)
-            shown << QStringLiteral("%1 %2").arg(items[i].first.isEmpty() ? QStringLiteral("(empty)")
-                                                                         : items[i].first)
+            shown << QStringLiteral("%1 %2")
+                         .arg(items[i].first.isEmpty() ? QStringLiteral("(empty)") : items[i].first)
                          .arg(items[i].second);
-        if (items.size() > size_t(top)) shown << QStringLiteral("…");
+        if (items.size() > size_t(top))
+            shown << QStringLiteral("…");
         return QStringLiteral("%1 (%2)").arg(items.size()).arg(shown.join(QStringLiteral(", ")));
     }
 };
 
 QString scheme(const QString& url) {
-    if (url.isEmpty()) return QString();
+    if (url.isEmpty())
+        return QString();
     for (const char* s : {"http://", "https://", "mms://"})
-        if (url.startsWith(QLatin1String(s), Qt::CaseInsensitive)) return QLatin1String(s);
+        if (url.startsWith(QLatin1String(s), Qt::CaseInsensitive))
+            return QLatin1String(s);
     return QStringLiteral("other");
 }
 
@@ -52,7 +56,8 @@ QString catalogueStats(const StationTable& table) {
         longestName = std::max(longestName, row.textView(Field::stationName).size());
         longestUrl = std::max(longestUrl, row.textView(Field::streamUrl).size());
         favourites += !row.text(Field::favourite).isEmpty();
-        if (row.isTask()) planTypes.add(row.text(Field::planType));
+        if (row.isTask())
+            planTypes.add(row.text(Field::planType));
         starts += row.dateTime(Field::startTime).has_value();
         ends += row.dateTime(Field::endTime).has_value();
         actions += !row.text(Field::finishAction).isEmpty();
@@ -64,11 +69,14 @@ QString catalogueStats(const StationTable& table) {
           << QStringLiteral("countries: %1").arg(countries.summary(10))
           << QStringLiteral("categories: %1").arg(categories.summary(100))
           << QStringLiteral("bit-rate labels: %1").arg(bitRates.summary(10))
-          << QStringLiteral("addresses: %1; longest %2 characters").arg(schemes.summary(4)).arg(longestUrl)
+          << QStringLiteral("addresses: %1; longest %2 characters")
+                 .arg(schemes.summary(4))
+                 .arg(longestUrl)
           << QStringLiteral("names: longest %1 characters").arg(longestName)
           << QStringLiteral("favourites: %1").arg(favourites)
-          << QStringLiteral("tasks: %1; start time %2, end time %3, finish action %4, period %5, "
-                            "interval %6")
+          << QStringLiteral(
+                 "tasks: %1; start time %2, end time %3, finish action %4, period %5, "
+                 "interval %6")
                  .arg(planTypes.summary(10))
                  .arg(starts)
                  .arg(ends)

@@ -21,18 +21,30 @@ void appendJsonString(QByteArray& out, const QString& text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         switch (c.unicode()) {
-            case '"': out.append("\\\""); break;
-            case '\\': out.append("\\\\"); break;
-            case '\n': out.append("\\n"); break;
-            case '\r': out.append("\\r"); break;
-            case '\t': out.append("\\t"); break;
+            case '"':
+                out.append("\\\"");
+                break;
+            case '\\':
+                out.append("\\\\");
+                break;
+            case '\n':
+                out.append("\\n");
+                break;
+            case '\r':
+                out.append("\\r");
+                break;
+            case '\t':
+                out.append("\\t");
+                break;
             default:
                 if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
                     out.append(text.mid(i, 2).toUtf8());
                     ++i;
                 } else if (c.unicode() < 0x20 || c.isSurrogate()) {
                     // Control characters and a lone half of a pair have no UTF-8 form of their own.
-                    out.append(QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toLatin1());
+                    out.append(QStringLiteral("\\u%1")
+                                   .arg(c.unicode(), 4, 16, QLatin1Char('0'))
+                                   .toLatin1());
                 } else {
                     out.append(QString(c).toUtf8());
                 }
@@ -41,11 +53,13 @@ void appendJsonString(QByteArray& out, const QString& text) {
     out.append('"');
 }
 
-QString rawNumber(double v) { return QString::number(v, 'g', 17); }
+QString rawNumber(double v) {
+    return QString::number(v, 'g', 17);
+}
 
 // A row under construction, checked against the station fields.
 class RowBuilder {
-public:
+  public:
     explicit RowBuilder(qsizetype line) : line_(line) {}
 
     void setText(Field f, const QString& text) {
@@ -58,26 +72,32 @@ public:
         row_.setText(f, text);
     }
     void setFromText(Field f, const QString& text) {
-        if (text.isEmpty()) return;  // null
+        if (text.isEmpty())
+            return;  // null
         switch (fieldSpec(f).typeWord) {
-            case FieldDescriptor::kWideString: setText(f, text); break;
+            case FieldDescriptor::kWideString:
+                setText(f, text);
+                break;
             case FieldDescriptor::kDateTime: {
                 CdsDateTime value;
                 if (!parseDateTime(text, &value))
-                    fail(line_, QStringLiteral("%1 is not a date-time: %2").arg(fieldName(f), text));
+                    fail(line_,
+                         QStringLiteral("%1 is not a date-time: %2").arg(fieldName(f), text));
                 row_.setDateTime(f, value);
                 break;
             }
             default: {
                 bool ok = false;
                 const qint32 v = text.toInt(&ok);
-                if (!ok) fail(line_, QStringLiteral("%1 is not an integer: %2").arg(fieldName(f), text));
+                if (!ok)
+                    fail(line_, QStringLiteral("%1 is not an integer: %2").arg(fieldName(f), text));
                 row_.setInteger(f, v);
             }
         }
     }
     void setFromJson(Field f, const QJsonValue& v) {
-        if (v.isNull()) return;
+        if (v.isNull())
+            return;
         const quint16 type = fieldSpec(f).typeWord;
         if (v.isString()) {
             if (type == FieldDescriptor::kInt32)
@@ -98,14 +118,15 @@ public:
         packet.values.insert(packet.values.end(), row_.values.begin(), row_.values.end());
     }
 
-private:
+  private:
     qsizetype line_;
     StationRow row_;
 };
 
 Field requireField(qsizetype line, const QString& name) {
     const auto f = fieldByName(name);
-    if (!f) fail(line, QStringLiteral("unknown field %1").arg(name));
+    if (!f)
+        fail(line, QStringLiteral("unknown field %1").arg(name));
     return *f;
 }
 
@@ -123,7 +144,8 @@ std::vector<std::pair<qsizetype, QStringList>> parseCsv(const QString& text) {
     };
     const auto endRecord = [&] {
         endCell();
-        if (!(cells.size() == 1 && cells[0].isEmpty())) records.emplace_back(recordLine, cells);
+        if (!(cells.size() == 1 && cells[0].isEmpty()))
+            records.emplace_back(recordLine, cells);
         cells.clear();
         recordLine = line;
     };
@@ -136,7 +158,8 @@ std::vector<std::pair<qsizetype, QStringList>> parseCsv(const QString& text) {
             } else if (c == u'"') {
                 quoted = false;
             } else {
-                if (c == u'\n') ++line;
+                if (c == u'\n')
+                    ++line;
                 cell += c;
             }
         } else if (c == u'"' && !cellStarted) {
@@ -151,7 +174,8 @@ std::vector<std::pair<qsizetype, QStringList>> parseCsv(const QString& text) {
             cellStarted = true;
         }
     }
-    if (quoted) fail(recordLine, QStringLiteral("quoted cell is not closed"));
+    if (quoted)
+        fail(recordLine, QStringLiteral("quoted cell is not closed"));
     endRecord();
     return records;
 }
@@ -166,19 +190,24 @@ CataloguePacket emptyStationPacket() {
 
 QString formatDateTime(CdsDateTime value) {
     const QDate date = value.date();
-    if (!date.isValid() || date.year() < 1 || date.year() > 9999) return {};
-    if (CdsDateTime::fromDateTime(date, value.time()).msecs != value.msecs) return {};
+    if (!date.isValid() || date.year() < 1 || date.year() > 9999)
+        return {};
+    if (CdsDateTime::fromDateTime(date, value.time()).msecs != value.msecs)
+        return {};
     return date.toString(QStringLiteral("yyyy-MM-dd")) + u'T' +
            value.time().toString(QStringLiteral("HH:mm:ss.zzz"));
 }
 
 bool parseDateTime(const QString& text, CdsDateTime* value) {
     const qsizetype t = text.indexOf(u'T');
-    if (t < 0) return false;
+    if (t < 0)
+        return false;
     const QDate date = QDate::fromString(text.left(t), QStringLiteral("yyyy-MM-dd"));
     QTime time = QTime::fromString(text.mid(t + 1), QStringLiteral("HH:mm:ss.zzz"));
-    if (!time.isValid()) time = QTime::fromString(text.mid(t + 1), QStringLiteral("HH:mm:ss"));
-    if (!date.isValid() || !time.isValid()) return false;
+    if (!time.isValid())
+        time = QTime::fromString(text.mid(t + 1), QStringLiteral("HH:mm:ss"));
+    if (!date.isValid() || !time.isValid())
+        return false;
     *value = CdsDateTime::fromDateTime(date, time);
     return true;
 }
@@ -189,7 +218,8 @@ QByteArray toJsonLines(const CataloguePacket& packet) {
     for (size_t r = 0; r < packet.rowCount(); ++r) {
         out.append('{');
         for (size_t f = 0; f < fields; ++f) {
-            if (f) out.append(',');
+            if (f)
+                out.append(',');
             appendJsonString(out, packet.fields[f].name);
             out.append(':');
             const FieldValue& v = packet.at(r, f);
@@ -220,12 +250,13 @@ CataloguePacket fromJsonLines(const QByteArray& text) {
     const QList<QByteArray> lines = text.split('\n');
     for (qsizetype n = 0; n < lines.size(); ++n) {
         const QByteArray line = lines[n].trimmed();
-        if (line.isEmpty()) continue;
+        if (line.isEmpty())
+            continue;
         QJsonParseError error;
         const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
         if (!doc.isObject())
             fail(n + 1, error.error == QJsonParseError::NoError ? QStringLiteral("not an object")
-                                                               : error.errorString());
+                                                                : error.errorString());
         RowBuilder row(n + 1);
         const QJsonObject object = doc.object();
         for (auto it = object.begin(); it != object.end(); ++it)
@@ -237,19 +268,24 @@ CataloguePacket fromJsonLines(const QByteArray& text) {
 
 CataloguePacket fromCsv(const QByteArray& bytes) {
     QString text = QString::fromUtf8(bytes);
-    if (text.startsWith(u'\uFEFF')) text.remove(0, 1);
+    if (text.startsWith(u'\uFEFF'))
+        text.remove(0, 1);
     const auto records = parseCsv(text);
     CataloguePacket packet = emptyStationPacket();
-    if (records.empty()) return packet;
+    if (records.empty())
+        return packet;
     std::vector<Field> columns;
     for (const QString& name : records.front().second)
         columns.push_back(requireField(records.front().first, name.trimmed()));
     for (size_t r = 1; r < records.size(); ++r) {
         const auto& [line, cells] = records[r];
         if (size_t(cells.size()) != columns.size())
-            fail(line, QStringLiteral("%1 cells, the header has %2").arg(cells.size()).arg(columns.size()));
+            fail(line, QStringLiteral("%1 cells, the header has %2")
+                           .arg(cells.size())
+                           .arg(columns.size()));
         RowBuilder row(line);
-        for (size_t c = 0; c < columns.size(); ++c) row.setFromText(columns[c], cells[qsizetype(c)]);
+        for (size_t c = 0; c < columns.size(); ++c)
+            row.setFromText(columns[c], cells[qsizetype(c)]);
         row.appendTo(packet);
     }
     return packet;

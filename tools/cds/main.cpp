@@ -24,7 +24,8 @@ const char kUsage[] =
 QByteArray readFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error(QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
+        throw std::runtime_error(
+            QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
     return file.readAll();
 }
 
@@ -34,7 +35,8 @@ void writeOut(const QByteArray& bytes) {
 
 int run(const QStringList& args) {
     const QString command = args.value(0);
-    const int operands = command == QLatin1String("build") || command == QLatin1String("copy") ? 2 : 1;
+    const int operands =
+        command == QLatin1String("build") || command == QLatin1String("copy") ? 2 : 1;
     if (args.size() != operands + 1 ||
         !QStringList{"check", "dump", "build", "copy", "stats"}.contains(command)) {
         std::fputs(kUsage, stderr);
@@ -42,7 +44,8 @@ int run(const QStringList& args) {
     }
     const QString in = args[1];
     if (command == QLatin1String("check")) {
-        writeOut(QByteArray::number(qulonglong(CataloguePacket::read(readFile(in)).rowCount())) + '\n');
+        writeOut(QByteArray::number(qulonglong(CataloguePacket::read(readFile(in)).rowCount())) +
+                 '\n');
     } else if (command == QLatin1String("dump")) {
         writeOut(CatalogueText::toJsonLines(CataloguePacket::read(readFile(in))));
     } else if (command == QLatin1String("build")) {
