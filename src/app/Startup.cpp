@@ -12,6 +12,11 @@ namespace {
 const QString kLockName = QStringLiteral("RUNONCEMUTEX");
 const QString kUpdateLeftover = QStringLiteral("corvinatone.old");
 const QString kCatalogue = QStringLiteral("rd.cds");
+
+// The fixed message, then what actually went wrong.
+QString withReason(const QString& message, const std::exception& e) {
+    return message + QStringLiteral("\n\n") + QString::fromUtf8(e.what());
+}
 }  // namespace
 
 Startup::Startup(Dialogs& dialogs, Settings settings)
@@ -39,11 +44,11 @@ int Startup::run(const std::function<int()>& createAndRun) {
         // rd.cds is there but unreadable: say why, and never run on (a save would replace the
         // user's catalogue with an empty one).
         dialogs_.message(AppTexts::appTitle(),
-                         AppTexts::catalogueMissing(settings_.downloadPage) +
-                             QStringLiteral("\n\n") + QString::fromStdString(e.what()),
+                         withReason(AppTexts::catalogueMissing(settings_.downloadPage), e),
                          Dialogs::Icon::error);
-    } catch (const std::exception&) {
-        dialogs_.message(AppTexts::oldAppTitle(), AppTexts::playerMissing(), Dialogs::Icon::error);
+    } catch (const std::exception& e) {
+        dialogs_.message(AppTexts::oldAppTitle(), withReason(AppTexts::playerMissing(), e),
+                         Dialogs::Icon::error);
     }
     return kExitFailure;
 }

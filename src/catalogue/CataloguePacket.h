@@ -87,6 +87,7 @@ class PacketReader {
 };
 
 // Writes a catalogue file row by row: every row with status "unchanged", an empty text as null.
+// The field descriptors must outlive the writer.
 class PacketWriter {
   public:
     PacketWriter(const std::vector<FieldDescriptor>& fields,
