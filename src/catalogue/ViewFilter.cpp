@@ -2,10 +2,33 @@
 
 namespace {
 
-// Case folding keeps the length in UTF-16 units, so texts of other lengths never match; the
-// length check spares reading the text of almost every row.
-bool equalsIgnoringCase(QStringView a, QStringView b) {
-    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+char16_t foldCase(char16_t c) {
+    if (c < 0x80)
+        return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+    return char16_t(QChar::toCaseFolded(char32_t(c)));
+}
+
+// Whether text begins with a case-folded prefix, ignoring case. Characters are compared as they
+// stand first and folded only where they differ, which decides almost every row at its first
+// character. Surrogate pairs take Qt's full comparison.
+bool startsWithFolded(QStringView text, QStringView folded) {
+    if (text.size() < folded.size())
+        return false;
+    for (qsizetype i = 0; i < folded.size(); ++i) {
+        const QChar c = text[i];
+        if (c == folded[i])
+            continue;
+        if (c.isSurrogate() || folded[i].isSurrogate())
+            return text.startsWith(folded, Qt::CaseInsensitive);
+        if (foldCase(c.unicode()) != folded[i].unicode())
+            return false;
+    }
+    return true;
+}
+
+// Case folding keeps the length in UTF-16 units, so texts of other lengths never match.
+bool equalsFolded(QStringView text, QStringView folded) {
+    return text.size() == folded.size() && startsWithFolded(text, folded);
 }
 
 }  // namespace
@@ -15,15 +38,15 @@ bool ViewFilter::matches(const StationRow& row) const {
         case Kind::none:
             return true;
         case Kind::categoryEquals:
-            return equalsIgnoringCase(row.textView(Field::category), text_);
+            return equalsFolded(row.textView(Field::category), folded_);
         case Kind::favouriteEquals:
-            return equalsIgnoringCase(row.textView(Field::favourite), text_);
+            return equalsFolded(row.textView(Field::favourite), folded_);
         case Kind::planTypeNotEmpty:
             return !row.textView(Field::planType).isEmpty();
         case Kind::nameBeginsWith:
-            return row.textView(Field::stationName).startsWith(text_, Qt::CaseInsensitive);
+            return startsWithFolded(row.textView(Field::stationName), folded_);
         case Kind::countryEquals:
-            return equalsIgnoringCase(row.textView(Field::country), text_);
+            return equalsFolded(row.textView(Field::country), folded_);
     }
     return false;
 }

@@ -26,11 +26,15 @@ class ViewFilter {
     Kind kind() const { return kind_; }
     const QString& text() const { return text_; }
     bool matches(const StationRow& row) const;
-    bool operator==(const ViewFilter&) const = default;
+    bool operator==(const ViewFilter& other) const {
+        return kind_ == other.kind_ && text_ == other.text_;
+    }
 
   private:
-    ViewFilter(Kind kind, const QString& text) : kind_(kind), text_(text) {}
+    ViewFilter(Kind kind, const QString& text)
+        : kind_(kind), text_(text), folded_(text.toCaseFolded()) {}
 
     Kind kind_ = Kind::none;
     QString text_;
+    QString folded_;  // text_ case-folded once, not again for every row
 };

@@ -91,7 +91,8 @@ TEST_F(StartupFixture, FailuresWhileBuildingTheWindowsEndTheProgramWithAMessage)
     EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("Corvinatone 2.2"));
     EXPECT_EQ(
         dialogs.shown[0].text,
-        QStringLiteral("此软件需要Windows Media Playe7.0以上版本支持,请检查是否已正确安装。"));
+        QStringLiteral(
+            "此软件需要Windows Media Playe7.0以上版本支持,请检查是否已正确安装。\n\nno player"));
     EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::error);
 
     // An unreadable catalogue names the reader's reason.
