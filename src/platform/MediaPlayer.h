@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+// The stream player. Play() returns at once; opening, buffering and playing go on by themselves
+// and the program learns about them by polling.
+class MediaPlayer {
+  public:
+    // playState codes.
+    enum State {
+        kUndefined = 0,
+        kStopped = 1,
+        kPaused = 2,
+        kPlaying = 3,
+        kBuffering = 6,
+        kEnded = 8,
+        kTransitioning = 9,
+        kReady = 10,
+    };
+
+    virtual ~MediaPlayer() = default;
+
+    virtual void setURL(const QString& url) = 0;
+    virtual QString URL() const = 0;
+    virtual void Play() = 0;
+    virtual void Stop() = 0;   // harmless when idle
+    virtual void Close() = 0;  // releases the medium
+    virtual int playState() const = 0;
+    // True when a network interface other than loopback is up with an address.
+    virtual bool isOnline() const = 0;
+    // A short state text whose first four characters read well on their own.
+    virtual QString status() const = 0;
+    virtual QString PositionText() const = 0;   // elapsed time, "mm:ss" or "h:mm:ss"
+    virtual QString DurationText() const = 0;   // exactly "00:00" for an endless live stream
+    virtual int BufferingProgress() const = 0;  // 0 to 100
+    virtual int Volume() const = 0;             // the value last set, 0 to 100
+    virtual void setVolume(int volume) = 0;     // clamped to 0 to 100
+    virtual bool Mute() const = 0;
+    virtual void setMute(bool mute) = 0;
+};

@@ -1,0 +1,272 @@
+#include "platform/VlcMediaPlayer.h"
+
+#include "app/AppTexts.h"
+
+#include <QNetworkInterface>
+
+#include <vlc/vlc.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+const libvlc_event_type_t kEvents[] = {
+    libvlc_MediaPlayerOpening,          libvlc_MediaPlayerBuffering, libvlc_MediaPlayerPlaying,
+    libvlc_MediaPlayerPaused,           libvlc_MediaPlayerStopped,   libvlc_MediaPlayerEndReached,
+    libvlc_MediaPlayerEncounteredError,
+};
+
+// libvlc says when a decoder finds no audio output; the player would otherwise play in silence.
+void onLog(void* data, int level, const libvlc_log_t*, const char* fmt, va_list args) {
+    if (level < LIBVLC_ERROR)
+        return;
+    char text[512];
+    std::vsnprintf(text, sizeof text, fmt, args);
+    if (std::strstr(text, "audio output"))
+        static_cast<std::atomic<bool>*>(data)->store(true);
+}
+
+}  // namespace
+
+struct VlcMediaPlayer::Handles {
+    libvlc_instance_t* instance = nullptr;
+    libvlc_media_player_t* player = nullptr;
+    libvlc_media_list_player_t* listPlayer = nullptr;
+    libvlc_media_list_t* list = nullptr;
+
+    ~Handles() {
+        if (listPlayer) {
+            libvlc_media_list_player_stop(listPlayer);
+            libvlc_media_list_player_release(listPlayer);
+        }
+        if (list)
+            libvlc_media_list_release(list);
+        if (player)
+            libvlc_media_player_release(player);
+        if (instance) {
+            libvlc_log_unset(instance);
+            libvlc_release(instance);
+        }
+    }
+};
+
+VlcMediaPlayer::VlcMediaPlayer(const QStringList& extraArguments, QObject* parent)
+    : QObject(parent), vlc_(std::make_unique<Handles>()) {
+    QStringList arguments = {QStringLiteral("--no-video"), QStringLiteral("--no-xlib"),
+                             QStringLiteral("--quiet"),
+                             QStringLiteral("--network-caching=%1").arg(kNetworkCachingMs)};
+    arguments += extraArguments;
+    std::vector<QByteArray> storage;
+    std::vector<const char*> argv;
+    for (const QString& a : arguments)
+        storage.push_back(a.toUtf8());
+    for (const QByteArray& a : storage)
+        argv.push_back(a.constData());
+
+    vlc_->instance = libvlc_new(int(argv.size()), argv.data());
+    if (!vlc_->instance) {
+        const char* why = libvlc_errmsg();
+        throw std::runtime_error(std::string("libvlc could not be created") +
+                                 (why ? std::string(": ") + why : std::string()));
+    }
+    libvlc_log_set(vlc_->instance, onLog, &noAudioOutput_);
+    const QByteArray agent = AppTexts::appTitle().toUtf8();
+    libvlc_set_user_agent(vlc_->instance, agent.constData(), "Corvinatone/2.21 LibVLC");
+
+    vlc_->player = libvlc_media_player_new(vlc_->instance);
+    vlc_->listPlayer = libvlc_media_list_player_new(vlc_->instance);
+    vlc_->list = libvlc_media_list_new(vlc_->instance);
+    if (!vlc_->player || !vlc_->listPlayer || !vlc_->list)
+        throw std::runtime_error("libvlc could not create a player");
+    libvlc_media_list_player_set_media_player(vlc_->listPlayer, vlc_->player);
+    libvlc_media_list_player_set_media_list(vlc_->listPlayer, vlc_->list);
+    libvlc_event_manager_t* events = libvlc_media_player_event_manager(vlc_->player);
+    for (libvlc_event_type_t type : kEvents)
+        libvlc_event_attach(events, type, &VlcMediaPlayer::onEvent, this);
+}
+
+VlcMediaPlayer::~VlcMediaPlayer() {
+    if (vlc_->player) {
+        libvlc_event_manager_t* events = libvlc_media_player_event_manager(vlc_->player);
+        for (libvlc_event_type_t type : kEvents)
+            libvlc_event_detach(events, type, &VlcMediaPlayer::onEvent, this);
+    }
+}
+
+void VlcMediaPlayer::onEvent(const libvlc_event_t* event, void* data) {
+    auto* self = static_cast<VlcMediaPlayer*>(data);
+    switch (event->type) {
+        case libvlc_MediaPlayerOpening:
+            self->buffering_ = 0;
+            self->phase_ = Phase::opening;
+            break;
+        case libvlc_MediaPlayerBuffering:
+            self->buffering_ = std::clamp(int(event->u.media_player_buffering.new_cache), 0, 100);
+            break;
+        case libvlc_MediaPlayerPlaying:
+            self->phase_ = Phase::playing;
+            // The audio output exists only now: give it the volume and mute last set.
+            QMetaObject::invokeMethod(
+                self, [self] { self->applyAudio(); }, Qt::QueuedConnection);
+            break;
+        case libvlc_MediaPlayerPaused:
+            self->phase_ = Phase::paused;
+            break;
+        case libvlc_MediaPlayerStopped:
+            // A failure stays visible; a stop after it does not hide it.
+            if (self->phase_ != Phase::failed)
+                self->phase_ = Phase::stopped;
+            break;
+        case libvlc_MediaPlayerEndReached:
+            self->phase_ = Phase::ended;
+            break;
+        case libvlc_MediaPlayerEncounteredError:
+            self->phase_ = Phase::failed;
+            break;
+        default:
+            break;
+    }
+}
+
+void VlcMediaPlayer::setURL(const QString& url) {
+    url_ = url;
+}
+
+void VlcMediaPlayer::Play() {
+    libvlc_media_list_player_stop(vlc_->listPlayer);
+    libvlc_media_list_lock(vlc_->list);
+    while (libvlc_media_list_count(vlc_->list) > 0)
+        libvlc_media_list_remove_index(vlc_->list, 0);
+    const QByteArray location = url_.toUtf8();
+    libvlc_media_t* media = libvlc_media_new_location(vlc_->instance, location.constData());
+    if (media) {
+        libvlc_media_list_add_media(vlc_->list, media);
+        libvlc_media_release(media);
+    }
+    libvlc_media_list_unlock(vlc_->list);
+
+    buffering_ = 0;
+    noAudioOutput_ = false;
+    if (!media) {
+        phase_ = Phase::failed;
+        return;
+    }
+    phase_ = Phase::opening;
+    libvlc_media_list_player_play(vlc_->listPlayer);
+}
+
+void VlcMediaPlayer::Stop() {
+    libvlc_media_list_player_stop(vlc_->listPlayer);
+    if (phase_ != Phase::idle)
+        phase_ = Phase::stopped;
+}
+
+void VlcMediaPlayer::Close() {
+    Stop();
+    libvlc_media_list_lock(vlc_->list);
+    while (libvlc_media_list_count(vlc_->list) > 0)
+        libvlc_media_list_remove_index(vlc_->list, 0);
+    libvlc_media_list_unlock(vlc_->list);
+    phase_ = Phase::idle;
+}
+
+int VlcMediaPlayer::playState() const {
+    switch (phase_.load()) {
+        case Phase::idle:
+        case Phase::failed:
+            return kUndefined;  // a failure leaves no medium loaded
+        case Phase::opening:
+            return buffering_ > 0 ? kBuffering : kTransitioning;
+        case Phase::playing:
+            return buffering_ < 100 ? kBuffering : kPlaying;
+        case Phase::paused:
+            return kPaused;
+        case Phase::stopped:
+            return kStopped;
+        case Phase::ended:
+            return kEnded;
+    }
+    return kUndefined;
+}
+
+QString VlcMediaPlayer::status() const {
+    if (phase_ == Phase::failed)
+        return QStringLiteral("播放出错");
+    if (noAudioOutput_ && (phase_ == Phase::playing || phase_ == Phase::opening))
+        return QStringLiteral("没有声音输出");
+    switch (playState()) {
+        case kTransitioning:
+            return QStringLiteral("正在连接…");
+        case kBuffering:
+            return QStringLiteral("正在缓冲");
+        case kPlaying:
+            return QStringLiteral("正在播放");
+        case kPaused:
+            return QStringLiteral("已经暂停");
+        case kStopped:
+            return QStringLiteral("已经停止");
+        case kEnded:
+            return QStringLiteral("播放结束");
+        default:
+            return QStringLiteral("准备就绪");
+    }
+}
+
+bool VlcMediaPlayer::isOnline() const {
+    for (const QNetworkInterface& i : QNetworkInterface::allInterfaces()) {
+        const auto flags = i.flags();
+        if (flags.testFlag(QNetworkInterface::IsLoopBack) ||
+            !flags.testFlag(QNetworkInterface::IsUp) ||
+            !flags.testFlag(QNetworkInterface::IsRunning))
+            continue;
+        if (!i.addressEntries().isEmpty())
+            return true;
+    }
+    return false;
+}
+
+QString VlcMediaPlayer::formatTime(qint64 msecs) {
+    const qint64 total = std::max<qint64>(0, msecs) / 1000;
+    const qint64 h = total / 3600, m = total / 60 % 60, s = total % 60;
+    return h > 0 ? QStringLiteral("%1:%2:%3")
+                       .arg(h)
+                       .arg(m, 2, 10, QLatin1Char('0'))
+                       .arg(s, 2, 10, QLatin1Char('0'))
+                 : QStringLiteral("%1:%2")
+                       .arg(m, 2, 10, QLatin1Char('0'))
+                       .arg(s, 2, 10, QLatin1Char('0'));
+}
+
+QString VlcMediaPlayer::PositionText() const {
+    return formatTime(libvlc_media_player_get_time(vlc_->player));
+}
+
+QString VlcMediaPlayer::DurationText() const {
+    // An endless live stream has no length.
+    return formatTime(libvlc_media_player_get_length(vlc_->player));
+}
+
+int VlcMediaPlayer::BufferingProgress() const {
+    return buffering_;
+}
+
+void VlcMediaPlayer::setVolume(int volume) {
+    volume_ = std::clamp(volume, 0, 100);
+    applyAudio();
+}
+
+void VlcMediaPlayer::setMute(bool mute) {
+    mute_ = mute;
+    applyAudio();
+}
+
+void VlcMediaPlayer::applyAudio() {
+    // Without an audio output yet both calls fail harmlessly; Playing applies them again.
+    libvlc_audio_set_volume(vlc_->player, volume_);
+    libvlc_audio_set_mute(vlc_->player, mute_ ? 1 : 0);
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/MediaPlayer.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <atomic>
+#include <memory>
+
+struct libvlc_instance_t;
+struct libvlc_media_player_t;
+struct libvlc_media_list_player_t;
+struct libvlc_media_list_t;
+struct libvlc_event_t;
+
+// The stream player on libvlc 3: http, https and mms addresses and .m3u/.pls/.asx playlists
+// (played through a media list player, which follows a playlist's entries). No video, no window.
+// libvlc reports through events on its own threads; they only set atomics that the polling
+// operations read on the user-interface thread.
+class VlcMediaPlayer : public QObject, public MediaPlayer {
+    Q_OBJECT
+
+  public:
+    static constexpr int kNetworkCachingMs = 300;
+
+    // extraArguments go to libvlc (tests pass "--aout=dummy"). Throws std::runtime_error when
+    // libvlc cannot be created (missing or broken installation).
+    explicit VlcMediaPlayer(const QStringList& extraArguments = {}, QObject* parent = nullptr);
+    ~VlcMediaPlayer() override;
+
+    void setURL(const QString& url) override;
+    QString URL() const override { return url_; }
+    void Play() override;
+    void Stop() override;
+    void Close() override;
+    int playState() const override;
+    bool isOnline() const override;
+    QString status() const override;
+    QString PositionText() const override;
+    QString DurationText() const override;
+    int BufferingProgress() const override;
+    int Volume() const override { return volume_; }
+    void setVolume(int volume) override;
+    bool Mute() const override { return mute_; }
+    void setMute(bool mute) override;
+
+    static QString formatTime(qint64 msecs);
+
+  private:
+    // What the events last said.
+    enum class Phase { idle, opening, playing, paused, stopped, ended, failed };
+
+    static void onEvent(const libvlc_event_t* event, void* self);
+    void applyAudio();
+
+    struct Handles;
+    std::unique_ptr<Handles> vlc_;
+    QString url_;
+    int volume_ = 50;
+    bool mute_ = false;
+    std::atomic<Phase> phase_{Phase::idle};
+    std::atomic<int> buffering_{0};
+    std::atomic<bool> noAudioOutput_{false};
+};

@@ -1,0 +1,97 @@
+#include "playback/Playback.h"
+
+#include "app/AppTexts.h"
+#include "catalogue/StationTable.h"
+#include "platform/Dialogs.h"
+#include "platform/MediaPlayer.h"
+#include "platform/ProcessKiller.h"
+#include "playback/PlaybackTexts.h"
+#include "setting/OptionsStore.h"
+
+Playback::Playback(MediaPlayer& player, StationTable& table, const OptionsStore& options,
+                   Dialogs& dialogs, ProcessKiller& processes, Hooks hooks)
+    : player_(player),
+      table_(table),
+      options_(options),
+      dialogs_(dialogs),
+      processes_(processes),
+      hooks_(std::move(hooks)) {}
+
+const QStringList& Playback::downloadTools() {
+    static const QStringList names = {
+        QStringLiteral("Thunder.exe"), QStringLiteral("Flashget3.exe"),
+        QStringLiteral("QQDownload.exe"), QStringLiteral("MiniThunder.exe")};
+    return names;
+}
+
+QString Playback::currentName() const {
+    return table_.text(Field::stationName);
+}
+
+void Playback::rowSelected() {
+    flag = false;
+    title3 = currentName();
+    title = table_.text(Field::streamUrl);
+}
+
+void Playback::playCommand() {
+    title2.clear();
+    player_.Stop();
+    if (!player_.isOnline()) {
+        dialogs_.message(AppTexts::appTitle(), PlaybackTexts::offline(), Dialogs::Icon::error);
+        return;
+    }
+    player_.setURL(flag ? title1 : title);
+    if (options_.close)
+        KillDownloadTools();
+    player_.Play();
+    title2 = currentName();
+    hooks_.statusTimer(true);
+    playSource = PlaySource::Command;
+}
+
+void Playback::doubleClick() {
+    title2.clear();
+    hooks_.statusTimer(true);
+    title4 = currentName();
+    player_.Stop();
+    player_.setURL(table_.text(Field::streamUrl));
+    if (options_.close)
+        KillDownloadTools();
+    player_.Play();
+    title2 = currentName();
+    playSource = PlaySource::DoubleClick;
+}
+
+void Playback::PlayStationByName(const QString& name) {
+    hooks_.showAllStations();
+    table_.setFilter(ViewFilter::all());
+    for (int pos = 0; pos < table_.viewCount(); ++pos) {
+        if (table_.row(table_.viewRow(pos)).textView(Field::stationName) == name) {
+            table_.moveTo(pos);
+            break;
+        }
+    }
+    rowSelected();
+    hooks_.statusTimer(true);
+    playCommand();
+}
+
+void Playback::stopCommand() {
+    hooks_.statusTimer(false);
+    hooks_.stopTaskCountdown();
+    if (WMP()) {
+        title1 = player_.URL();
+        player_.Stop();
+    }
+    flag = true;
+}
+
+bool Playback::WMP() const {
+    const int state = player_.playState();
+    return state >= 1 && state <= 10;
+}
+
+void Playback::KillDownloadTools() {
+    processes_.killByName(downloadTools());
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// Playback's own texts.
+namespace PlaybackTexts {
+
+inline QString offline() {
+    return QStringLiteral("播放错误，请查看是否系统已联网，或关闭迅雷等下载软件后再试！");
+}
+inline QString playedPrefix() {
+    return QStringLiteral("已播放: ");
+}
+inline QString finiteRemark() {
+    return QStringLiteral(" - 当前电台可能非全时段播放");
+}
+inline QString muted() {
+    return QStringLiteral("静音");
+}
+
+}  // namespace PlaybackTexts

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+class MediaPlayer;
+class Playback;
+
+// What the status display shows: panels 0 and 1 of the status bar, the tray icon image (0 the
+// radio, 1 the radio crossed out) and the tray tooltip.
+struct StatusDisplay {
+    QString panel0;
+    QString panel1;
+    int trayImage = 0;
+    QString tooltip;
+};
+
+// Timer2's work: once a second, the player's state, the station and the elapsed time.
+class StatusMonitor {
+  public:
+    // headerCaption: the caption of the header label, which the tooltip copies when not muted.
+    StatusMonitor(const MediaPlayer& player, const Playback& playback, QString headerCaption = {});
+
+    // Timer2Timer: updates display(); does nothing before anything was played.
+    void Timer2Timer();
+    const StatusDisplay& display() const { return display_; }
+
+  private:
+    QString statePrefix() const;
+
+    const MediaPlayer& player_;
+    const Playback& playback_;
+    QString headerCaption_;
+    StatusDisplay display_;
+};

@@ -1,0 +1,127 @@
+// The real player on streams served over loopback by the test itself.
+#include "platform/VlcMediaPlayer.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/QtPrinters.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Polls (processing events) until the condition holds or the time is up.
+bool waitFor(const std::function<bool()>& condition, int msecs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > msecs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+int seconds(const QString& position) {
+    const QStringList parts = position.split(u':');
+    int total = 0;
+    for (const QString& p : parts)
+        total = total * 60 + p.toInt();
+    return total;
+}
+
+class VlcPlayer : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        server.addStream("/live.mp3");
+        const std::string live = server.url("/live.mp3").toStdString();
+        server.addFile("/list.m3u", "audio/x-mpegurl",
+                       "#EXTM3U\n#EXTINF:-1,Loopback\n" + live + "\n");
+        server.addFile(
+            "/list.pls", "audio/x-scpls",
+            "[playlist]\nNumberOfEntries=1\nFile1=" + live + "\nTitle1=Loopback\nVersion=2\n");
+        server.addFile("/list.asx", "video/x-ms-asf",
+                       "<asx version=\"3.0\"><entry><title>Loopback</title><ref href=\"" + live +
+                           "\"/></entry></asx>\n");
+    }
+
+    // Plays the address until the player says it plays, then checks a live stream's display.
+    void expectLivePlay(const QString& url) {
+        player.setURL(url);
+        player.Play();
+        ASSERT_TRUE(waitFor([&] { return player.playState() == MediaPlayer::kPlaying; }, 20000))
+            << url.toStdString() << " ended in state " << player.playState() << ", "
+            << player.status().toStdString();
+        EXPECT_EQ(player.status(), QStringLiteral("正在播放"));
+        EXPECT_EQ(player.DurationText(), QStringLiteral("00:00"));
+        EXPECT_EQ(player.BufferingProgress(), 100);
+        const int start = seconds(player.PositionText());
+        EXPECT_TRUE(waitFor([&] { return seconds(player.PositionText()) >= start + 2; }, 10000))
+            << player.PositionText().toStdString();
+        player.Stop();
+        EXPECT_EQ(player.playState(), MediaPlayer::kStopped);
+        EXPECT_EQ(player.status(), QStringLiteral("已经停止"));
+    }
+
+    LoopbackHttpServer server;
+    VlcMediaPlayer player{{QStringLiteral("--aout=dummy")}};
+};
+
+}  // namespace
+
+TEST_F(VlcPlayer, PlaysAnEndlessStreamDirectlyAndThroughEachPlaylistKind) {
+    EXPECT_EQ(player.playState(), MediaPlayer::kUndefined);
+    EXPECT_EQ(player.Volume(), 50);
+    EXPECT_FALSE(player.Mute());
+    expectLivePlay(server.url("/live.mp3"));
+    expectLivePlay(server.url("/list.m3u"));
+    expectLivePlay(server.url("/list.pls"));
+    expectLivePlay(server.url("/list.asx"));
+}
+
+TEST_F(VlcPlayer, AnUnreachableAddressEndsAsAFailureNotAHang) {
+    player.setURL(QStringLiteral("http://127.0.0.1:1/none.mp3"));
+    player.Play();
+    EXPECT_TRUE(waitFor([&] { return player.status() == QStringLiteral("播放出错"); }, 20000))
+        << player.status().toStdString();
+    const int state = player.playState();
+    EXPECT_FALSE(state >= 1 && state <= 10) << state;  // no medium loaded
+
+    // A missing file on a server that answers fails the same way.
+    player.setURL(server.url("/missing.mp3"));
+    player.Play();
+    EXPECT_TRUE(waitFor([&] { return player.status() == QStringLiteral("播放出错"); }, 20000))
+        << player.status().toStdString();
+}
+
+TEST_F(VlcPlayer, KeepsTheVolumeAndMuteItWasGiven) {
+    player.setVolume(130);
+    EXPECT_EQ(player.Volume(), 100);
+    player.setVolume(-5);
+    EXPECT_EQ(player.Volume(), 0);
+    player.setVolume(40);
+    player.setMute(true);
+    player.setURL(server.url("/live.mp3"));
+    player.Play();
+    ASSERT_TRUE(waitFor([&] { return player.playState() == MediaPlayer::kPlaying; }, 20000));
+    EXPECT_EQ(player.Volume(), 40);
+    EXPECT_TRUE(player.Mute());
+    player.Close();
+    EXPECT_EQ(player.playState(), MediaPlayer::kUndefined);
+}
+
+TEST(VlcPlayerCreation, FailsWithAReasonWhenLibvlcCannotStart) {
+    EXPECT_THROW(VlcMediaPlayer({QStringLiteral("--no-such-option-anywhere")}), std::runtime_error);
+}
+
+TEST(VlcPlayerText, FormatsElapsedTime) {
+    EXPECT_EQ(VlcMediaPlayer::formatTime(-1), QStringLiteral("00:00"));
+    EXPECT_EQ(VlcMediaPlayer::formatTime(59'999), QStringLiteral("00:59"));
+    EXPECT_EQ(VlcMediaPlayer::formatTime(3'599'000), QStringLiteral("59:59"));
+    EXPECT_EQ(VlcMediaPlayer::formatTime(3'600'000), QStringLiteral("1:00:00"));
+    EXPECT_EQ(VlcMediaPlayer::formatTime(36'061'000), QStringLiteral("10:01:01"));
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/MediaPlayer.h"
+
+#include <QStringList>
+
+#include <algorithm>
+
+// A player whose every answer the test sets; records the calls it gets.
+class FakeMediaPlayer : public MediaPlayer {
+  public:
+    void setURL(const QString& url) override {
+        url_ = url;
+        calls << QStringLiteral("URL=") + url;
+    }
+    QString URL() const override { return url_; }
+    void Play() override {
+        calls << QStringLiteral("Play");
+        state = kTransitioning;
+    }
+    void Stop() override {
+        calls << QStringLiteral("Stop");
+        if (state != kUndefined)
+            state = kStopped;
+    }
+    void Close() override {
+        calls << QStringLiteral("Close");
+        state = kUndefined;
+    }
+    int playState() const override { return state; }
+    bool isOnline() const override { return online; }
+    QString status() const override { return statusText; }
+    QString PositionText() const override { return position; }
+    QString DurationText() const override { return duration; }
+    int BufferingProgress() const override { return buffering; }
+    int Volume() const override { return volume; }
+    void setVolume(int v) override { volume = std::clamp(v, 0, 100); }
+    bool Mute() const override { return muted; }
+    void setMute(bool m) override { muted = m; }
+
+    int state = kUndefined;
+    bool online = true;
+    QString statusText = QStringLiteral("正在播放");
+    QString position = QStringLiteral("00:01");
+    QString duration = QStringLiteral("00:00");
+    int buffering = 0;
+    int volume = 50;
+    bool muted = false;
+    QStringList calls;
+
+  private:
+    QString url_;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// A small HTTP server on 127.0.0.1 for tests: fixed bodies by path, and endless MP3 streams of
+// silence sent at the real rate. Every connection thread ends when the server is destroyed, or
+// after two minutes at the latest.
+class LoopbackHttpServer {
+  public:
+    LoopbackHttpServer();
+    ~LoopbackHttpServer();
+    LoopbackHttpServer(const LoopbackHttpServer&) = delete;
+    LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
+
+    void addFile(const std::string& path, const std::string& contentType, const std::string& body);
+    void addStream(const std::string& path);  // endless audio/mpeg
+    QString url(const std::string& path) const;
+    int port() const { return port_; }
+    int requests() const { return requests_; }
+
+    // One silent MPEG-1 Layer III frame: 128 kbit/s, 44,100 Hz, stereo, 417 bytes.
+    static std::string silentMp3Frame();
+
+  private:
+    void acceptLoop();
+    void serve(int fd);
+
+    int listenFd_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stopping_{false};
+    std::atomic<int> requests_{0};
+    std::mutex mutex_;
+    std::map<std::string, std::pair<std::string, std::string>> files_;
+    std::map<std::string, bool> streams_;
+    std::vector<std::thread> threads_;
+    std::thread acceptor_;
+};
