@@ -23,4 +23,61 @@ inline QString playerMissing() {
     return QStringLiteral("此软件需要Windows Media Playe7.0以上版本支持,请检查是否已正确安装。");
 }
 
+inline QString fatalExit() {
+    return QStringLiteral("发生致命错误，程序将强制关闭！");
+}
+
+// The tray menu's captions, exactly (runs of spaces, the blank after "→").
+inline QString trayShow() {
+    return QStringLiteral("显示主界面");
+}
+inline QString trayTimeSync() {
+    return QStringLiteral("网络对时");
+}
+inline QString trayUpdateNow() {
+    return QStringLiteral("立即更新");
+}
+inline QString trayPresets() {
+    return QStringLiteral("预置电台");
+}
+inline QString trayVolume() {
+    return QStringLiteral("音量控制");
+}
+inline QString trayVolumeUp() {
+    return QStringLiteral("增大音量    ↑");
+}
+inline QString trayVolumeDown() {
+    return QStringLiteral("减少音量    ↓");
+}
+inline QString trayMute() {
+    return QStringLiteral("静音");
+}
+inline QString trayPlayback() {
+    return QStringLiteral("播放控制");
+}
+inline QString trayPlay() {
+    return QStringLiteral("播放");
+}
+inline QString trayStop() {
+    return QStringLiteral("停止");
+}
+inline QString trayPrevious() {
+    return QStringLiteral("上一个电台   ←");
+}
+inline QString trayNext() {
+    return QStringLiteral("下一个电台   → ");
+}
+inline QString trayRandom() {
+    return QStringLiteral("随机播放");
+}
+inline QString traySettings() {
+    return QStringLiteral("设置...");
+}
+inline QString traySponsor() {
+    return QStringLiteral("赞助作者...");
+}
+inline QString trayExit() {
+    return QStringLiteral("退出");
+}
+
 }  // namespace AppTexts

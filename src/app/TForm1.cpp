@@ -1,19 +1,392 @@
 #include "app/TForm1.h"
 
 #include "app/AppTexts.h"
+#include "app/Gauge21.h"
+#include "catalogue/CatalogueLists.h"
+#include "platform/Dialogs.h"
+#include "platform/MediaPlayer.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QStackedWidget>
+#include <QSystemTrayIcon>
+#include <QTableView>
+#include <QToolButton>
+#include <QTreeWidget>
 
-TForm1::TForm1(const QString& programFolder, QWidget* parent)
-    : QMainWindow(parent), table_(QDir(programFolder).filePath(QStringLiteral("rd.cds"))) {
+// The icons are compiled into the window's static library, which must register them.
+static void initIcons() {
+    Q_INIT_RESOURCE(icons);
+}
+
+namespace {
+
+constexpr int kCodeRole = Qt::UserRole;
+
+QIcon icon(const char* name) {
+    return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
+}
+
+}  // namespace
+
+TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* parent)
+    : QMainWindow(parent),
+      folder_(programFolder),
+      services_(services),
+      table_(QDir(programFolder).filePath(QStringLiteral("rd.cds"))),
+      options_(QDir(programFolder).filePath(QStringLiteral("option.ini"))),
+      presets_(QDir(programFolder).filePath(QStringLiteral("channel.ini"))),
+      playback_(
+          services.player, table_, options_, services.dialogs, services.processes,
+          {[this](bool on) { on ? Timer2.start() : Timer2.stop(); }, [this] { Timer3.stop(); },
+           [this] {
+               ui_.PageControl1->setCurrentIndex(0);
+               ui_.TreeView1->setCurrentItem(ui_.TreeView1->topLevelItem(0));
+           }}),
+      monitor_(services.player, playback_),
+      browser_(table_, services.dialogs,
+               {[this] { ui_.TreeView1->setCurrentItem(ui_.TreeView1->topLevelItem(0)); },
+                [this] { ui_.DBGrid1->setFocus(); }}),
+      stationModel_(table_, StationListModel::stationColumns()),
+      taskModel_(table_, StationListModel::taskColumns()) {
+    initIcons();
     setWindowTitle(AppTexts::appTitle());
+    setWindowIcon(icon("radio"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::CustomizeWindowHint);
+    ui_.setupUi(this);
+    move(294, 251);
+    buildTree();
+    buildTray();
+
+    ui_.DBGrid1->setModel(&stationModel_);
+    ui_.DBGrid2->setModel(&taskModel_);
+    for (auto [view, model] :
+         {std::pair{ui_.DBGrid1, &stationModel_}, std::pair{ui_.DBGrid2, &taskModel_}})
+        for (size_t i = 0; i < model->columns().size(); ++i)
+            view->setColumnWidth(int(i), model->columns()[i].width);
+    table_.setListener({[this] {
+                            stationModel_.viewAboutToChange();
+                            taskModel_.viewAboutToChange();
+                        },
+                        [this] {
+                            stationModel_.viewChanged();
+                            taskModel_.viewChanged();
+                        },
+                        [this] { selectCurrentRowInList(); }});
+    connect(&options_, &OptionsStore::remindLoaded, ui_.panels[3], &QLabel::setText);
+    wireControls();
+
+    // Creation steps.
     table_.loadFromFile(table_.savePath());
     table_.snapshotForScheduler(snapshot_);
+    Timer1.start(1000);
+    Timer4.start(1000);
+    EnableShutdownPrivilege();
+    RefreshWorldClock();
+    DBGrid1CellClick(ui_.DBGrid1->model()->index(0, 0));
+    ui_.TreeView1->setCurrentItem(ui_.TreeView1->topLevelItem(0));
+    presets_.play = true;
+    initbass();
+    recordElapsed_ = QStringLiteral("00:00:00");
+    ui_.DBGrid1->setFocus();
+}
 
-    countLabel_ = new QLabel(table_.stationCountText(), this);
-    countLabel_->setObjectName(QStringLiteral("countLabel"));
-    countLabel_->setAlignment(Qt::AlignCenter);
-    setCentralWidget(countLabel_);
-    setFixedSize(819, 577);
+TForm1::~TForm1() {
+    table_.setListener({});
+}
+
+void TForm1::buildTree() {
+    auto* root = new QTreeWidgetItem(ui_.TreeView1, {CatalogueBrowser::rootCaption()});
+    root->setData(0, kCodeRole, CatalogueBrowser::kRoot);
+    const auto child = [root](const QString& text, int code) {
+        auto* item = new QTreeWidgetItem(root, {text});
+        item->setData(0, kCodeRole, code);
+        return item;
+    };
+    QTreeWidgetItem* genres = child(QStringLiteral("流派"), CatalogueBrowser::kGenres);
+    const QStringList& names = CatalogueLists::genreNames();
+    for (int code = 0; code < names.size(); ++code) {
+        auto* item = new QTreeWidgetItem(genres, {names[code]});
+        item->setData(0, kCodeRole, code);
+    }
+    child(QStringLiteral("收藏夹"), CatalogueBrowser::kFavourites);
+    child(CatalogueBrowser::userDefinedCategory(), CatalogueBrowser::kUserDefined);
+    child(QStringLiteral("电台任务"), CatalogueBrowser::kTasks);
+}
+
+void TForm1::buildTray() {
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->addAction(AppTexts::trayShow(), this,
+                          [this] { guarded([this] { restoreFromTray(); }); });
+    PopupMenu1->addAction(AppTexts::trayTimeSync());
+    PopupMenu1->addAction(AppTexts::trayUpdateNow());
+    PopupMenu1->addSeparator();
+    QMenu* presets = PopupMenu1->addMenu(AppTexts::trayPresets());
+    const char* names[] = {"N111", "N29", "N32", "N42", "N52", "N62", "N72", "N82"};
+    for (int i = 0; i < 8; ++i) {
+        trayPresetItems_[size_t(i)] = presets->addAction(TForm1Ui::badge(i + 1), QString());
+        trayPresetItems_[size_t(i)]->setObjectName(QLatin1String(names[i]));
+    }
+    QMenu* volume = PopupMenu1->addMenu(AppTexts::trayVolume());
+    volume->addAction(AppTexts::trayVolumeUp());
+    volume->addAction(AppTexts::trayVolumeDown());
+    QAction* mute = volume->addAction(AppTexts::trayMute());
+    mute->setShortcut(QKeySequence(Qt::Key_F2));
+    mute->setShortcutContext(Qt::WidgetShortcut);  // shows "F2"; the hot key itself is global
+    QMenu* playbackMenu = PopupMenu1->addMenu(AppTexts::trayPlayback());
+    playbackMenu->addAction(AppTexts::trayPlay(), this,
+                            [this] { guarded([this] { ToolButton2Click(); }); });
+    playbackMenu->addAction(AppTexts::trayStop(), this,
+                            [this] { guarded([this] { ToolButton4Click(); }); });
+    playbackMenu->addSeparator();
+    playbackMenu->addAction(AppTexts::trayPrevious())->setObjectName(QStringLiteral("N23"));
+    playbackMenu->addAction(AppTexts::trayNext())->setObjectName(QStringLiteral("N24"));
+    PopupMenu1->addAction(AppTexts::trayRandom());
+    PopupMenu1->addSeparator();
+    PopupMenu1->addAction(AppTexts::traySettings());
+    PopupMenu1->addAction(AppTexts::traySponsor());
+    PopupMenu1->addSeparator();
+    QAction* exit = PopupMenu1->addAction(AppTexts::trayExit(), this, [this] { N2Click(); });
+    exit->setObjectName(QStringLiteral("N2"));
+    connect(PopupMenu1, &QMenu::aboutToShow, this,
+            [this] { guarded([this] { PopupMenu1Popup(); }); });
+
+    TrayIcon1 = new QSystemTrayIcon(icon("radio"), this);
+    TrayIcon1->setContextMenu(PopupMenu1);
+    connect(TrayIcon1, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger)
+                    guarded([this] { restoreFromTray(); });
+            });
+    TrayIcon1->show();
+}
+
+void TForm1::wireControls() {
+    connect(ui_.ToolButton2, &QToolButton::clicked, this,
+            [this] { guarded([this] { ToolButton2Click(); }); });
+    connect(ui_.ToolButton4, &QToolButton::clicked, this,
+            [this] { guarded([this] { ToolButton4Click(); }); });
+    connect(ui_.DBGrid1, &QTableView::clicked, this,
+            [this](const QModelIndex& index) { guarded([&] { DBGrid1CellClick(index); }); });
+    connect(ui_.DBGrid2, &QTableView::clicked, this,
+            [this](const QModelIndex& index) { guarded([&] { DBGrid1CellClick(index); }); });
+    connect(ui_.DBGrid1, &QTableView::doubleClicked, this,
+            [this] { guarded([this] { DBGrid1DblClick(); }); });
+    for (QTableView* view : {ui_.DBGrid1, ui_.DBGrid2}) {
+        connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
+                [this](int column) { guarded([&] { DBGrid1TitleClick(column); }); });
+        // Keys move the current row without selecting it for play.
+        connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                [this](const QModelIndex& current) {
+                    if (!syncingSelection_ && current.isValid())
+                        table_.moveTo(current.row());
+                });
+    }
+    connect(ui_.TreeView1, &QTreeWidget::currentItemChanged, this,
+            [this] { guarded([this] { TreeView1Change(); }); });
+    connect(ui_.ComboBox1, &QComboBox::editTextChanged, this,
+            [this](const QString& text) { guarded([&] { ComboBox1Change(text); }); });
+    connect(ui_.RadioButton4, &QRadioButton::clicked, this, [this] {
+        browser_.setSearchByCountry(false);
+        ui_.ComboBox1->setFocus();
+    });
+    connect(ui_.RadioButton5, &QRadioButton::clicked, this, [this] {
+        browser_.setSearchByCountry(true);
+        ui_.ComboBox1->setFocus();
+    });
+    for (size_t i = 0; i < ui_.quickButtons.size(); ++i) {
+        const QString station = TForm1Ui::quickStations()[i].station;
+        connect(ui_.quickButtons[i], &QToolButton::clicked, this,
+                [this, station] { guarded([&] { playback_.PlayStationByName(station); }); });
+    }
+    connect(ui_.PopupMenu3, &QMenu::aboutToShow, this,
+            [this] { guarded([this] { PopupMenu3Popup(); }); });
+    connect(&Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    connect(&Timer2, &QTimer::timeout, this, [this] { guarded([this] { Timer2Timer(); }); });
+}
+
+void TForm1::guarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        services_.dialogs.message(AppTexts::appTitle(), QString::fromUtf8(e.what()),
+                                  Dialogs::Icon::error);
+    }
+}
+
+void TForm1::ToolButton2Click() {
+    playback_.playCommand();
+}
+
+void TForm1::ToolButton4Click() {
+    playback_.stopCommand();
+}
+
+void TForm1::DBGrid1CellClick(const QModelIndex& index) {
+    if (index.isValid())
+        table_.moveTo(index.row());
+    playback_.rowSelected();
+    browser_.rowClicked();
+    const bool marked = browser_.favouriteLook() == CatalogueBrowser::FavouriteLook::marked;
+    ui_.ToolButton6->setIcon(icon(marked ? "favourite-marked" : "favourite"));
+    ui_.ToolButton6->setToolTip(browser_.favouriteHint());
+}
+
+void TForm1::DBGrid1DblClick() {
+    playback_.doubleClick();
+}
+
+void TForm1::DBGrid1TitleClick(int column) {
+    const auto* model = static_cast<const StationListModel*>(
+        ui_.PageControl1->currentIndex() == 0 ? ui_.DBGrid1->model() : ui_.DBGrid2->model());
+    if (column >= 0 && column < int(model->columns().size()))
+        browser_.DBGrid1TitleClick(model->columns()[size_t(column)].field);
+}
+
+void TForm1::TreeView1Change() {
+    const QTreeWidgetItem* item = ui_.TreeView1->currentItem();
+    if (!item)
+        return;
+    browser_.TreeView1Change(item->data(0, kCodeRole).toInt());
+    applyBrowser();
+}
+
+void TForm1::ComboBox1Change(const QString& text) {
+    browser_.ComboBox1Change(text);
+    applyBrowser();
+}
+
+void TForm1::applyBrowser() {
+    ui_.PageControl1->setCurrentIndex(browser_.page());
+    ui_.DBGrid1->setToolTip(browser_.stationListHint());
+    ui_.DBGrid2->setToolTip(browser_.taskListHint());
+    ui_.TreeView1->topLevelItem(0)->setText(0, browser_.rootText());
+    const bool modifyStation = browser_.stationEditorMode() == CatalogueBrowser::EditorMode::modify;
+    ui_.ToolButton9->setIcon(icon(modifyStation ? "station-edit" : "station-add"));
+    ui_.ToolButton9->setToolTip(browser_.stationEditorHint());
+    const bool modifyTask = browser_.taskEditorMode() == CatalogueBrowser::EditorMode::modify;
+    ui_.ToolButton5->setIcon(icon(modifyTask ? "task-edit" : "task-add"));
+    ui_.ToolButton5->setToolTip(browser_.taskEditorHint());
+    selectCurrentRowInList();
+}
+
+void TForm1::selectCurrentRowInList() {
+    QTableView* view = ui_.PageControl1->currentIndex() == 0 ? ui_.DBGrid1 : ui_.DBGrid2;
+    const int position = table_.viewPosition();
+    syncingSelection_ = true;
+    if (position >= 0 && position < view->model()->rowCount()) {
+        const QModelIndex index = view->model()->index(position, 0);
+        view->selectionModel()->setCurrentIndex(
+            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        view->scrollTo(index);
+    } else {
+        view->selectionModel()->clear();
+    }
+    syncingSelection_ = false;
+}
+
+void TForm1::Timer1Timer() {
+    startall();
+    RefreshWorldClock();
+}
+
+void TForm1::Timer2Timer() {
+    monitor_.Timer2Timer();
+    const StatusDisplay& shown = monitor_.display();
+    ui_.panels[0]->setText(shown.panel0);
+    ui_.panels[1]->setText(shown.panel1);
+    TrayIcon1->setIcon(icon(shown.trayImage == 1 ? "radio-muted" : "radio"));
+    TrayIcon1->setToolTip(shown.tooltip);
+}
+
+void TForm1::refreshPresetCaptions() {
+    for (int slot = 1; slot <= Presets::kSlots; ++slot)
+        ui_.presetItems[size_t(slot - 1)]->setText(presets_.caption(slot));
+}
+
+void TForm1::PopupMenu3Popup() {
+    if (presets_.play) {
+        presets_.Loadradio();
+        refreshPresetCaptions();
+    }
+}
+
+void TForm1::PopupMenu1Popup() {
+    PopupMenu3Popup();
+    for (int slot = 1; slot <= Presets::kSlots; ++slot)
+        trayPresetItems_[size_t(slot - 1)]->setText(ui_.presetItems[size_t(slot - 1)]->text());
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        guarded([this] { runShowSteps(); });
+}
+
+void TForm1::runShowSteps() {
+    // The original loaded a page of the maker's site into a hidden web view here; nothing was
+    // read from it, so the program makes no such request.
+    ui_.DBGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    presets_.Loadradio();
+    refreshPresetCaptions();
+    ui_.TreeView1->topLevelItem(0)->setExpanded(true);
+    options_.loadini();
+    registerMuteHotKey();
+    syncAutostartBox();
+    ui_.gauge->setValue(services_.player.Volume());
+    ui_.gauge->setToolTip(QStringLiteral("音量 %1%").arg(services_.player.Volume()));
+    CheckRecordFolder();
+    if (options_.close && playback_.WMP())
+        playback_.KillDownloadTools();
+    if (options_.update)
+        checkupdate();
+    if (options_.play)
+        randomPlay();
+    if (options_.updatedb)
+        UpdateDB();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    savedWindowState_ = windowState();
+    setWindowState(windowState() | Qt::WindowMinimized);
+    TrayIcon1->show();
+    hide();
+    event->ignore();
+}
+
+void TForm1::restoreFromTray() {
+    TrayIcon1->show();
+    show();
+    setWindowState(savedWindowState_);
+    raise();
+    activateWindow();
+}
+
+void TForm1::N2Click() {
+    try {
+        if (playback_.WMP()) {
+            services_.player.Stop();
+            services_.player.Close();
+        }
+        presets_.Saveradio();
+        const QDir folder(folder_);
+        for (const char* name : {"updatedb.xml", "update.xml", "update.cds"})
+            QFile::remove(folder.filePath(QLatin1String(name)));  // missing files are no matter
+    } catch (const std::exception&) {
+        services_.dialogs.message(AppTexts::appTitle(), AppTexts::fatalExit(),
+                                  Dialogs::Icon::error);
+    }
+    QApplication::quit();
 }

@@ -3,7 +3,9 @@
 #include "app/TForm1.h"
 #include "platform/ConsoleDialogs.h"
 #include "platform/MessageBoxDialogs.h"
+#include "platform/ProcessKiller.h"
 #include "platform/ProgramFolder.h"
+#include "platform/VlcMediaPlayer.h"
 #include "setting/ServerAddresses.h"
 #include "setting/TForm2.h"
 
@@ -15,6 +17,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("corvinatone"));
     QApplication::setApplicationDisplayName(AppTexts::appTitle());
+    QApplication::setQuitOnLastWindowClosed(false);  // the window hides in the tray; "退出" ends
 
     // CORVINATONE_DIALOGS=console writes messages to standard error instead of showing boxes,
     // for runs without a person at the screen.
@@ -27,8 +30,12 @@ int main(int argc, char** argv) {
     const QString folder = programFolder();
     Startup startup(*dialogs, {folder, {}, ServerAddresses::downloadPage()});
     return startup.run([&] {
-        TForm1 mainWindow(folder);
-        TForm2 optionsWindow(folder, &mainWindow);
+        // CORVINATONE_VLC_ARGS: extra libvlc options, such as "--aout=alsa".
+        VlcMediaPlayer player(
+            qEnvironmentVariable("CORVINATONE_VLC_ARGS").split(u' ', Qt::SkipEmptyParts));
+        ProcProcessKiller processes;
+        TForm1 mainWindow(folder, {*dialogs, player, processes});
+        TForm2 optionsWindow(mainWindow.options(), &mainWindow);
         mainWindow.show();
         return QApplication::exec();
     });

@@ -162,6 +162,7 @@ void StationTable::append(const StationRow& row) {
     const auto it = std::find(view_.begin(), view_.end(), current_);
     position_ = it == view_.end() ? -1 : int(it - view_.begin());
     atEnd_ = false;
+    notify(listener_.currentChanged);
 }
 
 void StationTable::deleteCurrent() {
@@ -217,10 +218,11 @@ void StationTable::selectPosition(int position) {
     atEnd_ = false;
     if (position < 0 || position >= viewCount()) {
         current_ = position_ = -1;
-        return;
+    } else {
+        position_ = position;
+        current_ = view_[size_t(position)];
     }
-    position_ = position;
-    current_ = view_[size_t(position)];
+    notify(listener_.currentChanged);
 }
 
 void StationTable::refreshKeepingPlace() {
@@ -261,6 +263,7 @@ void StationTable::rebuildOrder() {
 }
 
 void StationTable::rebuildView() {
+    notify(listener_.viewAboutToChange);
     if (orderDirty_)
         rebuildOrder();
     view_.clear();
@@ -274,4 +277,5 @@ void StationTable::rebuildView() {
     else
         for (int index = 0; index < int(rows_.size()); ++index)
             consider(index);
+    notify(listener_.viewChanged);
 }

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -24,8 +25,17 @@ struct SchedulerSnapshot {
 // and an optional ascending sort field). Every change is saved whole by commitAndSave.
 class StationTable {
   public:
+    // Told before and after the rows of the view change, and after the current row moved.
+    struct Listener {
+        std::function<void()> viewAboutToChange;
+        std::function<void()> viewChanged;
+        std::function<void()> currentChanged;
+    };
+
     // savePath: the catalogue file that commitAndSave replaces.
     explicit StationTable(QString savePath);
+
+    void setListener(Listener listener) { listener_ = std::move(listener); }
 
     const QString& savePath() const { return savePath_; }
 
@@ -90,7 +100,13 @@ class StationTable {
     // now at the old position (or the last one) becomes current.
     void refreshKeepingPlace();
 
+    static void notify(const std::function<void()>& hook) {
+        if (hook)
+            hook();
+    }
+
     QString savePath_;
+    Listener listener_;
     std::vector<StationRow> rows_;
     ViewFilter filter_;
     std::optional<Field> sortField_;

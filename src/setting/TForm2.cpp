@@ -2,9 +2,6 @@
 
 #include "app/AppTexts.h"
 
-#include <QDir>
-
-TForm2::TForm2(const QString& programFolder, QWidget* parent)
-    : QDialog(parent), options_(QDir(programFolder).filePath(QStringLiteral("option.ini"))) {
+TForm2::TForm2(OptionsStore& options, QWidget* parent) : QDialog(parent), options_(options) {
     setWindowTitle(AppTexts::appTitle());
 }

@@ -34,12 +34,14 @@ class ProgramFixture : public ::testing::Test {
         }
     }
 
-    QProcess* launch(const QString& program, const QString& programHome) {
+    QProcess* launch(const QString& program, const QString& programHome,
+                     const QString& vlcArguments = QStringLiteral("--aout=dummy")) {
         auto* p = new QProcess;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("CORVINATONE_DIALOGS"), QStringLiteral("console"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        env.insert(QStringLiteral("CORVINATONE_VLC_ARGS"), vlcArguments);
         if (programHome.isEmpty())
             env.remove(QStringLiteral("CORVINATONE_HOME"));
         else
@@ -133,4 +135,15 @@ TEST_F(ProgramFixture, FindsTheCatalogueBesideTheExecutableFromAnotherFolder) {
     ASSERT_TRUE(lockTaken());
     EXPECT_TRUE(stillRunning(p));
     EXPECT_FALSE(leftover.exists());
+}
+
+TEST_F(ProgramFixture, APlayerThatCannotStartEndsWithTheCatchAllMessage) {
+    QProcess* p = launch(QStringLiteral(CORVINATONE_EXE), home.path(),
+                         QStringLiteral("--no-such-vlc-option"));
+    const QString said = finish(p);
+    EXPECT_TRUE(said.contains(
+        QStringLiteral("\nCorvinatone 2.2: 此软件需要Windows Media "
+                       "Playe7.0以上版本支持,请检查是否已正确安装。  libvlc could not be created")))
+        << said.toStdString();
+    EXPECT_EQ(p->exitCode(), 1);
 }

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QWidget>
+
+// The volume bar: a thin bar filled to the volume, 0 to 100.
+class Gauge21 : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit Gauge21(QWidget* parent = nullptr);
+
+    int value() const { return value_; }
+    void setValue(int value);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    int value_ = 50;
+};

@@ -1,0 +1,253 @@
+// The real main window, offscreen, driven through its controls with fake services.
+#include "app/Gauge21.h"
+#include "app/TForm1.h"
+#include "app/TForm1Ui.h"
+#include "platform/ProcessKiller.h"
+#include "setting/TForm2.h"
+#include "support/FakeDialogs.h"
+#include "support/FakeMediaPlayer.h"
+#include "support/QtPrinters.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class NoKiller : public ProcessKiller {
+  public:
+    int killByName(const QStringList&) override { return 0; }
+};
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class MainWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        StationTable table(folder.filePath(QStringLiteral("rd.cds")));
+        const auto add = [&](const char* name, const char* country, const char* category) {
+            table.append(StationRow::station(
+                QString::fromUtf8(name), QString::fromUtf8(country), QString::fromUtf8(category),
+                QStringLiteral("128kbps"), QStringLiteral("http://h/") + QString::fromUtf8(name)));
+        };
+        add("Radio One", "美国", "新闻");
+        add("RADIO Two", "英国", "摇滚乐");
+        add("My radio", "美国", "新闻");
+        add("radio three", "法国", "爵士乐");
+        add("Jazz FM", "英国", "爵士乐");
+        table.commitAndSave();
+        window = std::make_unique<TForm1>(folder.path(), TForm1Services{dialogs, player, killer});
+        options = std::make_unique<TForm2>(window->options(), window.get());
+        window->show();
+    }
+
+    const TForm1Ui& ui() const { return window->ui(); }
+    QStringList listedNames() const {
+        QStringList names;
+        const QAbstractItemModel* model = ui().DBGrid1->model();
+        for (int r = 0; r < model->rowCount(); ++r)
+            names << model->index(r, 0).data().toString();
+        return names;
+    }
+    QTreeWidgetItem* node(const QString& text) const {
+        const auto found = ui().TreeView1->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+    void clickRow(int row) {
+        const QRect cell = ui().DBGrid1->visualRect(ui().DBGrid1->model()->index(row, 0));
+        QTest::mouseClick(ui().DBGrid1->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+
+    QTemporaryDir folder;
+    FakeDialogs dialogs;
+    FakeMediaPlayer player;
+    NoKiller killer;
+    std::unique_ptr<TForm1> window;
+    std::unique_ptr<TForm2> options;
+};
+
+}  // namespace
+
+TEST_F(MainWindow, OpensOnTheWholeCatalogueWithItsControls) {
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Corvinatone 2.21"));
+    EXPECT_EQ(window->size(), QSize(819, 577));
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(ui().TreeView1->topLevelItem(0)->text(0), QStringLiteral("所有电台 (5)"));
+    EXPECT_TRUE(ui().TreeView1->topLevelItem(0)->isExpanded());
+    EXPECT_EQ(listedNames().size(), 5);
+    EXPECT_EQ(window->snapshot().rows.size(), 5u);
+    EXPECT_EQ(window->playback().title3, QStringLiteral("Radio One"));  // first row as if clicked
+    EXPECT_EQ(ui().ComboBox1->count(), 173);
+    EXPECT_TRUE(ui().RadioButton4->isChecked());
+    EXPECT_EQ(ui().panels[3]->text(), QStringLiteral("当前无任务"));
+    EXPECT_EQ(ui().gauge->toolTip(), QStringLiteral("音量 50%"));
+    EXPECT_EQ(ui().ToolButton9->toolTip(), QStringLiteral("添加电台"));
+    EXPECT_EQ(ui().ToolButton5->toolTip(), QStringLiteral("添加计划"));
+    EXPECT_EQ(ui().quickButtons[2]->toolTip(), QStringLiteral("美国之音广播(中文版)"));
+    EXPECT_FALSE(ui().DBGrid1->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(ui().DBGrid1->columnWidth(0), 330);
+    EXPECT_EQ(ui().DBGrid2->model()->headerData(3, Qt::Horizontal).toString(),
+              QStringLiteral("开始时间"));
+    EXPECT_FALSE(options->isVisible());
+
+    QStringList tray;
+    for (QAction* a : window->trayMenu()->actions())
+        tray << a->text();
+    EXPECT_EQ(tray,
+              (QStringList{"显示主界面", "网络对时", "立即更新", "", "预置电台", "音量控制",
+                           "播放控制", "随机播放", "", "设置...", "赞助作者...", "", "退出"}));
+    QStringList playbackItems;
+    for (QAction* a : window->trayMenu()->actions()[6]->menu()->actions())
+        playbackItems << a->text();
+    EXPECT_EQ(playbackItems,
+              (QStringList{"播放", "停止", "", "上一个电台   ←", "下一个电台   → "}));
+}
+
+TEST_F(MainWindow, SearchesByNameAndCountryAndBrowsesGenres) {
+    QTest::keyClicks(ui().ComboBox1, QStringLiteral("radio"));
+    EXPECT_EQ(listedNames(), (QStringList{"Radio One", "RADIO Two", "radio three"}));
+    EXPECT_EQ(ui().TreeView1->currentItem(), ui().TreeView1->topLevelItem(0));
+
+    ui().ComboBox1->setEditText(QString());
+    EXPECT_EQ(listedNames().size(), 5);  // empty name: all
+    QTest::mouseClick(ui().RadioButton5, Qt::LeftButton);
+    ui().ComboBox1->setEditText(QStringLiteral("x"));
+    ui().ComboBox1->setEditText(QString());
+    EXPECT_EQ(listedNames().size(), 0);  // empty country: none
+    ui().ComboBox1->setCurrentIndex(ui().ComboBox1->findText(QStringLiteral("美国")));
+    EXPECT_EQ(listedNames(), (QStringList{"Radio One", "My radio"}));
+
+    // A genre after a search replaces the filter; the search text stays.
+    ui().TreeView1->setCurrentItem(node(QStringLiteral("爵士乐")));
+    EXPECT_EQ(listedNames(), (QStringList{"radio three", "Jazz FM"}));
+    EXPECT_EQ(ui().ComboBox1->currentText(), QStringLiteral("美国"));
+    EXPECT_EQ(ui().DBGrid1->toolTip(), QString());
+    ui().TreeView1->setCurrentItem(node(QStringLiteral("福音")));
+    EXPECT_EQ(ui().DBGrid1->toolTip(), QStringLiteral("福音：美国黑人宗教音乐"));
+    EXPECT_TRUE(listedNames().isEmpty());
+    EXPECT_TRUE(dialogs.shown.isEmpty());  // an empty genre is just an empty list
+
+    // Column titles sort ascending.
+    ui().TreeView1->setCurrentItem(ui().TreeView1->topLevelItem(0));
+    window->DBGrid1TitleClick(1);  // 电台国家: 法国 (fa), 美国 (mei), 英国 (ying)
+    EXPECT_EQ(listedNames(),
+              (QStringList{"radio three", "Radio One", "My radio", "RADIO Two", "Jazz FM"}));
+}
+
+TEST_F(MainWindow, EmptyFavouritesAndTasksSayItAndReturnToTheRoot) {
+    ui().TreeView1->setCurrentItem(node(QStringLiteral("收藏夹")));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("当前记录为空,请重新添加."));
+    EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::information);
+    EXPECT_EQ(ui().TreeView1->currentItem(), ui().TreeView1->topLevelItem(0));
+    EXPECT_EQ(ui().TreeView1->topLevelItem(0)->text(0), QStringLiteral("所有电台 (5)"));
+    EXPECT_EQ(listedNames().size(), 5);
+
+    ui().TreeView1->setCurrentItem(node(QStringLiteral("用户自定义")));
+    EXPECT_EQ(dialogs.shown.size(), 2);
+    EXPECT_EQ(ui().ToolButton9->toolTip(), QStringLiteral("添加电台"));  // back at the root
+
+    ui().TreeView1->setCurrentItem(node(QStringLiteral("电台任务")));
+    EXPECT_EQ(dialogs.shown.size(), 3);
+    EXPECT_EQ(ui().PageControl1->currentIndex(), 0);
+    EXPECT_EQ(ui().ToolButton5->toolTip(), QStringLiteral("添加计划"));
+}
+
+TEST_F(MainWindow, PlaysStopsAndShowsTheStatus) {
+    clickRow(1);
+    EXPECT_EQ(window->playback().title3, QStringLiteral("RADIO Two"));
+    QTest::mouseClick(ui().ToolButton2, Qt::LeftButton);
+    EXPECT_EQ(player.URL(), QStringLiteral("http://h/RADIO Two"));
+    EXPECT_TRUE(window->timer2().isActive());
+    player.state = MediaPlayer::kPlaying;
+    window->Timer2Timer();
+    EXPECT_EQ(ui().panels[0]->text(), QStringLiteral("正在播放:  RADIO Two"));
+    EXPECT_EQ(ui().panels[1]->text(), QStringLiteral("已播放: 00:01"));
+
+    QTest::mouseClick(ui().ToolButton4, Qt::LeftButton);
+    EXPECT_FALSE(window->timer2().isActive());
+    EXPECT_EQ(ui().panels[0]->text(), QStringLiteral("正在播放:  RADIO Two"));  // kept after a stop
+
+    // A double click plays the row; keys move the current row without selecting it for play.
+    const QRect cell = ui().DBGrid1->visualRect(ui().DBGrid1->model()->index(4, 0));
+    QTest::mouseClick(ui().DBGrid1->viewport(), Qt::LeftButton, {}, cell.center());  // first click
+    QTest::mouseDClick(ui().DBGrid1->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(player.URL(), QStringLiteral("http://h/Jazz FM"));
+    EXPECT_EQ(window->playback().playSource, PlaySource::DoubleClick);
+    ui().DBGrid1->setFocus();
+    QTest::keyClick(ui().DBGrid1, Qt::Key_Up);
+    EXPECT_EQ(window->table().text(Field::stationName), QStringLiteral("radio three"));
+    EXPECT_EQ(window->playback().title3, QStringLiteral("Jazz FM"));
+
+    // A quick-station button whose name is missing plays the first row.
+    QTest::mouseClick(ui().quickButtons[0], Qt::LeftButton);
+    EXPECT_EQ(player.URL(), QStringLiteral("http://h/Radio One"));
+}
+
+TEST_F(MainWindow, CloseHidesInTheTrayAndRestoreBringsItBack) {
+    window->setWindowState(Qt::WindowNoState);
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->savedWindowState(), Qt::WindowNoState);
+    QFile(folder.filePath(QStringLiteral("option.ini"))).open(QIODevice::WriteOnly);
+    {
+        QFile ini(folder.filePath(QStringLiteral("option.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[info]\nremind=托盘回来\n");
+    }
+    window->restoreFromTray();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->isMinimized());
+    EXPECT_EQ(ui().panels[3]->text(), QStringLiteral("托盘回来"));  // the show steps ran again
+}
+
+TEST_F(MainWindow, ExitSavesPresetsAndDeletesUpdateFiles) {
+    for (const char* name : {"update.xml", "updatedb.xml", "update.cds"}) {
+        QFile f(folder.filePath(QLatin1String(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    window->presets().setCaption(3, QStringLiteral("Jazz FM"));
+    window->N2Click();
+    EXPECT_FALSE(player.calls.contains(QStringLiteral("Close")));  // nothing was ever played
+    for (const char* name : {"update.xml", "updatedb.xml", "update.cds"})
+        EXPECT_FALSE(QFile::exists(folder.filePath(QLatin1String(name)))) << name;
+    EXPECT_EQ(readAll(folder.filePath(QStringLiteral("channel.ini"))),
+              QByteArray("[music]\n1=\n2=\n3=Jazz FM\n4=\n5=\n6=\n7=\n8=\n\n[musci]\nstatus=1\n"));
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+
+    // With a medium loaded the player is stopped and closed; a failed save is fatal but still ends.
+    player.state = MediaPlayer::kPlaying;
+    QFile::remove(folder.filePath(QStringLiteral("channel.ini")));
+    QDir(folder.path()).mkdir(QStringLiteral("channel.ini"));  // cannot be written over
+    window->N2Click();
+    EXPECT_TRUE(player.calls.contains(QStringLiteral("Close")));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("发生致命错误，程序将强制关闭！"));
+}
+
+TEST_F(MainWindow, PresetMenusReloadTheFileUntilASlotIsAssigned) {
+    {
+        QFile ini(folder.filePath(QStringLiteral("channel.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[music]\n2=Jazz FM\n");
+    }
+    window->PopupMenu1Popup();
+    EXPECT_EQ(ui().presetItems[1]->text(), QStringLiteral("Jazz FM"));
+    QFile::remove(folder.filePath(QStringLiteral("channel.ini")));
+    window->PopupMenu3Popup();  // the file is gone: the captions stay
+    EXPECT_EQ(ui().presetItems[1]->text(), QStringLiteral("Jazz FM"));
+}
