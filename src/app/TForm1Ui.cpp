@@ -70,6 +70,7 @@ QTableView* list(QWidget* parent, const char* name) {
     view->verticalHeader()->setDefaultSectionSize(20);
     view->horizontalHeader()->setSectionsClickable(true);
     view->horizontalHeader()->setHighlightSections(false);
+    view->horizontalHeader()->setStretchLastSection(true);
     view->setWordWrap(false);
     view->setAlternatingRowColors(true);
     return view;

@@ -114,6 +114,24 @@ TEST_F(VlcPlayer, KeepsTheVolumeAndMuteItWasGiven) {
     EXPECT_EQ(player.playState(), MediaPlayer::kUndefined);
 }
 
+TEST_F(VlcPlayer, SendsTheProgramsUserAgent) {
+    player.setURL(server.url("/live.mp3"));
+    player.Play();
+    ASSERT_TRUE(waitFor([&] { return player.playState() == MediaPlayer::kPlaying; }, 20000));
+    EXPECT_NE(server.lastRequest().find("User-Agent: Corvinatone/2.21 LibVLC"), std::string::npos)
+        << server.lastRequest();
+}
+
+TEST(VlcPlayerOutput, SaysSoWhenNoAudioOutputCanBeOpened) {
+    LoopbackHttpServer server;
+    server.addStream("/live.mp3");
+    VlcMediaPlayer player({QStringLiteral("--aout=no-such-output")});
+    player.setURL(server.url("/live.mp3"));
+    player.Play();
+    EXPECT_TRUE(waitFor([&] { return player.status() == QStringLiteral("没有声音输出"); }, 20000))
+        << player.status().toStdString();
+}
+
 TEST(VlcPlayerCreation, FailsWithAReasonWhenLibvlcCannotStart) {
     EXPECT_THROW(VlcMediaPlayer({QStringLiteral("--no-such-option-anywhere")}), std::runtime_error);
 }

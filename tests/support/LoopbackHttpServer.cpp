@@ -119,6 +119,7 @@ void LoopbackHttpServer::serve(int fd) {
     bool isFile = false, isStream = false;
     {
         std::lock_guard lock(mutex_);
+        lastRequest_ = request;
         if (auto it = files_.find(path); it != files_.end()) {
             file = it->second;
             isFile = true;

@@ -24,6 +24,11 @@ class LoopbackHttpServer {
     QString url(const std::string& path) const;
     int port() const { return port_; }
     int requests() const { return requests_; }
+    // The header lines of the last request received.
+    std::string lastRequest() const {
+        std::lock_guard lock(const_cast<std::mutex&>(mutex_));
+        return lastRequest_;
+    }
 
     // One silent MPEG-1 Layer III frame: 128 kbit/s, 44,100 Hz, stereo, 417 bytes.
     static std::string silentMp3Frame();
@@ -39,6 +44,7 @@ class LoopbackHttpServer {
     std::mutex mutex_;
     std::map<std::string, std::pair<std::string, std::string>> files_;
     std::map<std::string, bool> streams_;
+    std::string lastRequest_;
     std::vector<std::thread> threads_;
     std::thread acceptor_;
 };
