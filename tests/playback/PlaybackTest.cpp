@@ -189,7 +189,7 @@ TEST_F(PlaybackFixture, StatusLinesFollowThePlayerEachTick) {
     EXPECT_EQ(monitor.display().panel0, QStringLiteral("已停止:  Beta"));
 }
 
-TEST(KillDownloadTools, EndsExactlyNamedProcessesOnly) {
+TEST(KillDownloadTools, ThePlayCommandEndsExactlyNamedToolsFirst) {
     QTemporaryDir dir;
     const auto startCopyOfSleep = [&](const QString& name) {
         const QString path = dir.filePath(name);
@@ -203,11 +203,22 @@ TEST(KillDownloadTools, EndsExactlyNamedProcessesOnly) {
     std::unique_ptr<QProcess> tool(startCopyOfSleep(QStringLiteral("Thunder.exe")));
     std::unique_ptr<QProcess> lower(startCopyOfSleep(QStringLiteral("thunder.exe")));
 
+    StationTable table(dir.filePath(QStringLiteral("rd.cds")));
+    table.append(
+        StationRow::station(QStringLiteral("A"), {}, {}, {}, QStringLiteral("http://h/a")));
+    FakeMediaPlayer player;
+    OptionsStore options(dir.filePath(QStringLiteral("option.ini")));
+    options.close = true;
+    FakeDialogs dialogs;
     ProcProcessKiller killer;
-    EXPECT_EQ(killer.killByName(Playback::downloadTools()), 1);
+    Playback playback(player, table, options, dialogs, killer, {[](bool) {}, [] {}, [] {}});
+    playback.rowSelected();
+    playback.playCommand();
+
     EXPECT_TRUE(tool->waitForFinished(5000));
-    EXPECT_EQ(tool->exitStatus(), QProcess::CrashExit);
-    EXPECT_FALSE(lower->waitForFinished(300));  // "thunder.exe" keeps running
+    EXPECT_EQ(tool->exitStatus(), QProcess::CrashExit);  // killed
+    EXPECT_FALSE(lower->waitForFinished(300));           // "thunder.exe" keeps running
+    EXPECT_EQ(player.calls.last(), QStringLiteral("Play"));
     lower->kill();
     lower->waitForFinished(5000);
 }
