@@ -1,5 +1,6 @@
 #include "app/Gauge21.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -7,6 +8,15 @@
 Gauge21::Gauge21(QWidget* parent) : QWidget(parent) {
     setFixedSize(100, 5);
     setCursor(Qt::PointingHandCursor);
+    setMouseTracking(true);
+}
+
+void Gauge21::mousePressEvent(QMouseEvent* event) {
+    emit pressed(int(event->position().x()));
+}
+
+void Gauge21::mouseMoveEvent(QMouseEvent*) {
+    emit hovered();
 }
 
 void Gauge21::setValue(int value) {
@@ -16,6 +26,6 @@ void Gauge21::setValue(int value) {
 
 void Gauge21::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(0xd0, 0xd4, 0xd9));
-    painter.fillRect(QRect(0, 0, width() * value_ / 100, height()), QColor(0x2f, 0x6f, 0xb3));
+    painter.fillRect(rect(), QColor(0xc0, 0xc0, 0xc0));  // silver
+    painter.fillRect(QRect(0, 0, width() * value_ / 100, height()), palette().color(QPalette::Highlight));
 }

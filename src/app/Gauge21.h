@@ -12,9 +12,15 @@ class Gauge21 : public QWidget {
     int value() const { return value_; }
     void setValue(int value);
 
-  protected:
+  signals:
+    void pressed(int x);  // any mouse button, x from the bar's left edge
+    void hovered();
+
+protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
   private:
-    int value_ = 50;
+    int value_ = 100;
 };

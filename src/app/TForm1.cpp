@@ -1,10 +1,13 @@
 #include "app/TForm1.h"
 
+#include "add/TForm3.h"
 #include "app/AppTexts.h"
 #include "app/Gauge21.h"
 #include "catalogue/CatalogueLists.h"
 #include "platform/Dialogs.h"
+#include "platform/HotKey.h"
 #include "platform/MediaPlayer.h"
+#include "setting/TForm2.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
@@ -45,17 +49,17 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
       table_(QDir(programFolder).filePath(QStringLiteral("rd.cds"))),
       options_(QDir(programFolder).filePath(QStringLiteral("option.ini"))),
       presets_(QDir(programFolder).filePath(QStringLiteral("channel.ini"))),
-      playback_(
-          services.player, table_, options_, services.dialogs, services.processes,
-          {[this](bool on) { on ? Timer2.start() : Timer2.stop(); }, [this] { Timer3.stop(); },
-           [this] {
-               ui_.PageControl1->setCurrentIndex(0);
-               ui_.TreeView1->setCurrentItem(ui_.TreeView1->topLevelItem(0));
-           }}),
+      playback_(services.player, table_, options_, services.dialogs, services.processes,
+                {[this](bool on) { on ? Timer2.start() : Timer2.stop(); }, [this] { Timer3.stop(); },
+                 [this] {
+                     ui_.PageControl1->setCurrentIndex(0);
+                     selectRoot();
+                 }}),
       monitor_(services.player, playback_),
-      browser_(table_, services.dialogs,
-               {[this] { ui_.TreeView1->setCurrentItem(ui_.TreeView1->topLevelItem(0)); },
-                [this] { ui_.DBGrid1->setFocus(); }}),
+      browser_(table_, services.dialogs, {[this] { selectRoot(); }, [this] { ui_.DBGrid1->setFocus(); }}),
+      volume_(services.player, services.dialogs),
+      navigation_(table_, playback_, presets_, services.dialogs,
+                  {[this] { selectRoot(); }, [this] { rowSelection(); }}),
       stationModel_(table_, StationListModel::stationColumns()),
       taskModel_(table_, StationListModel::taskColumns()) {
     initIcons();
@@ -100,10 +104,26 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
     initbass();
     recordElapsed_ = QStringLiteral("00:00:00");
     ui_.DBGrid1->setFocus();
+
+    // Typed characters reach the window before the focused control.
+    qApp->installEventFilter(this);
+    connect(&services_.hotKey, &HotKey::pressed, this, [this](int key, bool withModifiers) {
+        guarded([&] { hotKeyPressed(key, withModifiers); });
+    });
 }
 
 TForm1::~TForm1() {
+    qApp->removeEventFilter(this);
     table_.setListener({});
+}
+
+void TForm1::setOptionsWindow(TForm2* window) {
+    optionsWindow_ = window;
+    optionsWindow_->setStationCountText(table_.stationCountText());
+}
+
+void TForm1::selectRoot() {
+    ui_.TreeView1->setCurrentItem(ui_.TreeView1->topLevelItem(0));
 }
 
 void TForm1::buildTree() {
@@ -136,12 +156,15 @@ void TForm1::buildTray() {
     QMenu* presets = PopupMenu1->addMenu(AppTexts::trayPresets());
     const char* names[] = {"N111", "N29", "N32", "N42", "N52", "N62", "N72", "N82"};
     for (int i = 0; i < 8; ++i) {
-        trayPresetItems_[size_t(i)] = presets->addAction(TForm1Ui::badge(i + 1), QString());
+        trayPresetItems_[size_t(i)] = presets->addAction(TForm1Ui::badge(i + 1), QString(), this,
+                                                         [this, i] { guarded([&] { navigation_.playPreset(i + 1); }); });
         trayPresetItems_[size_t(i)]->setObjectName(QLatin1String(names[i]));
     }
     QMenu* volume = PopupMenu1->addMenu(AppTexts::trayVolume());
-    volume->addAction(AppTexts::trayVolumeUp());
-    volume->addAction(AppTexts::trayVolumeDown());
+    volume->addAction(AppTexts::trayVolumeUp(), this, [this] { guarded([this] { N15Click(); }); })
+        ->setObjectName(QStringLiteral("N15"));
+    volume->addAction(AppTexts::trayVolumeDown(), this, [this] { guarded([this] { N18Click(); }); })
+        ->setObjectName(QStringLiteral("N18"));
     QAction* mute = volume->addAction(AppTexts::trayMute());
     mute->setShortcut(QKeySequence(Qt::Key_F2));
     mute->setShortcutContext(Qt::WidgetShortcut);  // shows "F2"; the hot key itself is global
@@ -151,9 +174,11 @@ void TForm1::buildTray() {
     playbackMenu->addAction(AppTexts::trayStop(), this,
                             [this] { guarded([this] { ToolButton4Click(); }); });
     playbackMenu->addSeparator();
-    playbackMenu->addAction(AppTexts::trayPrevious())->setObjectName(QStringLiteral("N23"));
-    playbackMenu->addAction(AppTexts::trayNext())->setObjectName(QStringLiteral("N24"));
-    PopupMenu1->addAction(AppTexts::trayRandom());
+    playbackMenu->addAction(AppTexts::trayPrevious(), this, [this] { guarded([this] { navigation_.N23Click(); }); })
+        ->setObjectName(QStringLiteral("N23"));
+    playbackMenu->addAction(AppTexts::trayNext(), this, [this] { guarded([this] { navigation_.N24Click(); }); })
+        ->setObjectName(QStringLiteral("N24"));
+    PopupMenu1->addAction(AppTexts::trayRandom(), this, [this] { guarded([this] { ToolButton7Click(); }); });
     PopupMenu1->addSeparator();
     PopupMenu1->addAction(AppTexts::traySettings());
     PopupMenu1->addAction(AppTexts::traySponsor());
@@ -237,11 +262,101 @@ void TForm1::ToolButton4Click() {
 void TForm1::DBGrid1CellClick(const QModelIndex& index) {
     if (index.isValid())
         table_.moveTo(index.row());
+    rowSelection();
+}
+
+void TForm1::rowSelection() {
     playback_.rowSelected();
     browser_.rowClicked();
+    showFavouriteLook();
+}
+
+void TForm1::showFavouriteLook() {
     const bool marked = browser_.favouriteLook() == CatalogueBrowser::FavouriteLook::marked;
     ui_.ToolButton6->setIcon(icon(marked ? "favourite-marked" : "favourite"));
     ui_.ToolButton6->setToolTip(browser_.favouriteHint());
+}
+
+void TForm1::Gauge21MouseDown(int x) {
+    volume_.Gauge21MouseDown(x, ui_.gauge->width());
+    ui_.gauge->setValue(volume_.barValue());
+    ui_.gauge->setToolTip(volume_.barHint());
+}
+
+void TForm1::N15Click() {
+    volume_.N15Click();
+    ui_.gauge->setValue(volume_.barValue());
+}
+
+void TForm1::N18Click() {
+    volume_.N18Click();
+    ui_.gauge->setValue(volume_.barValue());
+}
+
+void TForm1::ToolButton1Click() {
+    volume_.ToolButton1Click();
+    showMuteState();
+}
+
+void TForm1::showMuteState() {
+    const bool muted = volume_.muteTag() == 1;
+    ui_.ToolButton1->setIcon(icon(muted ? "sound-muted" : "sound"));
+    ui_.ToolButton1->setToolTip(volume_.muteHint());
+    TrayIcon1->setIcon(icon(muted ? "radio-muted" : "radio"));
+}
+
+void TForm1::ToolButton6Click() {
+    browser_.ToolButton6Click();
+    showFavouriteLook();
+}
+
+void TForm1::ToolButton7Click() {
+    navigation_.ToolButton7Click();
+}
+
+void TForm1::ToolButton9Click() {
+    const auto mode = browser_.stationEditorMode() == CatalogueBrowser::EditorMode::modify
+                          ? StationEditor::Mode::modify
+                          : StationEditor::Mode::add;
+    StationEditor editor(table_, services_.dialogs, services_.desktop, mode,
+                         {[this] {
+                              if (optionsWindow_)
+                                  optionsWindow_->setStationCountText(table_.stationCountText());
+                          },
+                          [this] { selectRoot(); }});
+    TForm3 form(editor, this);
+    form.move(frameGeometry().left() + 350, frameGeometry().top() + 40 + 122);
+    form.exec();
+}
+
+void TForm1::FormKeyPress(QChar key) {
+    if (key >= u'1' && key <= u'8')
+        navigation_.playPreset(key.digitValue());
+}
+
+void TForm1::hotKeyPressed(int virtualKeyCode, bool withModifiers) {
+    const int state = services_.player.playState();
+    if (state != MediaPlayer::kStopped && state != MediaPlayer::kPlaying)
+        return;
+    if (virtualKeyCode != options_.muteHotKey || withModifiers)
+        return;
+    ToolButton1Click();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    // The first delivery of a key press to a control of this window: the focused control, or the
+    // window itself when nothing has the focus. Off while the search box has the focus.
+    if (event->type() == QEvent::KeyPress && isActiveWindow()) {
+        QWidget* focus = QApplication::focusWidget();
+        const bool first = focus ? watched == focus : watched == this;
+        const bool inSearchBox = focus && (focus == ui_.ComboBox1 || ui_.ComboBox1->isAncestorOf(focus));
+        if (first && !inSearchBox && (!focus || focus->window() == this)) {
+            const QString text = static_cast<QKeyEvent*>(event)->text();
+            if (text.size() == 1)
+                guarded([&] { FormKeyPress(text[0]); });
+        }
+    }
+    return false;  // never consumed: the control gets the key as well
 }
 
 void TForm1::DBGrid1DblClick() {
@@ -343,17 +458,17 @@ void TForm1::runShowSteps() {
     refreshPresetCaptions();
     ui_.TreeView1->topLevelItem(0)->setExpanded(true);
     options_.loadini();
-    registerMuteHotKey();
+    services_.hotKey.registerKey(options_.muteHotKey);
     syncAutostartBox();
-    ui_.gauge->setValue(services_.player.Volume());
-    ui_.gauge->setToolTip(QStringLiteral("音量 %1%").arg(services_.player.Volume()));
+    volume_.setShowHint();
+    ui_.gauge->setToolTip(volume_.barHint());
     CheckRecordFolder();
     if (options_.close && playback_.WMP())
         playback_.KillDownloadTools();
     if (options_.update)
         checkupdate();
     if (options_.play)
-        randomPlay();
+        ToolButton7Click();
     if (options_.updatedb)
         UpdateDB();
 }

@@ -4,9 +4,11 @@
 #include "catalogue/CatalogueBrowser.h"
 #include "catalogue/StationListModel.h"
 #include "catalogue/StationTable.h"
+#include "playback/Navigation.h"
 #include "playback/Playback.h"
 #include "playback/Presets.h"
 #include "playback/StatusMonitor.h"
+#include "playback/VolumeControl.h"
 #include "setting/OptionsStore.h"
 
 #include <QMainWindow>
@@ -14,17 +16,22 @@
 
 #include <functional>
 
+class Desktop;
 class Dialogs;
+class HotKey;
 class MediaPlayer;
 class ProcessKiller;
 class QMenu;
 class QSystemTrayIcon;
+class TForm2;
 
 // The platform services the main window works through.
 struct TForm1Services {
     Dialogs& dialogs;
     MediaPlayer& player;
     ProcessKiller& processes;
+    Desktop& desktop;
+    HotKey& hotKey;
 };
 
 // The main window: owns the station table, the options and the subsystem objects for the whole
@@ -37,12 +44,17 @@ class TForm1 : public QMainWindow {
     TForm1(const QString& programFolder, TForm1Services services, QWidget* parent = nullptr);
     ~TForm1() override;
 
+    // The options window, created right after this one; it shows the station count.
+    void setOptionsWindow(TForm2* window);
+
     StationTable& table() { return table_; }
     const SchedulerSnapshot& snapshot() const { return snapshot_; }
     OptionsStore& options() { return options_; }
     Playback& playback() { return playback_; }
     CatalogueBrowser& browser() { return browser_; }
     Presets& presets() { return presets_; }
+    VolumeControl& volume() { return volume_; }
+    Navigation& navigation() { return navigation_; }
     const TForm1Ui& ui() const { return ui_; }
     QSystemTrayIcon* trayIcon() const { return TrayIcon1; }
     QMenu* trayMenu() const { return PopupMenu1; }
@@ -63,8 +75,19 @@ class TForm1 : public QMainWindow {
     void PopupMenu3Popup();
     void restoreFromTray();
     void N2Click();  // 退出
+    void Gauge21MouseDown(int x);
+    void N15Click();  // volume up
+    void N18Click();  // volume down
+    void ToolButton1Click();  // mute
+    void ToolButton6Click();  // favourite
+    void ToolButton7Click();  // random play
+    void ToolButton9Click();  // station editor
+    void FormKeyPress(QChar key);
+    // The system reported the registered hot key.
+    void hotKeyPressed(int virtualKeyCode, bool withModifiers);
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -76,6 +99,10 @@ class TForm1 : public QMainWindow {
     void applyBrowser();
     void refreshPresetCaptions();
     void selectCurrentRowInList();
+    void rowSelection();
+    void showFavouriteLook();
+    void showMuteState();
+    void selectRoot();
     // Runs a handler; a failure is shown as the event loop's general error report would.
     void guarded(const std::function<void()>& handler);
 
@@ -84,11 +111,9 @@ class TForm1 : public QMainWindow {
     void RefreshWorldClock() {}
     void initbass() {}
     void startall() {}
-    void registerMuteHotKey() {}
     void syncAutostartBox() {}
     void CheckRecordFolder() {}
     void checkupdate() {}
-    void randomPlay() {}
     void UpdateDB() {}
 
     QString folder_;
@@ -101,6 +126,9 @@ class TForm1 : public QMainWindow {
     Playback playback_;
     StatusMonitor monitor_;
     CatalogueBrowser browser_;
+    VolumeControl volume_;
+    Navigation navigation_;
+    TForm2* optionsWindow_ = nullptr;
     StationListModel stationModel_;
     StationListModel taskModel_;
     QTimer Timer1, Timer2, Timer3, Timer4, Timer5;

@@ -5,7 +5,10 @@
 #include "platform/MessageBoxDialogs.h"
 #include "platform/ProcessKiller.h"
 #include "platform/ProgramFolder.h"
+#include "platform/QtDesktop.h"
 #include "platform/VlcMediaPlayer.h"
+#include "platform/WindowHotKey.h"
+#include "platform/X11HotKey.h"
 #include "setting/ServerAddresses.h"
 #include "setting/TForm2.h"
 
@@ -34,8 +37,16 @@ int main(int argc, char** argv) {
         VlcMediaPlayer player(
             qEnvironmentVariable("CORVINATONE_VLC_ARGS").split(u' ', Qt::SkipEmptyParts));
         ProcProcessKiller processes;
-        TForm1 mainWindow(folder, {*dialogs, player, processes});
+        QtDesktop desktop;
+        // A system-wide key on X11; elsewhere (Wayland) only while a window has the focus.
+        std::unique_ptr<HotKey> hotKey;
+        if (QGuiApplication::platformName() == QLatin1String("xcb"))
+            hotKey = std::make_unique<X11HotKey>();
+        else
+            hotKey = std::make_unique<WindowHotKey>();
+        TForm1 mainWindow(folder, {*dialogs, player, processes, desktop, *hotKey});
         TForm2 optionsWindow(mainWindow.options(), &mainWindow);
+        mainWindow.setOptionsWindow(&optionsWindow);
         mainWindow.show();
         return QApplication::exec();
     });

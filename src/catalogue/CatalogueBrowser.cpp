@@ -135,6 +135,20 @@ void CatalogueBrowser::rowClicked() {
         favouriteLook_ = FavouriteLook::marked;
 }
 
+void CatalogueBrowser::ToolButton6Click() {
+    if (table_.atEnd() || table_.currentIndex() < 0)
+        return;  // nothing to mark, nothing saved
+    const QString mark = table_.text(Field::favourite);
+    if (mark.isEmpty()) {
+        table_.setText(Field::favourite, kFavouriteMark);
+        favouriteLook_ = FavouriteLook::marked;
+    } else if (mark == kFavouriteMark) {
+        table_.setText(Field::favourite, QString());
+        favouriteLook_ = FavouriteLook::plain;
+    }
+    table_.commitAndSave();
+}
+
 void CatalogueBrowser::DBGrid1TitleClick(Field field) {
     table_.setSortField(field);
 }

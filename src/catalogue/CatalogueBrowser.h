@@ -43,6 +43,8 @@ class CatalogueBrowser {
     bool searchByCountry() const { return byCountry_; }
     // A row click: the favourite button's look follows the current row.
     void rowClicked();
+    // The favourite button: toggles the mark of the current row and saves at once.
+    void ToolButton6Click();
     // A column title click: ascending by that column, kept across filter changes.
     void DBGrid1TitleClick(Field field);
 

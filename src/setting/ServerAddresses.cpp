@@ -2,6 +2,7 @@
 
 namespace {
 const char kDefaultBase[] = "http://www.corvinatone.com";
+const char kDefaultMail[] = "stations@corvinatone.com";
 }
 
 QString ServerAddresses::base() {
@@ -13,4 +14,8 @@ QString ServerAddresses::base() {
 
 QString ServerAddresses::downloadPage() {
     return base() + QStringLiteral("/download.html");
+}
+
+QString ServerAddresses::makerMail() {
+    return qEnvironmentVariable("CORVINATONE_MAIL", QLatin1String(kDefaultMail));
 }

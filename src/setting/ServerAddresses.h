@@ -8,4 +8,6 @@ class ServerAddresses {
   public:
     static QString base();
     static QString downloadPage();  // the page that offers the latest version and catalogue
+    // The maker's mail address, for stations users send in; $CORVINATONE_MAIL overrides it.
+    static QString makerMail();
 };

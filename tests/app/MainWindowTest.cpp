@@ -6,6 +6,7 @@
 #include "setting/TForm2.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeMediaPlayer.h"
+#include "support/FakeServices.h"
 #include "support/QtPrinters.h"
 
 #include <QComboBox>
@@ -50,8 +51,9 @@ class MainWindow : public ::testing::Test {
         add("radio three", "法国", "爵士乐");
         add("Jazz FM", "英国", "爵士乐");
         table.commitAndSave();
-        window = std::make_unique<TForm1>(folder.path(), TForm1Services{dialogs, player, killer});
+        window = std::make_unique<TForm1>(folder.path(), TForm1Services{dialogs, player, killer, desktop, hotKey});
         options = std::make_unique<TForm2>(window->options(), window.get());
+        window->setOptionsWindow(options.get());
         window->show();
     }
 
@@ -76,6 +78,8 @@ class MainWindow : public ::testing::Test {
     FakeDialogs dialogs;
     FakeMediaPlayer player;
     NoKiller killer;
+    FakeDesktop desktop;
+    FakeHotKey hotKey;
     std::unique_ptr<TForm1> window;
     std::unique_ptr<TForm2> options;
 };
@@ -94,7 +98,9 @@ TEST_F(MainWindow, OpensOnTheWholeCatalogueWithItsControls) {
     EXPECT_EQ(ui().ComboBox1->count(), 173);
     EXPECT_TRUE(ui().RadioButton4->isChecked());
     EXPECT_EQ(ui().panels[3]->text(), QStringLiteral("当前无任务"));
-    EXPECT_EQ(ui().gauge->toolTip(), QStringLiteral("音量 50%"));
+    EXPECT_EQ(ui().gauge->toolTip(), QStringLiteral("音量 100%"));  // the bar starts at 100
+    EXPECT_EQ(ui().gauge->value(), 100);
+    EXPECT_EQ(options->stationCountText(), QStringLiteral("当前共有电台5个"));
     EXPECT_EQ(ui().ToolButton9->toolTip(), QStringLiteral("添加电台"));
     EXPECT_EQ(ui().ToolButton5->toolTip(), QStringLiteral("添加计划"));
     EXPECT_EQ(ui().quickButtons[2]->toolTip(), QStringLiteral("美国之音广播(中文版)"));

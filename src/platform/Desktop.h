@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QUrl>
+
+// Hands addresses to the user's own programs: folders, web pages, "mailto:" messages.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    // False when no program took it.
+    virtual bool openUrl(const QUrl& url) = 0;
+};

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "platform/Desktop.h"
+
+// Through QDesktopServices (xdg-open on Linux).
+class QtDesktop : public Desktop {
+public:
+    bool openUrl(const QUrl& url) override;
+};

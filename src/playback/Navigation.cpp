@@ -1,0 +1,62 @@
+#include "playback/Navigation.h"
+
+#include "app/AppTexts.h"
+#include "catalogue/StationTable.h"
+#include "platform/Dialogs.h"
+#include "playback/Playback.h"
+#include "playback/Presets.h"
+
+#include <chrono>
+#include <random>
+
+Navigation::Navigation(StationTable& table, Playback& playback, Presets& presets, Dialogs& dialogs,
+                       Hooks hooks)
+    : table_(table), playback_(playback), presets_(presets), dialogs_(dialogs), hooks_(std::move(hooks)) {}
+
+void Navigation::selectAndPlay() {
+    hooks_.rowSelection();
+    playback_.playCommand();
+}
+
+void Navigation::N23Click() {
+    if (table_.viewPosition() + 1 < 2) {
+        dialogs_.message(AppTexts::appTitle(), QStringLiteral("已经是第一个电台！"), Dialogs::Icon::information);
+        return;
+    }
+    table_.prior();
+    selectAndPlay();
+}
+
+void Navigation::N24Click() {
+    if (table_.viewPosition() + 1 < table_.viewCount()) {
+        table_.next();
+        selectAndPlay();
+        return;
+    }
+    dialogs_.message(AppTexts::appTitle(), QStringLiteral("已经是最后一个电台！"), Dialogs::Icon::information);
+}
+
+void Navigation::ToolButton7Click() {
+    hooks_.selectRoot();
+    table_.setFilter(ViewFilter::all());
+    // Seeded from the clock at every random play; every row equally likely.
+    std::mt19937_64 generator(std::uint64_t(std::chrono::system_clock::now().time_since_epoch().count()));
+    if (table_.viewCount() == 0)
+        return;
+    std::uniform_int_distribution<int> position(1, table_.viewCount());
+    table_.moveTo(position(generator) - 1);
+    selectAndPlay();
+}
+
+void Navigation::assignPreset(int slot) {
+    presets_.setCaption(slot, table_.text(Field::stationName));
+    presets_.play = false;
+}
+
+void Navigation::playPreset(int slot) {
+    if (presets_.caption(slot).isEmpty()) {
+        dialogs_.message(AppTexts::appTitle(), QStringLiteral("请先设置预置电台！"), Dialogs::Icon::information);
+        return;
+    }
+    playback_.PlayStationByName(presets_.caption(slot));
+}

@@ -1,0 +1,46 @@
+#include "playback/VolumeControl.h"
+
+#include "app/AppTexts.h"
+#include "platform/Dialogs.h"
+#include "platform/MediaPlayer.h"
+
+#include <algorithm>
+#include <cmath>
+
+VolumeControl::VolumeControl(MediaPlayer& player, Dialogs& dialogs) : player_(player), dialogs_(dialogs) {}
+
+void VolumeControl::setBar(int value) {
+    bar_ = std::clamp(value, 0, 100);
+}
+
+void VolumeControl::Gauge21MouseDown(int x, int width) {
+    // Nearest integer, halves to the even neighbour (the default rounding mode).
+    const int v = int(std::nearbyint(double(x) * 100.0 / double(std::max(width, 1))));
+    setBar(v);
+    player_.setVolume(v);
+    barHint_ = QStringLiteral("音量:%1").arg(v);
+}
+
+void VolumeControl::step(int delta, const QString& limitMessage, bool atLimit) {
+    if (atLimit) {
+        dialogs_.message(AppTexts::appTitle(), limitMessage, Dialogs::Icon::information);
+        return;
+    }
+    player_.setVolume(player_.Volume() + delta);
+    setBar(player_.Volume());
+}
+
+void VolumeControl::N15Click() {
+    step(kStep, QStringLiteral("音量值已经为最大！"), bar_ >= 100);
+}
+
+void VolumeControl::N18Click() {
+    step(-kStep, QStringLiteral("音量值已经为最小！"), bar_ <= 0);
+}
+
+void VolumeControl::ToolButton1Click() {
+    const bool mute = tag_ == 0;
+    player_.setMute(mute);
+    tag_ = mute ? 1 : 0;
+    muteHint_ = mute ? QStringLiteral("静音") : QStringLiteral("声音");
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/Desktop.h"
+#include "platform/HotKey.h"
+#include "platform/ProcessKiller.h"
+
+#include <QList>
+#include <QStringList>
+
+class FakeDesktop : public Desktop {
+public:
+    bool openUrl(const QUrl& url) override {
+        opened << url;
+        return true;
+    }
+    QList<QUrl> opened;
+};
+
+class FakeHotKey : public HotKey {
+public:
+    bool registerKey(int code) override {
+        registered << code;
+        return code != 0;
+    }
+    void press(int code, bool withModifiers = false) { emit pressed(code, withModifiers); }
+    QList<int> registered;
+};
+
+class NoKiller : public ProcessKiller {
+public:
+    int killByName(const QStringList&) override { return 0; }
+};
