@@ -7,13 +7,15 @@
 #include "platform/Dialogs.h"
 #include "setting/ServerAddresses.h"
 
-StationEditor::StationEditor(StationTable& table, Dialogs& dialogs, Desktop& desktop, Mode mode, Hooks hooks)
+StationEditor::StationEditor(StationTable& table, Dialogs& dialogs, Desktop& desktop, Mode mode,
+                             Hooks hooks)
     : table_(table), dialogs_(dialogs), desktop_(desktop), mode_(mode), hooks_(std::move(hooks)) {}
 
 StationEditor::Boxes StationEditor::loaddata() const {
     if (mode_ != Mode::modify)
         return {{}, {}, initialAddress()};
-    return {table_.text(Field::stationName), table_.text(Field::country), table_.text(Field::streamUrl)};
+    return {table_.text(Field::stationName), table_.text(Field::country),
+            table_.text(Field::streamUrl)};
 }
 
 QString StationEditor::acceptCaption() const {
@@ -43,14 +45,15 @@ StationEditor::Outcome StationEditor::BitBtn1Click(const Boxes& boxes, bool send
         return Outcome::stayOpen;
     }
     if (!addressAccepted(boxes.address)) {
-        dialogs_.message(AppTexts::appTitle(), QStringLiteral("电台必须要以http://或者mms://等字符开头,请重新输入。"),
+        dialogs_.message(AppTexts::appTitle(),
+                         QStringLiteral("电台必须要以http://或者mms://等字符开头,请重新输入。"),
                          Dialogs::Icon::information);
         return Outcome::focusAddress;
     }
     if (mode_ == Mode::add) {
         table_.append(StationRow::station(boxes.name.trimmed(), boxes.country.trimmed(),
-                                          CatalogueBrowser::userDefinedCategory(), QStringLiteral("32kbps"),
-                                          boxes.address.trimmed()));
+                                          CatalogueBrowser::userDefinedCategory(),
+                                          QStringLiteral("32kbps"), boxes.address.trimmed()));
         if (sendToAuthor)
             desktop_.openUrl(mailUrl(ServerAddresses::makerMail(), boxes));  // failure ignored
     } else {

@@ -11,7 +11,7 @@ class StationTable;
 
 // The station editor's rules: add a station of the user's own, or change or delete one.
 class StationEditor {
-public:
+  public:
     enum class Mode { add, modify };
     enum class Outcome { stayOpen, focusAddress, closed };
 
@@ -45,7 +45,7 @@ public:
     // The "mailto:" address that hands a new station to the maker, its subject percent-encoded.
     static QUrl mailUrl(const QString& mailAddress, const Boxes& boxes);
 
-private:
+  private:
     StationTable& table_;
     Dialogs& dialogs_;
     Desktop& desktop_;

@@ -12,7 +12,8 @@
 #include <QTimer>
 
 TForm3::TForm3(StationEditor& editor, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), editor_(editor) {
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      editor_(editor) {
     setObjectName(QStringLiteral("TForm3"));
     setFixedSize(404, 241);
     setModal(true);
@@ -84,8 +85,9 @@ void TForm3::FormShow() {
 }
 
 void TForm3::BitBtn1Click() {
-    const StationEditor::Outcome outcome = editor_.BitBtn1Click(
-        {nameBox->text(), countryBox->currentText(), addressBox->text()}, sendToAuthor->isChecked());
+    const StationEditor::Outcome outcome =
+        editor_.BitBtn1Click({nameBox->text(), countryBox->currentText(), addressBox->text()},
+                             sendToAuthor->isChecked());
     if (outcome == StationEditor::Outcome::focusAddress)
         addressBox->setFocus();
     else if (outcome == StationEditor::Outcome::closed)

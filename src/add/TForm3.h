@@ -13,7 +13,7 @@ class QPushButton;
 class TForm3 : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     TForm3(StationEditor& editor, QWidget* parent = nullptr);
 
     // FormShow: fills the boxes for the editor's mode.
@@ -30,9 +30,9 @@ public:
     QPushButton* BitBtn1;  // 添加 / 修改
     QPushButton* BitBtn2;  // 关闭
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     StationEditor& editor_;
 };

@@ -27,5 +27,6 @@ void Gauge21::setValue(int value) {
 void Gauge21::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), QColor(0xc0, 0xc0, 0xc0));  // silver
-    painter.fillRect(QRect(0, 0, width() * value_ / 100, height()), palette().color(QPalette::Highlight));
+    painter.fillRect(QRect(0, 0, width() * value_ / 100, height()),
+                     palette().color(QPalette::Highlight));
 }

@@ -16,7 +16,7 @@ class Gauge21 : public QWidget {
     void pressed(int x);  // any mouse button, x from the bar's left edge
     void hovered();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -49,14 +49,16 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
       table_(QDir(programFolder).filePath(QStringLiteral("rd.cds"))),
       options_(QDir(programFolder).filePath(QStringLiteral("option.ini"))),
       presets_(QDir(programFolder).filePath(QStringLiteral("channel.ini"))),
-      playback_(services.player, table_, options_, services.dialogs, services.processes,
-                {[this](bool on) { on ? Timer2.start() : Timer2.stop(); }, [this] { Timer3.stop(); },
-                 [this] {
-                     ui_.PageControl1->setCurrentIndex(0);
-                     selectRoot();
-                 }}),
+      playback_(
+          services.player, table_, options_, services.dialogs, services.processes,
+          {[this](bool on) { on ? Timer2.start() : Timer2.stop(); }, [this] { Timer3.stop(); },
+           [this] {
+               ui_.PageControl1->setCurrentIndex(0);
+               selectRoot();
+           }}),
       monitor_(services.player, playback_),
-      browser_(table_, services.dialogs, {[this] { selectRoot(); }, [this] { ui_.DBGrid1->setFocus(); }}),
+      browser_(table_, services.dialogs,
+               {[this] { selectRoot(); }, [this] { ui_.DBGrid1->setFocus(); }}),
       volume_(services.player, services.dialogs),
       navigation_(table_, playback_, presets_, services.dialogs,
                   {[this] { selectRoot(); }, [this] { rowSelection(); }}),
@@ -156,8 +158,9 @@ void TForm1::buildTray() {
     QMenu* presets = PopupMenu1->addMenu(AppTexts::trayPresets());
     const char* names[] = {"N111", "N29", "N32", "N42", "N52", "N62", "N72", "N82"};
     for (int i = 0; i < 8; ++i) {
-        trayPresetItems_[size_t(i)] = presets->addAction(TForm1Ui::badge(i + 1), QString(), this,
-                                                         [this, i] { guarded([&] { navigation_.playPreset(i + 1); }); });
+        trayPresetItems_[size_t(i)] =
+            presets->addAction(TForm1Ui::badge(i + 1), QString(), this,
+                               [this, i] { guarded([&] { navigation_.playPreset(i + 1); }); });
         trayPresetItems_[size_t(i)]->setObjectName(QLatin1String(names[i]));
     }
     QMenu* volume = PopupMenu1->addMenu(AppTexts::trayVolume());
@@ -174,11 +177,16 @@ void TForm1::buildTray() {
     playbackMenu->addAction(AppTexts::trayStop(), this,
                             [this] { guarded([this] { ToolButton4Click(); }); });
     playbackMenu->addSeparator();
-    playbackMenu->addAction(AppTexts::trayPrevious(), this, [this] { guarded([this] { navigation_.N23Click(); }); })
+    playbackMenu
+        ->addAction(AppTexts::trayPrevious(), this,
+                    [this] { guarded([this] { navigation_.N23Click(); }); })
         ->setObjectName(QStringLiteral("N23"));
-    playbackMenu->addAction(AppTexts::trayNext(), this, [this] { guarded([this] { navigation_.N24Click(); }); })
+    playbackMenu
+        ->addAction(AppTexts::trayNext(), this,
+                    [this] { guarded([this] { navigation_.N24Click(); }); })
         ->setObjectName(QStringLiteral("N24"));
-    PopupMenu1->addAction(AppTexts::trayRandom(), this, [this] { guarded([this] { ToolButton7Click(); }); });
+    PopupMenu1->addAction(AppTexts::trayRandom(), this,
+                          [this] { guarded([this] { ToolButton7Click(); }); });
     PopupMenu1->addSeparator();
     PopupMenu1->addAction(AppTexts::traySettings());
     PopupMenu1->addAction(AppTexts::traySponsor());
@@ -238,6 +246,25 @@ void TForm1::wireControls() {
     }
     connect(ui_.PopupMenu3, &QMenu::aboutToShow, this,
             [this] { guarded([this] { PopupMenu3Popup(); }); });
+    for (int i = 0; i < Presets::kSlots; ++i)
+        connect(ui_.presetItems[size_t(i)], &QAction::triggered, this, [this, i] {
+            navigation_.assignPreset(i + 1);
+            refreshPresetCaptions();
+        });
+    connect(ui_.gauge, &Gauge21::pressed, this,
+            [this](int x) { guarded([&] { Gauge21MouseDown(x); }); });
+    connect(ui_.gauge, &Gauge21::hovered, this, [this] {
+        volume_.Gauge21MouseMove();
+        ui_.gauge->setToolTip(volume_.barHint());
+    });
+    connect(ui_.ToolButton1, &QToolButton::clicked, this,
+            [this] { guarded([this] { ToolButton1Click(); }); });
+    connect(ui_.ToolButton6, &QToolButton::clicked, this,
+            [this] { guarded([this] { ToolButton6Click(); }); });
+    connect(ui_.ToolButton7, &QToolButton::clicked, this,
+            [this] { guarded([this] { ToolButton7Click(); }); });
+    connect(ui_.ToolButton9, &QToolButton::clicked, this,
+            [this] { guarded([this] { ToolButton9Click(); }); });
     connect(&Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
     connect(&Timer2, &QTimer::timeout, this, [this] { guarded([this] { Timer2Timer(); }); });
 }
@@ -349,7 +376,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && isActiveWindow()) {
         QWidget* focus = QApplication::focusWidget();
         const bool first = focus ? watched == focus : watched == this;
-        const bool inSearchBox = focus && (focus == ui_.ComboBox1 || ui_.ComboBox1->isAncestorOf(focus));
+        const bool inSearchBox =
+            focus && (focus == ui_.ComboBox1 || ui_.ComboBox1->isAncestorOf(focus));
         if (first && !inSearchBox && (!focus || focus->window() == this)) {
             const QString text = static_cast<QKeyEvent*>(event)->text();
             if (text.size() == 1)

@@ -76,8 +76,8 @@ class TForm1 : public QMainWindow {
     void restoreFromTray();
     void N2Click();  // 退出
     void Gauge21MouseDown(int x);
-    void N15Click();  // volume up
-    void N18Click();  // volume down
+    void N15Click();          // volume up
+    void N18Click();          // volume down
     void ToolButton1Click();  // mute
     void ToolButton6Click();  // favourite
     void ToolButton7Click();  // random play

@@ -4,7 +4,7 @@
 
 // Hands addresses to the user's own programs: folders, web pages, "mailto:" messages.
 class Desktop {
-public:
+  public:
     virtual ~Desktop() = default;
     // False when no program took it.
     virtual bool openUrl(const QUrl& url) = 0;

@@ -7,7 +7,7 @@
 class HotKey : public QObject {
     Q_OBJECT
 
-public:
+  public:
     using QObject::QObject;
 
     static constexpr int kF2 = 113;
@@ -17,7 +17,7 @@ public:
     // registered here, or a key another program holds.
     virtual bool registerKey(int virtualKeyCode) = 0;
 
-signals:
+  signals:
     // A registered key was pressed; withModifiers when Shift, Ctrl, Alt or Super was held.
     void pressed(int virtualKeyCode, bool withModifiers);
 };

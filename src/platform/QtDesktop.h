@@ -4,6 +4,6 @@
 
 // Through QDesktopServices (xdg-open on Linux).
 class QtDesktop : public Desktop {
-public:
+  public:
     bool openUrl(const QUrl& url) override;
 };

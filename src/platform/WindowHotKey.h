@@ -8,13 +8,13 @@
 class WindowHotKey : public HotKey {
     Q_OBJECT
 
-public:
+  public:
     explicit WindowHotKey(QObject* parent = nullptr);
     bool registerKey(int virtualKeyCode) override;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     QList<int> keys_;
 };

@@ -40,8 +40,8 @@ bool X11HotKey::registerKey(int virtualKeyCode) {
     bool ok = true;
     for (quint16 locks : kLockCombinations) {
         xcb_generic_error_t* error = xcb_request_check(
-            connection, xcb_grab_key_checked(connection, 1, root, locks, keycode, XCB_GRAB_MODE_ASYNC,
-                                             XCB_GRAB_MODE_ASYNC));
+            connection, xcb_grab_key_checked(connection, 1, root, locks, keycode,
+                                             XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         if (error) {
             ok = false;
             free(error);

@@ -10,7 +10,7 @@
 class X11HotKey : public HotKey, public QAbstractNativeEventFilter {
     Q_OBJECT
 
-public:
+  public:
     // Needs the xcb platform (QGuiApplication::platformName() == "xcb").
     explicit X11HotKey(QObject* parent = nullptr);
     ~X11HotKey() override;
@@ -18,6 +18,6 @@ public:
     bool registerKey(int virtualKeyCode) override;
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
-private:
+  private:
     QHash<quint8, int> grabbed_;  // X keycode to virtual-key code
 };

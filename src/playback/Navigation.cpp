@@ -11,7 +11,11 @@
 
 Navigation::Navigation(StationTable& table, Playback& playback, Presets& presets, Dialogs& dialogs,
                        Hooks hooks)
-    : table_(table), playback_(playback), presets_(presets), dialogs_(dialogs), hooks_(std::move(hooks)) {}
+    : table_(table),
+      playback_(playback),
+      presets_(presets),
+      dialogs_(dialogs),
+      hooks_(std::move(hooks)) {}
 
 void Navigation::selectAndPlay() {
     hooks_.rowSelection();
@@ -20,7 +24,8 @@ void Navigation::selectAndPlay() {
 
 void Navigation::N23Click() {
     if (table_.viewPosition() + 1 < 2) {
-        dialogs_.message(AppTexts::appTitle(), QStringLiteral("已经是第一个电台！"), Dialogs::Icon::information);
+        dialogs_.message(AppTexts::appTitle(), QStringLiteral("已经是第一个电台！"),
+                         Dialogs::Icon::information);
         return;
     }
     table_.prior();
@@ -33,14 +38,16 @@ void Navigation::N24Click() {
         selectAndPlay();
         return;
     }
-    dialogs_.message(AppTexts::appTitle(), QStringLiteral("已经是最后一个电台！"), Dialogs::Icon::information);
+    dialogs_.message(AppTexts::appTitle(), QStringLiteral("已经是最后一个电台！"),
+                     Dialogs::Icon::information);
 }
 
 void Navigation::ToolButton7Click() {
     hooks_.selectRoot();
     table_.setFilter(ViewFilter::all());
     // Seeded from the clock at every random play; every row equally likely.
-    std::mt19937_64 generator(std::uint64_t(std::chrono::system_clock::now().time_since_epoch().count()));
+    std::mt19937_64 generator(
+        std::uint64_t(std::chrono::system_clock::now().time_since_epoch().count()));
     if (table_.viewCount() == 0)
         return;
     std::uniform_int_distribution<int> position(1, table_.viewCount());
@@ -55,7 +62,8 @@ void Navigation::assignPreset(int slot) {
 
 void Navigation::playPreset(int slot) {
     if (presets_.caption(slot).isEmpty()) {
-        dialogs_.message(AppTexts::appTitle(), QStringLiteral("请先设置预置电台！"), Dialogs::Icon::information);
+        dialogs_.message(AppTexts::appTitle(), QStringLiteral("请先设置预置电台！"),
+                         Dialogs::Icon::information);
         return;
     }
     playback_.PlayStationByName(presets_.caption(slot));

@@ -12,13 +12,14 @@ class StationTable;
 // Previous and next station within the current view, random play over the whole table, and the
 // preset slots: all end in the play command.
 class Navigation {
-public:
+  public:
     struct Hooks {
         std::function<void()> selectRoot;    // select "所有电台"
         std::function<void()> rowSelection;  // the row click for the current row
     };
 
-    Navigation(StationTable& table, Playback& playback, Presets& presets, Dialogs& dialogs, Hooks hooks);
+    Navigation(StationTable& table, Playback& playback, Presets& presets, Dialogs& dialogs,
+               Hooks hooks);
 
     void N23Click();          // previous station
     void N24Click();          // next station
@@ -28,7 +29,7 @@ public:
     // Tray preset item or digit key: plays the slot's station.
     void playPreset(int slot);
 
-private:
+  private:
     void selectAndPlay();
 
     StationTable& table_;

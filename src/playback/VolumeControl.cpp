@@ -7,7 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
-VolumeControl::VolumeControl(MediaPlayer& player, Dialogs& dialogs) : player_(player), dialogs_(dialogs) {}
+VolumeControl::VolumeControl(MediaPlayer& player, Dialogs& dialogs)
+    : player_(player), dialogs_(dialogs) {}
 
 void VolumeControl::setBar(int value) {
     bar_ = std::clamp(value, 0, 100);

@@ -8,7 +8,7 @@ class MediaPlayer;
 // The volume bar, the tray's volume steps and the mute button. The bar starts at 100 and is not
 // brought into line with the player; the step limits are judged on the bar's value.
 class VolumeControl {
-public:
+  public:
     static constexpr int kStep = 10;
 
     VolumeControl(MediaPlayer& player, Dialogs& dialogs);
@@ -31,7 +31,7 @@ public:
     int muteTag() const { return tag_; }
     const QString& muteHint() const { return muteHint_; }
 
-private:
+  private:
     void setBar(int value);
     void step(int delta, const QString& limitMessage, bool atLimit);
 

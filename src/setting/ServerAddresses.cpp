@@ -3,7 +3,7 @@
 namespace {
 const char kDefaultBase[] = "http://www.corvinatone.com";
 const char kDefaultMail[] = "stations@corvinatone.com";
-}
+}  // namespace
 
 QString ServerAddresses::base() {
     QString base = qEnvironmentVariable("CORVINATONE_SERVER", QLatin1String(kDefaultBase));

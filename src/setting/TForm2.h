@@ -9,7 +9,7 @@ class QLabel;
 class TForm2 : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit TForm2(OptionsStore& options, QWidget* parent = nullptr);
 
     OptionsStore& options() { return options_; }
@@ -17,7 +17,7 @@ public:
     void setStationCountText(const QString& text);
     QString stationCountText() const;
 
-private:
+  private:
     OptionsStore& options_;
     QLabel* stationCount_;
 };

@@ -1,4 +1,5 @@
 // The real main window, offscreen, driven through its controls with fake services.
+#include "add/TForm3.h"
 #include "app/Gauge21.h"
 #include "app/TForm1.h"
 #include "app/TForm1Ui.h"
@@ -9,16 +10,21 @@
 #include "support/FakeServices.h"
 #include "support/QtPrinters.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -51,7 +57,8 @@ class MainWindow : public ::testing::Test {
         add("radio three", "法国", "爵士乐");
         add("Jazz FM", "英国", "爵士乐");
         table.commitAndSave();
-        window = std::make_unique<TForm1>(folder.path(), TForm1Services{dialogs, player, killer, desktop, hotKey});
+        window = std::make_unique<TForm1>(folder.path(),
+                                          TForm1Services{dialogs, player, killer, desktop, hotKey});
         options = std::make_unique<TForm2>(window->options(), window.get());
         window->setOptionsWindow(options.get());
         window->show();
@@ -256,4 +263,132 @@ TEST_F(MainWindow, PresetMenusReloadTheFileUntilASlotIsAssigned) {
     QFile::remove(folder.filePath(QStringLiteral("channel.ini")));
     window->PopupMenu3Popup();  // the file is gone: the captions stay
     EXPECT_EQ(ui().presetItems[1]->text(), QStringLiteral("Jazz FM"));
+}
+
+TEST_F(MainWindow, VolumeBarAndMuteButton) {
+    QTest::mouseClick(ui().gauge, Qt::LeftButton, {}, QPoint(0, 2));
+    EXPECT_EQ(player.volume, 0);
+    EXPECT_EQ(ui().gauge->value(), 0);
+    EXPECT_EQ(ui().gauge->toolTip(), QStringLiteral("音量:0"));
+    QTest::mouseClick(ui().gauge, Qt::RightButton, {}, QPoint(99, 2));  // any button sets
+    EXPECT_EQ(player.volume, 99);
+
+    EXPECT_EQ(ui().ToolButton1->toolTip(), QString());
+    QTest::mouseClick(ui().ToolButton1, Qt::LeftButton);
+    EXPECT_TRUE(player.muted);
+    EXPECT_EQ(ui().ToolButton1->toolTip(), QStringLiteral("静音"));
+    QTest::mouseClick(ui().ToolButton1, Qt::LeftButton);
+    EXPECT_FALSE(player.muted);
+    EXPECT_EQ(ui().ToolButton1->toolTip(), QStringLiteral("声音"));
+}
+
+TEST_F(MainWindow, FavouriteToggleSavesAtOnce) {
+    const QString catalogue = folder.filePath(QStringLiteral("rd.cds"));
+    const QByteArray before = readAll(catalogue);
+    clickRow(4);
+    EXPECT_EQ(ui().ToolButton6->toolTip(), QStringLiteral("收藏"));
+    QTest::mouseClick(ui().ToolButton6, Qt::LeftButton);
+    EXPECT_EQ(ui().ToolButton6->toolTip(), QStringLiteral("取消收藏"));
+    EXPECT_TRUE(readAll(catalogue).contains(QByteArray("\x02\x00\x05\x26", 4)));  // "★", UTF-16LE
+    QTest::mouseClick(ui().ToolButton6, Qt::LeftButton);
+    EXPECT_EQ(readAll(catalogue), before);  // written again, unmarked
+
+    // In the favourites view, clearing the last mark empties the list without a message.
+    QTest::mouseClick(ui().ToolButton6, Qt::LeftButton);
+    ui().TreeView1->setCurrentItem(node(QStringLiteral("收藏夹")));
+    EXPECT_EQ(listedNames(), QStringList{"Jazz FM"});
+    clickRow(0);
+    QTest::mouseClick(ui().ToolButton6, Qt::LeftButton);
+    EXPECT_TRUE(listedNames().isEmpty());
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+
+    // With an empty search result the button does nothing.
+    ui().ComboBox1->setEditText(QStringLiteral("zzz"));
+    const QByteArray now = readAll(catalogue);
+    QTest::mouseClick(ui().ToolButton6, Qt::LeftButton);
+    EXPECT_EQ(readAll(catalogue), now);
+}
+
+TEST_F(MainWindow, DigitKeysPlayPresetsExceptInTheSearchBox) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ui().DBGrid1->setFocus();
+    QTest::keyClick(ui().DBGrid1, Qt::Key_3);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("请先设置预置电台！"));
+
+    ui().ComboBox1->setFocus();
+    QTest::keyClicks(ui().ComboBox1, QStringLiteral("3"));
+    EXPECT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(ui().ComboBox1->currentText(), QStringLiteral("3"));
+
+    window->presets().setCaption(2, QStringLiteral("Jazz FM"));
+    ui().DBGrid1->setFocus();
+    QTest::keyClick(ui().DBGrid1, Qt::Key_2);
+    EXPECT_EQ(player.URL(), QStringLiteral("http://h/Jazz FM"));
+}
+
+TEST_F(MainWindow, TheHotKeyMutesOnlyWhenStoppedOrPlaying) {
+    EXPECT_EQ(hotKey.registered, QList<int>{0});  // no option.ini: no key
+    {
+        QFile ini(folder.filePath(QStringLiteral("option.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[info]\nmute=3\n");  // F5
+    }
+    window->close();
+    window->restoreFromTray();
+    EXPECT_EQ(hotKey.registered.last(), 116);
+
+    player.state = MediaPlayer::kPlaying;
+    hotKey.press(116);
+    EXPECT_TRUE(player.muted);
+    hotKey.press(116);
+    EXPECT_FALSE(player.muted);
+    hotKey.press(116, true);  // Shift+F5
+    EXPECT_FALSE(player.muted);
+    hotKey.press(117);  // not the chosen key
+    EXPECT_FALSE(player.muted);
+    player.state = MediaPlayer::kBuffering;
+    hotKey.press(116);
+    EXPECT_FALSE(player.muted);
+}
+
+TEST_F(MainWindow, TheEditorAddsUnderAGenreViewAndReturnsToTheRoot) {
+    ui().TreeView1->setCurrentItem(node(QStringLiteral("爵士乐")));
+    QTimer::singleShot(0, [] {
+        auto* form = qobject_cast<TForm3*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(form->size(), QSize(404, 241));
+        EXPECT_TRUE(form->windowFlags().testFlag(Qt::FramelessWindowHint));
+        EXPECT_FALSE(form->Button1->isVisible());
+        EXPECT_EQ(form->countryBox->itemText(form->countryBox->count() - 1),
+                  QStringLiteral("佐治亚"));
+        form->nameBox->setText(QStringLiteral("新电台"));
+        form->countryBox->setEditText(QStringLiteral("中国"));
+        form->addressBox->setText(QStringLiteral("https://a.example/live"));
+        form->sendToAuthor->setChecked(false);
+        QTest::mouseClick(form->BitBtn1, Qt::LeftButton);
+    });
+    QTest::mouseClick(ui().ToolButton9, Qt::LeftButton);
+    EXPECT_EQ(window->table().totalCount(), 6);
+    EXPECT_EQ(window->table().row(5).text(Field::category), QStringLiteral("用户自定义"));
+    EXPECT_EQ(ui().TreeView1->currentItem(), ui().TreeView1->topLevelItem(0));
+    EXPECT_EQ(ui().TreeView1->topLevelItem(0)->text(0), QStringLiteral("所有电台 (6)"));
+    EXPECT_EQ(options->stationCountText(), QStringLiteral("当前共有电台6个"));
+    EXPECT_TRUE(desktop.opened.isEmpty());
+
+    // Under 用户自定义 the editor modifies; cancelling a delete closes and changes nothing.
+    ui().TreeView1->setCurrentItem(node(QStringLiteral("用户自定义")));
+    EXPECT_EQ(ui().ToolButton9->toolTip(), QStringLiteral("修改电台"));
+    dialogs.answers = {false};
+    QTimer::singleShot(0, [] {
+        auto* form = qobject_cast<TForm3*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(form->nameBox->text(), QStringLiteral("新电台"));
+        EXPECT_TRUE(form->Button1->isVisible());
+        QTest::mouseClick(form->Button1, Qt::LeftButton);
+    });
+    QTest::mouseClick(ui().ToolButton9, Qt::LeftButton);
+    EXPECT_EQ(window->table().totalCount(), 6);
+    EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("是否删除当前电台？"));
 }

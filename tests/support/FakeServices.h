@@ -8,7 +8,7 @@
 #include <QStringList>
 
 class FakeDesktop : public Desktop {
-public:
+  public:
     bool openUrl(const QUrl& url) override {
         opened << url;
         return true;
@@ -17,7 +17,7 @@ public:
 };
 
 class FakeHotKey : public HotKey {
-public:
+  public:
     bool registerKey(int code) override {
         registered << code;
         return code != 0;
@@ -27,6 +27,6 @@ public:
 };
 
 class NoKiller : public ProcessKiller {
-public:
+  public:
     int killByName(const QStringList&) override { return 0; }
 };
