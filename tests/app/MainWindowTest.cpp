@@ -392,3 +392,17 @@ TEST_F(MainWindow, TheEditorAddsUnderAGenreViewAndReturnsToTheRoot) {
     EXPECT_EQ(window->table().totalCount(), 6);
     EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("是否删除当前电台？"));
 }
+
+TEST_F(MainWindow, TheEditorClosesOnEscAndPutsTheCursorAfterTheScheme) {
+    StationEditor editor(window->table(), dialogs, desktop, StationEditor::Mode::add, {[] {}, [] {}});
+    TForm3 form(editor, window.get());
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    form.addressBox->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.addressBox->cursorPosition(), 7);
+    QTest::keyClick(&form, Qt::Key_Escape);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(form.result(), QDialog::Rejected);
+    EXPECT_EQ(window->table().totalCount(), 5);
+}
