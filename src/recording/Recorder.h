@@ -1,0 +1,59 @@
+#pragma once
+
+#include "recording/WaveStream.h"
+
+#include <QStringList>
+#include <QTime>
+
+#include <functional>
+
+class CaptureDevice;
+class Dialogs;
+class MediaPlayer;
+class OptionsStore;
+
+// The capture input list, the record button, the capture into the WAV image and its progress.
+class Recorder {
+  public:
+    struct Hooks {
+        std::function<void(bool)> progressTimer;           // Timer5 on or off
+        std::function<void()> stopTaskCountdown;           // Timer3 off
+        std::function<void(const QString&)> progressText;  // the status bar's third panel
+        std::function<void()> encode;                      // EncodeRecording of the finished image
+    };
+
+    Recorder(CaptureDevice& device, const MediaPlayer& player, const OptionsStore& options,
+             Dialogs& dialogs, Hooks hooks);
+
+    // initbass: prepares the device and fills the input list; the last switched-on input is
+    // selected, and chosen as if by the user.
+    void initbass();
+    const QStringList& inputNames() const { return inputNames_; }
+    int selectedInput() const { return selected_; }
+    // The user chose an input: exactly that one is switched on.
+    void ComboBox2Change(int index);
+
+    void ToolButton8Click();
+    void ToggleRecording();
+    void Timer5Timer();
+
+    bool recording() const { return recording_; }  // the button's state
+    QString buttonHint() const;
+    const WaveStream& waveStream() const { return wave_; }
+    QTime recordElapsed() const { return elapsed_; }
+
+  private:
+    void StartCapture();
+    void StopCapture();
+
+    CaptureDevice& device_;
+    const MediaPlayer& player_;
+    const OptionsStore& options_;
+    Dialogs& dialogs_;
+    Hooks hooks_;
+    WaveStream wave_;
+    QStringList inputNames_;
+    int selected_ = -1;
+    bool recording_ = false;
+    QTime elapsed_{0, 0, 0};
+};

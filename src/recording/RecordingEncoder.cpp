@@ -1,0 +1,105 @@
+#include "recording/RecordingEncoder.h"
+
+#include "app/AppTexts.h"
+#include "catalogue/StationTable.h"
+#include "platform/Desktop.h"
+#include "platform/Dialogs.h"
+#include "platform/PowerActions.h"
+#include "playback/Playback.h"
+#include "recording/RecordingNames.h"
+#include "setting/OptionsStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QUrl>
+
+RecordingEncoder::RecordingEncoder(Services services, QObject* parent)
+    : QObject(parent), services_(std::move(services)) {
+    connect(&pipeline_, &EncoderPipeline::done, this, [this](const EncoderJob& job) {
+        reserved_.remove(job.wavPath);
+        reserved_.remove(job.outputPath);
+        if (job.format == EncoderJob::Format::mp3)
+            MP3Out1Done(job);
+        else
+            WMAOut1Done(job);
+    });
+}
+
+void RecordingEncoder::EncodeRecording(const QByteArray& image) {
+    switch (services_.options.style) {
+        case 0:
+            EncodeTo(EncoderJob::Format::mp3, image);
+            break;
+        case 1:
+            EncodeTo(EncoderJob::Format::wma, image);
+            break;
+        default:
+            break;
+    }
+}
+
+void RecordingEncoder::EncodeTo(EncoderJob::Format format, const QByteArray& image) {
+    const QString station = rdfile ? services_.playback.title5 : services_.playback.title2;
+    const QString stamp = RecordingNames::stamp(services_.now());
+    EncoderJob job;
+    job.image = image;
+    job.format = format;
+    // Jobs still waiting have not made their files yet: their names count as taken too.
+    const auto taken = [this](const QString& path) {
+        return QFile::exists(path) || reserved_.contains(path);
+    };
+    job.wavPath = RecordingNames::unusedPath(services_.tempFolder, station, stamp,
+                                             QStringLiteral(".wav"), taken);
+    job.outputPath = RecordingNames::unusedPath(
+        services_.options.record, station, stamp,
+        format == EncoderJob::Format::mp3 ? QStringLiteral(".mp3") : QStringLiteral(".wma"), taken);
+    reserved_ << job.wavPath << job.outputPath;
+    job.title = services_.table.text(Field::stationName);  // the row selected at this moment
+    pipeline_.start(std::move(job));
+}
+
+void RecordingEncoder::openRecordFolder() {
+    if (services_.options.record.isEmpty()) {
+        services_.dialogs.message(AppTexts::appTitle(), QStringLiteral("请先设置录音存放目录。"),
+                                  Dialogs::Icon::information);
+        return;
+    }
+    services_.desktop.openUrl(QUrl::fromLocalFile(services_.options.record));
+}
+
+void RecordingEncoder::settleTemporaryFile(const EncoderJob& job) {
+    if (job.ok) {
+        QFile::remove(job.wavPath);
+        return;
+    }
+    // The recording is never lost silently: the WAV stays where it is, and the user learns where.
+    services_.dialogs.message(AppTexts::appTitle(),
+                              QStringLiteral("录音未能编码，原始录音保存在：\n%1\n\n%2")
+                                  .arg(QDir::toNativeSeparators(job.wavPath), job.error),
+                              Dialogs::Icon::error);
+}
+
+void RecordingEncoder::MP3Out1Done(const EncoderJob& job) {
+    if (services_.options.open)
+        openRecordFolder();
+    settleTemporaryFile(job);
+    finishDone();
+}
+
+void RecordingEncoder::WMAOut1Done(const EncoderJob& job) {
+    settleTemporaryFile(job);
+    if (services_.options.open)
+        openRecordFolder();
+    finishDone();
+}
+
+void RecordingEncoder::finishDone() {
+    if (armedFinishAction == u"关机")
+        services_.power.powerOff();
+    else if (armedFinishAction == u"待机")
+        services_.power.suspend();
+    else if (armedFinishAction == u"休眠")
+        services_.power.hibernate();
+    services_.playback.title2.clear();
+    rdfile = false;
+}

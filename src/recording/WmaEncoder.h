@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// WMA through FFmpeg: wmav2 in an ASF file, 128,000 bit/s constant, 44,100 Hz stereo, with the
+// title set. Throws std::runtime_error with the reason; a half-written output is removed.
+namespace WmaEncoder {
+
+void encode(const QString& wavPath, const QString& wmaPath, const QString& title);
+
+}  // namespace WmaEncoder

@@ -1,0 +1,310 @@
+#include "catalogue/StationTable.h"
+#include "playback/Playback.h"
+#include "recording/Recorder.h"
+#include "recording/RecordingEncoder.h"
+#include "recording/RecordingNames.h"
+#include "recording/WaveStream.h"
+#include "setting/OptionsStore.h"
+#include "support/FakeCaptureDevice.h"
+#include "support/FakeDialogs.h"
+#include "support/FakeMediaPlayer.h"
+#include "support/FakePower.h"
+#include "support/FakeServices.h"
+#include "support/Mp3Frames.h"
+#include "support/QtPrinters.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <taglib/tag_c.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+quint32 u32At(const QByteArray& b, int at) {
+    return qFromLittleEndian<quint32>(b.constData() + at);
+}
+
+class RecorderFixture : public ::testing::Test {
+  protected:
+    FakeCaptureDevice device;
+    FakeMediaPlayer player;
+    OptionsStore options{QStringLiteral("/nonexistent/option.ini")};
+    FakeDialogs dialogs;
+    QList<bool> timer5;
+    int countdownStops = 0;
+    QString panel;
+    int encodes = 0;
+    Recorder recorder{device,
+                      player,
+                      options,
+                      dialogs,
+                      {[this](bool on) { timer5 << on; }, [this] { ++countdownStops; },
+                       [this](const QString& text) { panel = text; }, [this] { ++encodes; }}};
+};
+
+}  // namespace
+
+TEST_F(RecorderFixture, ATwoSecondImageHasItsSizesPatched) {
+    recorder.initbass();
+    player.state = MediaPlayer::kPlaying;
+    recorder.ToolButton8Click();
+    EXPECT_TRUE(recorder.recording());
+    EXPECT_EQ(recorder.buttonHint(), QStringLiteral("停止录音"));
+    device.feed(QByteArray(WaveStream::kBytesPerSecond, '\x01'));
+    recorder.Timer5Timer();
+    EXPECT_EQ(panel, QStringLiteral("已录音:00:00:01 - 0.02 MB"));
+    device.feed(QByteArray(WaveStream::kBytesPerSecond, '\x02'));
+    player.state = MediaPlayer::kStopped;  // a recording always stops
+    recorder.ToolButton8Click();
+    EXPECT_FALSE(recorder.recording());
+    EXPECT_EQ(recorder.buttonHint(), QStringLiteral("开始录音"));
+
+    const QByteArray image = recorder.waveStream().image();
+    EXPECT_EQ(image.size(), 352'844);
+    EXPECT_EQ(u32At(image, 4), 352'836u);
+    EXPECT_EQ(u32At(image, 40), 352'800u);
+    EXPECT_EQ(image.left(16), QByteArray("RIFF\x44\x62\x05\x00WAVEfmt ", 16));
+    EXPECT_TRUE(WaveStream::isReadableWav(image));
+    EXPECT_FALSE(WaveStream::isReadableWav(image.left(image.size() - 1)));
+    EXPECT_EQ(encodes, 1);
+    EXPECT_EQ(timer5, (QList<bool>{true, false}));
+    EXPECT_EQ(countdownStops, 1);
+    EXPECT_EQ(panel, QString());
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_EQ(device.levels.first(), std::make_pair(0, 1.0));
+}
+
+TEST_F(RecorderFixture, TheButtonNeedsAPlayingStationAndAnInput) {
+    recorder.initbass();
+    player.state = MediaPlayer::kPaused;
+    recorder.ToolButton8Click();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("请在播放状态下使用录音功能."));
+    EXPECT_FALSE(device.active);
+
+    // Every input off: nothing selected, a start does nothing at all.
+    device.list = {{QStringLiteral("A"), false}, {QStringLiteral("B"), false}};
+    recorder.initbass();
+    EXPECT_EQ(recorder.selectedInput(), -1);
+    player.state = MediaPlayer::kPlaying;
+    recorder.ToolButton8Click();
+    EXPECT_FALSE(device.active);
+    EXPECT_EQ(recorder.buttonHint(), QStringLiteral("开始录音"));
+    EXPECT_EQ(dialogs.shown.size(), 1);
+
+    // A capture that will not start.
+    device.list = {{QStringLiteral("A"), true}};
+    device.canStart = false;
+    recorder.initbass();
+    recorder.ToolButton8Click();
+    EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("录音程序启动失败！"));
+    EXPECT_TRUE(recorder.waveStream().isEmpty());
+    EXPECT_FALSE(recorder.recording());
+
+    device.available = false;
+    recorder.initbass();
+    EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("启动默认录音设备出错！"));
+    EXPECT_EQ(dialogs.shown.last().icon, Dialogs::Icon::warning);
+    EXPECT_TRUE(recorder.inputNames().isEmpty());
+}
+
+TEST_F(RecorderFixture, TheLastSwitchedOnInputIsChosenAndTheOnlyOneOn) {
+    device.list = {{QStringLiteral("麦克风"), false},
+                   {QStringLiteral("线路输入"), true},
+                   {QStringLiteral("立体声混音"), true}};
+    recorder.initbass();
+    EXPECT_EQ(recorder.inputNames(), (QStringList{"麦克风", "线路输入", "立体声混音"}));
+    EXPECT_EQ(recorder.selectedInput(), 2);
+    EXPECT_FALSE(device.list[0].on);
+    EXPECT_FALSE(device.list[1].on);
+    EXPECT_TRUE(device.list[2].on);
+    recorder.ComboBox2Change(0);
+    EXPECT_TRUE(device.list[0].on);
+    EXPECT_FALSE(device.list[2].on);
+}
+
+TEST_F(RecorderFixture, ProgressUsesTheFormatOfEachTick) {
+    recorder.initbass();
+    player.state = MediaPlayer::kPlaying;
+    recorder.ToolButton8Click();
+    recorder.Timer5Timer();
+    EXPECT_EQ(panel, QStringLiteral("已录音:00:00:01 - 0.00 MB"));  // the header alone
+    device.feed(QByteArray(65 * WaveStream::kBytesPerSecond, '\0'));
+    for (int i = 1; i < 65; ++i)
+        recorder.Timer5Timer();
+    EXPECT_EQ(panel, QStringLiteral("已录音:00:01:05 - 1.09 MB"));  // 11,466,044 bytes ÷ 2^20 ÷ 10
+    options.style = 1;
+    recorder.Timer5Timer();
+    EXPECT_EQ(panel, QStringLiteral("已录音:00:01:06 - 1.21 MB"));  // ÷ 9 from this tick on
+    options.style = 5;
+    recorder.Timer5Timer();
+    EXPECT_EQ(panel, QStringLiteral("已录音:00:01:06 - 1.21 MB"));  // not updated
+}
+
+TEST(RecordingNames, StampsAndSafeUniqueNames) {
+    EXPECT_EQ(RecordingNames::stamp(QDateTime(QDate(2012, 12, 9), QTime(9, 5, 59))),
+              QStringLiteral("2012120905"));
+    EXPECT_EQ(RecordingNames::stamp(QDateTime(QDate(2012, 12, 31), QTime(23, 59))),
+              QStringLiteral("2012122359"));
+    EXPECT_EQ(
+        RecordingNames::fileNamePart(QStringLiteral("AC/DC ../x") + QChar(0) + QStringLiteral("y")),
+        QStringLiteral("AC_DC .._x_y"));
+    QTemporaryDir dir;
+    const QString first = RecordingNames::unusedPath(
+        dir.path(), QStringLiteral("R"), QStringLiteral("2012120905"), QStringLiteral(".mp3"));
+    EXPECT_EQ(QFileInfo(first).fileName(), QStringLiteral("R - 2012120905.mp3"));
+    QFile(first).open(QIODevice::WriteOnly);
+    EXPECT_EQ(
+        QFileInfo(RecordingNames::unusedPath(dir.path(), QStringLiteral("R"),
+                                             QStringLiteral("2012120905"), QStringLiteral(".mp3")))
+            .fileName(),
+        QStringLiteral("R - 2012120905 (2).mp3"));
+}
+
+namespace {
+
+class EncodingFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        options.record = records.path();
+        table.append(StationRow::station(QStringLiteral("选中的电台"), {}, {}, {},
+                                         QStringLiteral("http://x")));
+        table.setFilter(ViewFilter::all());
+    }
+    // A finished WAV image of a tone.
+    static QByteArray image(double seconds) {
+        WaveStream wave;
+        wave.appendHeader();
+        const QByteArray pcm = sinePcm(seconds);
+        wave.append(pcm.constData(), pcm.size());
+        wave.finish();
+        return wave.image();
+    }
+    QStringList recordings() const {
+        return QDir(records.path()).entryList(QDir::Files, QDir::Name);
+    }
+
+    QTemporaryDir records, temp;
+    StationTable table{QStringLiteral("/nonexistent/rd.cds")};
+    FakeMediaPlayer player;
+    OptionsStore options{QStringLiteral("/nonexistent/option.ini")};
+    FakeDialogs dialogs;
+    NoKiller killer;
+    FakeDesktop desktop;
+    FakePower power;
+    Playback playback{player, table, options, dialogs, killer, {[](bool) {}, [] {}, [] {}}};
+    QDateTime clock{QDate(2012, 12, 9), QTime(9, 5)};
+    RecordingEncoder encoder{
+        {playback, table, options, dialogs, desktop, power, [this] { return clock; }, temp.path()}};
+};
+
+}  // namespace
+
+TEST_F(EncodingFixture, Mp3IsNamedAfterTheStationWithAllItsSettingsAndTheTitle) {
+    playback.title2 = QStringLiteral("Andika 105.7 FM");
+    encoder.armedFinishAction = QStringLiteral("待机");
+    encoder.EncodeRecording(image(2.0));
+    encoder.pipeline().waitForDone();
+
+    EXPECT_EQ(recordings(), QStringList{"Andika 105.7 FM - 2012120905.mp3"});
+    EXPECT_TRUE(QDir(temp.path()).entryList(QDir::Files).isEmpty());  // the temporary WAV is gone
+    EXPECT_EQ(playback.title2, QString());
+    EXPECT_EQ(power.calls, QStringList{"Suspend"});
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+
+    const QString path = records.filePath(recordings().first());
+    const QByteArray mp3 = readAll(path);
+    ASSERT_GE(mp3.size(), 128);
+    EXPECT_TRUE(mp3.right(128).startsWith("TAG"));
+    int at = id3v2Size(mp3), frames = 0, length = 0;
+    Mp3Frame frame{};
+    while (at < mp3.size() - 128 && parseMp3Frame(mp3, at, &frame, &length)) {
+        EXPECT_EQ(frame.bitrateKbps, 128) << at;
+        EXPECT_EQ(frame.sampleRate, 44100);
+        EXPECT_EQ(frame.channelMode, 0);  // stereo, not joint
+        EXPECT_FALSE(frame.crc);
+        EXPECT_TRUE(frame.original);
+        EXPECT_FALSE(frame.copyright);
+        ++frames;
+        at += length;
+    }
+    EXPECT_EQ(at, mp3.size() - 128);  // frames run up to the ID3v1 block, no VBR header frame
+    EXPECT_NEAR(frames, 2.0 * 44100 / 1152, 3);
+
+    taglib_set_strings_unicode(1);
+    TagLib_File* file = taglib_file_new(path.toUtf8().constData());
+    ASSERT_NE(file, nullptr);
+    TagLib_Tag* tag = taglib_file_tag(file);
+    EXPECT_STREQ(taglib_tag_title(tag),
+                 "选中的电台");  // the row selected when the recording stopped
+    EXPECT_STREQ(taglib_tag_genre(tag), "");
+    taglib_tag_free_strings();
+    taglib_file_free(file);
+
+    // The power action stays armed for the next encoding.
+    encoder.EncodeRecording(image(0.5));
+    encoder.pipeline().waitForDone();
+    EXPECT_EQ(power.calls, (QStringList{"Suspend", "Suspend"}));
+}
+
+TEST_F(EncodingFixture, RecordingsInARowAreQueuedAndNeverOverwriteEachOther) {
+    playback.title2 = QStringLiteral("AC/DC Radio");
+    encoder.EncodeRecording(image(1.0));
+    playback.title2 = QStringLiteral("AC/DC Radio");
+    encoder.EncodeRecording(image(1.0));  // while the first is still encoding
+    options.style = 1;
+    encoder.EncodeRecording(image(1.0));
+    encoder.pipeline().waitForDone();
+    EXPECT_EQ(recordings(),
+              (QStringList{"AC_DC Radio - 2012120905 (2).mp3", "AC_DC Radio - 2012120905.mp3",
+                           "AC_DC Radio - 2012120905.wma"}));
+    EXPECT_TRUE(QDir(temp.path()).entryList(QDir::Files).isEmpty());
+    options.style = 7;  // neither format: nothing at all
+    playback.title2 = QStringLiteral("kept");
+    encoder.EncodeRecording(image(1.0));
+    EXPECT_FALSE(encoder.pipeline().busy());
+    EXPECT_EQ(playback.title2, QStringLiteral("kept"));
+}
+
+TEST_F(EncodingFixture, AFailedEncodingKeepsTheWavAndSaysWhere) {
+    playback.title2 = QStringLiteral("Lost?");
+    options.record = records.filePath(QStringLiteral("gone"));  // the folder was removed
+    options.open = true;
+    encoder.armedFinishAction = QStringLiteral("关机");
+    encoder.EncodeRecording(image(0.5));
+    encoder.pipeline().waitForDone();
+    const QStringList kept = QDir(temp.path()).entryList(QDir::Files);
+    ASSERT_EQ(kept, QStringList{"Lost? - 2012120905.wav"});
+    EXPECT_TRUE(WaveStream::isReadableWav(readAll(temp.filePath(kept.first()))));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].text.contains(temp.filePath(kept.first())))
+        << dialogs.shown[0].text.toStdString();
+    EXPECT_EQ(desktop.opened.size(), 1);  // the rest of the done handler still runs
+    EXPECT_EQ(power.calls, QStringList{"PowerOff"});
+
+    options.record.clear();  // "open" with no folder: the message
+    encoder.EncodeRecording(image(0.2));
+    encoder.pipeline().waitForDone();
+    EXPECT_TRUE(std::any_of(dialogs.shown.begin(), dialogs.shown.end(), [](const auto& s) {
+        return s.text == QStringLiteral("请先设置录音存放目录。");
+    }));
+}
+
+TEST_F(EncodingFixture, ATaskMatchNamesTheRecordingAfterTheTask) {
+    playback.title2 = QStringLiteral("Playing now");
+    playback.title5 = QStringLiteral("Task station");
+    encoder.rdfile = true;
+    encoder.EncodeRecording(image(0.3));
+    encoder.pipeline().waitForDone();
+    EXPECT_EQ(recordings(), QStringList{"Task station - 2012120905.mp3"});
+    EXPECT_FALSE(encoder.rdfile);
+}
