@@ -125,7 +125,8 @@ TEST_F(VlcPlayer, SendsTheProgramsUserAgent) {
 TEST(VlcPlayerOutput, SaysSoWhenNoAudioOutputCanBeOpened) {
     LoopbackHttpServer server;
     server.addStream("/live.mp3");
-    VlcMediaPlayer player({QStringLiteral("--aout=no-such-output")});
+    VlcMediaPlayer player({QStringLiteral("--aout=alsa"),
+                           QStringLiteral("--alsa-audio-device=corvinatone-no-such-device")});
     player.setURL(server.url("/live.mp3"));
     player.Play();
     EXPECT_TRUE(waitFor([&] { return player.status() == QStringLiteral("没有声音输出"); }, 20000))

@@ -72,9 +72,9 @@ void LoopbackHttpServer::addFile(const std::string& path, const std::string& con
     files_[path] = {contentType, body};
 }
 
-void LoopbackHttpServer::addStream(const std::string& path) {
+void LoopbackHttpServer::addStream(const std::string& path, const std::string& mp3) {
     std::lock_guard lock(mutex_);
-    streams_[path] = true;
+    streams_[path] = mp3;
 }
 
 QString LoopbackHttpServer::url(const std::string& path) const {
@@ -116,6 +116,7 @@ void LoopbackHttpServer::serve(int fd) {
     const std::string path = request.substr(start, request.find(' ', start) - start);
 
     std::pair<std::string, std::string> file;
+    std::string stream;
     bool isFile = false, isStream = false;
     {
         std::lock_guard lock(mutex_);
@@ -124,7 +125,10 @@ void LoopbackHttpServer::serve(int fd) {
             file = it->second;
             isFile = true;
         }
-        isStream = streams_.count(path) > 0;
+        if (auto it = streams_.find(path); it != streams_.end()) {
+            stream = it->second;
+            isStream = true;
+        }
     }
     if (isFile) {
         sendAll(fd, "HTTP/1.0 200 OK\r\nContent-Type: " + file.first +
@@ -139,19 +143,22 @@ void LoopbackHttpServer::serve(int fd) {
     // An endless live stream: no length, frames at the rate they play.
     if (!sendAll(fd, "HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\nicy-name: loopback\r\n\r\n"))
         return;
-    const std::string frame = silentMp3Frame();
+    // 128 kbit/s: 16,000 bytes a second, a second ahead of the clock to keep the player's buffer.
+    constexpr size_t kChunk = 1000;
+    constexpr double kBytesPerSecond = 16000;
     const auto begin = std::chrono::steady_clock::now();
-    const auto frameTime = std::chrono::microseconds(1152 * 1'000'000 / 44100);
-    long sent = 0;
+    size_t sent = 0;
     while (!stopping_ && std::chrono::steady_clock::now() - begin < kMaxStreamTime) {
-        // A second's worth ahead of the clock keeps the player's buffer filled.
-        const auto due = begin + frameTime * sent - std::chrono::seconds(1);
-        if (std::chrono::steady_clock::now() < due) {
+        const double due = double(sent) / kBytesPerSecond - 1.0;
+        if (std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count() < due) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
             continue;
         }
-        if (!sendAll(fd, frame))
+        std::string chunk;
+        while (chunk.size() < kChunk)
+            chunk += stream.substr((sent + chunk.size()) % stream.size(), kChunk - chunk.size());
+        if (!sendAll(fd, chunk))
             return;
-        ++sent;
+        sent += chunk.size();
     }
 }

@@ -20,7 +20,9 @@ class LoopbackHttpServer {
     LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
 
     void addFile(const std::string& path, const std::string& contentType, const std::string& body);
-    void addStream(const std::string& path);  // endless audio/mpeg
+    // An endless audio/mpeg stream: the 128 kbit/s MP3 bytes given (silence by default), looped
+    // and sent at the rate they play.
+    void addStream(const std::string& path, const std::string& mp3 = silentMp3Frame());
     QString url(const std::string& path) const;
     int port() const { return port_; }
     int requests() const { return requests_; }
@@ -43,7 +45,7 @@ class LoopbackHttpServer {
     std::atomic<int> requests_{0};
     std::mutex mutex_;
     std::map<std::string, std::pair<std::string, std::string>> files_;
-    std::map<std::string, bool> streams_;
+    std::map<std::string, std::string> streams_;
     std::string lastRequest_;
     std::vector<std::thread> threads_;
     std::thread acceptor_;

@@ -1,0 +1,245 @@
+// The whole recording path with real components: libvlc plays a tone served on loopback into a
+// PulseAudio null sink, the capture records the sink's monitor, LAME and FFmpeg encode it, and
+// power actions reach logind on a private bus (all started by scripts/with-test-services).
+#include "catalogue/StationTable.h"
+#include "platform/PowerActions.h"
+#include "platform/PulseCaptureDevice.h"
+#include "platform/VlcMediaPlayer.h"
+#include "playback/Playback.h"
+#include "recording/Mp3Encoder.h"
+#include "recording/Recorder.h"
+#include "recording/RecordingEncoder.h"
+#include "setting/OptionsStore.h"
+#include "support/FakeDialogs.h"
+#include "support/FakeServices.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/Mp3Frames.h"
+#include "support/QtPrinters.h"
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <taglib/tag_c.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+namespace {
+
+bool waitFor(const std::function<bool()>& condition, int msecs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > msecs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The tone as bare MP3 frames (no tags), for the server to loop.
+std::string toneMp3(const QTemporaryDir& dir) {
+    WaveStream wave;
+    wave.appendHeader();
+    const QByteArray pcm = sinePcm(3.0, 440.0);
+    wave.append(pcm.constData(), pcm.size());
+    wave.finish();
+    const QString wav = dir.filePath(QStringLiteral("tone.wav")),
+                  mp3 = dir.filePath(QStringLiteral("tone.mp3"));
+    QFile f(wav);
+    f.open(QIODevice::WriteOnly);
+    f.write(wave.image());
+    f.close();
+    Mp3Encoder::encode(wav, mp3, QStringLiteral("tone"));
+    const QByteArray bytes = readAll(mp3);
+    const int start = id3v2Size(bytes);
+    return bytes.mid(start, bytes.size() - start - 128).toStdString();
+}
+
+double rms(const QByteArray& wav, int fromByte) {
+    const auto* samples = reinterpret_cast<const qint16*>(wav.constData() + fromByte);
+    const qsizetype count = (wav.size() - fromByte) / 2;
+    double sum = 0;
+    for (qsizetype i = 0; i < count; ++i)
+        sum += double(samples[i]) * samples[i];
+    return count ? std::sqrt(sum / double(count)) : 0;
+}
+
+class RealRecording : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("PULSE_SERVER"))
+            GTEST_SKIP() << "needs the PulseAudio daemon of scripts/with-test-services";
+        options.record = records.path();
+        table.append(StationRow::station(QStringLiteral("测试电台"), {}, {}, {},
+                                         QStringLiteral("http://x")));
+        table.setFilter(ViewFilter::all());
+    }
+
+    QTemporaryDir records, temp, source;
+    StationTable table{QStringLiteral("/nonexistent/rd.cds")};
+    OptionsStore options{QStringLiteral("/nonexistent/option.ini")};
+    FakeDialogs dialogs;
+    NoKiller killer;
+    FakeDesktop desktop;
+    LogindPowerActions power;
+};
+
+}  // namespace
+
+TEST_F(RealRecording, RecordsWhatPlaysIntoMp3AndWma) {
+    LoopbackHttpServer server;
+    server.addStream("/tone.mp3", toneMp3(source));
+    VlcMediaPlayer player;  // the real output: the default sink is the null sink
+    player.setURL(server.url("/tone.mp3"));
+    player.Play();
+    ASSERT_TRUE(waitFor([&] { return player.playState() == MediaPlayer::kPlaying; }, 20000))
+        << player.status().toStdString();
+    EXPECT_EQ(player.status(), QStringLiteral("正在播放"));  // an audio output was found
+
+    Playback playback(player, table, options, dialogs, killer, {[](bool) {}, [] {}, [] {}});
+    playback.title2 = QStringLiteral("测试电台");
+    RecordingEncoder encoder({playback, table, options, dialogs, desktop, power,
+                              [] { return QDateTime::currentDateTime(); }, temp.path()});
+    PulseCaptureDevice device;
+    QByteArray lastImage;
+    Recorder recorder(device, player, options, dialogs,
+                      {[](bool) {}, [] {}, [](const QString&) {},
+                       [&] {
+                           lastImage = recorder.waveStream().image();
+                           encoder.EncodeRecording(lastImage);
+                       }});
+    recorder.initbass();
+    ASSERT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.first().text.toStdString();
+    ASSERT_GE(recorder.selectedInput(), 0);
+    EXPECT_TRUE(recorder.inputNames()[recorder.selectedInput()].contains(QStringLiteral("Monitor")))
+        << recorder.inputNames().join(u',').toStdString();
+
+    for (int style : {0, 1}) {
+        options.style = style;
+        recorder.ToolButton8Click();
+        ASSERT_TRUE(recorder.recording());
+        // The rate, from the growth of the image: a least-squares line through (time, size).
+        ASSERT_TRUE(
+            waitFor([&] { return recorder.waveStream().size() > WaveStream::kHeaderSize; }, 10000));
+        QElapsedTimer clock;
+        clock.start();
+        double n = 0, st = 0, ss = 0, stt = 0, sts = 0;
+        while (clock.elapsed() < 3500) {
+            const double t = clock.nsecsElapsed() / 1e9,
+                         size = double(recorder.waveStream().size());
+            n += 1, st += t, ss += size, stt += t * t, sts += t * size;
+            QThread::msleep(25);
+        }
+        const double rate = (n * sts - st * ss) / (n * stt - st * st);
+        EXPECT_NEAR(rate, 176400.0, 176400.0 * 0.005) << "bytes per second";
+        recorder.ToolButton8Click();
+        ASSERT_FALSE(recorder.recording());
+        EXPECT_GT(rms(lastImage, WaveStream::kHeaderSize + WaveStream::kBytesPerSecond / 2), 300.0)
+            << "the recording is silence";
+        encoder.pipeline().waitForDone();
+    }
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.last().text.toStdString();
+    EXPECT_TRUE(QDir(temp.path()).entryList({QStringLiteral("*.wav")}, QDir::Files).isEmpty());
+
+    const QStringList mp3s = QDir(records.path()).entryList({QStringLiteral("*.mp3")}, QDir::Files);
+    ASSERT_EQ(mp3s.size(), 1);
+    EXPECT_TRUE(mp3s.first().startsWith(QStringLiteral("测试电台 - ")));
+    const QByteArray mp3 = readAll(records.filePath(mp3s.first()));
+    EXPECT_TRUE(mp3.right(128).startsWith("TAG"));
+    Mp3Frame frame{};
+    int length = 0;
+    ASSERT_TRUE(parseMp3Frame(mp3, id3v2Size(mp3), &frame, &length));
+    EXPECT_EQ(frame.bitrateKbps, 128);
+    EXPECT_EQ(frame.channelMode, 0);
+    EXPECT_FALSE(frame.crc);
+    EXPECT_TRUE(frame.original);
+    taglib_set_strings_unicode(1);
+    TagLib_File* file = taglib_file_new(records.filePath(mp3s.first()).toUtf8().constData());
+    ASSERT_NE(file, nullptr);
+    EXPECT_STREQ(taglib_tag_title(taglib_file_tag(file)), "测试电台");
+    taglib_tag_free_strings();
+    taglib_file_free(file);
+
+    const QStringList wmas = QDir(records.path()).entryList({QStringLiteral("*.wma")}, QDir::Files);
+    ASSERT_EQ(wmas.size(), 1);
+    QProcess probe;
+    probe.start(QStringLiteral("ffprobe"),
+                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_streams"),
+                 QStringLiteral("-show_format"), QStringLiteral("-of"), QStringLiteral("json"),
+                 records.filePath(wmas.first())});
+    ASSERT_TRUE(probe.waitForFinished(20000));
+    const QJsonObject info = QJsonDocument::fromJson(probe.readAllStandardOutput()).object();
+    const QJsonObject stream = info[QStringLiteral("streams")].toArray().first().toObject();
+    EXPECT_EQ(stream[QStringLiteral("codec_name")].toString(), QStringLiteral("wmav2"));
+    EXPECT_EQ(stream[QStringLiteral("sample_rate")].toString(), QStringLiteral("44100"));
+    EXPECT_EQ(stream[QStringLiteral("channels")].toInt(), 2);
+    EXPECT_NEAR(stream[QStringLiteral("bit_rate")].toString().toDouble(), 128000, 3000);
+    EXPECT_EQ(info[QStringLiteral("format")]
+                  .toObject()[QStringLiteral("tags")]
+                  .toObject()[QStringLiteral("title")]
+                  .toString(),
+              QStringLiteral("测试电台"));
+}
+
+TEST_F(RealRecording, TheArmedPowerActionReachesLogindAfterEveryEncoding) {
+    if (qEnvironmentVariableIsEmpty("DBUS_SYSTEM_BUS_ADDRESS"))
+        GTEST_SKIP() << "needs the logind mock of scripts/with-test-services";
+    const auto calls = [] {
+        const QDBusMessage reply = QDBusConnection::systemBus().call(QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+            QStringLiteral("org.freedesktop.DBus.Mock"), QStringLiteral("GetCalls")));
+        QStringList names;
+        if (reply.type() != QDBusMessage::ReplyMessage)
+            return names;
+        const QDBusArgument list = reply.arguments().first().value<QDBusArgument>();
+        list.beginArray();
+        while (!list.atEnd()) {
+            quint64 time;
+            QString name;
+            QVariantList arguments;
+            list.beginStructure();
+            list >> time >> name >> arguments;
+            list.endStructure();
+            names << name;
+        }
+        list.endArray();
+        return names;
+    };
+    const qsizetype before = calls().count(QStringLiteral("Suspend"));
+
+    VlcMediaPlayer player({QStringLiteral("--aout=dummy")});
+    Playback playback(player, table, options, dialogs, killer, {[](bool) {}, [] {}, [] {}});
+    RecordingEncoder encoder({playback, table, options, dialogs, desktop, power,
+                              [] { return QDateTime::currentDateTime(); }, temp.path()});
+    encoder.armedFinishAction = QStringLiteral("待机");
+    WaveStream wave;
+    wave.appendHeader();
+    wave.finish();
+    for (int i = 0; i < 2; ++i) {
+        encoder.EncodeRecording(wave.image());
+        encoder.pipeline().waitForDone();
+    }
+    EXPECT_EQ(calls().count(QStringLiteral("Suspend")), before + 2)
+        << calls().join(u',').toStdString();
+    EXPECT_EQ(power.lastError(), QString());
+}
