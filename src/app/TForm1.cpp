@@ -7,6 +7,7 @@
 #include "platform/Dialogs.h"
 #include "platform/HotKey.h"
 #include "platform/MediaPlayer.h"
+#include "recording/RecordingTexts.h"
 #include "setting/TForm2.h"
 
 #include <QAction>
@@ -62,6 +63,13 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
       volume_(services.player, services.dialogs),
       navigation_(table_, playback_, presets_, services.dialogs,
                   {[this] { selectRoot(); }, [this] { rowSelection(); }}),
+      encoder_({playback_, table_, options_, services.dialogs, services.desktop, services.power,
+                [] { return QDateTime::currentDateTime(); }, QDir::tempPath()}),
+      recorder_(
+          services.capture, services.player, options_, services.dialogs,
+          {[this](bool on) { on ? Timer5.start(1000) : Timer5.stop(); }, [this] { Timer3.stop(); },
+           [this](const QString& text) { ui_.panels[2]->setText(text); },
+           [this] { encoder_.EncodeRecording(recorder_.waveStream().image()); }}),
       stationModel_(table_, StationListModel::stationColumns()),
       taskModel_(table_, StationListModel::taskColumns()) {
     initIcons();
@@ -104,7 +112,6 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
     ui_.TreeView1->setCurrentItem(ui_.TreeView1->topLevelItem(0));
     presets_.play = true;
     initbass();
-    recordElapsed_ = QStringLiteral("00:00:00");
     ui_.DBGrid1->setFocus();
 
     // Typed characters reach the window before the focused control.
@@ -267,6 +274,11 @@ void TForm1::wireControls() {
             [this] { guarded([this] { ToolButton9Click(); }); });
     connect(&Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
     connect(&Timer2, &QTimer::timeout, this, [this] { guarded([this] { Timer2Timer(); }); });
+    connect(&Timer5, &QTimer::timeout, this, [this] { guarded([this] { Timer5Timer(); }); });
+    connect(ui_.ToolButton8, &QToolButton::clicked, this,
+            [this] { guarded([this] { ToolButton8Click(); }); });
+    connect(ui_.ComboBox2, &QComboBox::activated, this,
+            [this](int index) { guarded([&] { ComboBox2Change(index); }); });
 }
 
 void TForm1::guarded(const std::function<void()>& handler) {
@@ -354,6 +366,41 @@ void TForm1::ToolButton9Click() {
     TForm3 form(editor, this);
     form.move(frameGeometry().left() + 350, frameGeometry().top() + 40 + 122);
     form.exec();
+}
+
+void TForm1::initbass() {
+    recorder_.initbass();
+    const QSignalBlocker quiet(ui_.ComboBox2);
+    ui_.ComboBox2->clear();
+    ui_.ComboBox2->addItems(recorder_.inputNames());
+    ui_.ComboBox2->setCurrentIndex(recorder_.selectedInput());
+}
+
+void TForm1::ComboBox2Change(int index) {
+    recorder_.ComboBox2Change(index);
+}
+
+void TForm1::ToolButton8Click() {
+    recorder_.ToolButton8Click();
+    showRecordButton();
+}
+
+void TForm1::showRecordButton() {
+    ui_.ToolButton8->setIcon(icon(recorder_.recording() ? "record-stop" : "record"));
+    ui_.ToolButton8->setToolTip(recorder_.buttonHint());
+}
+
+void TForm1::Timer5Timer() {
+    recorder_.Timer5Timer();
+}
+
+void TForm1::CheckRecordFolder() {
+    if (!options_.record.isEmpty() && QDir(options_.record).exists())
+        return;
+    services_.dialogs.message(AppTexts::appTitle(), RecordingTexts::recordFolderMissing(),
+                              Dialogs::Icon::information);
+    if (optionsWindow_)
+        optionsWindow_->exec();
 }
 
 void TForm1::FormKeyPress(QChar key) {

@@ -9,6 +9,8 @@
 #include "playback/Presets.h"
 #include "playback/StatusMonitor.h"
 #include "playback/VolumeControl.h"
+#include "recording/Recorder.h"
+#include "recording/RecordingEncoder.h"
 #include "setting/OptionsStore.h"
 
 #include <QMainWindow>
@@ -16,10 +18,12 @@
 
 #include <functional>
 
+class CaptureDevice;
 class Desktop;
 class Dialogs;
 class HotKey;
 class MediaPlayer;
+class PowerActions;
 class ProcessKiller;
 class QMenu;
 class QSystemTrayIcon;
@@ -32,6 +36,8 @@ struct TForm1Services {
     ProcessKiller& processes;
     Desktop& desktop;
     HotKey& hotKey;
+    CaptureDevice& capture;
+    PowerActions& power;
 };
 
 // The main window: owns the station table, the options and the subsystem objects for the whole
@@ -55,6 +61,8 @@ class TForm1 : public QMainWindow {
     Presets& presets() { return presets_; }
     VolumeControl& volume() { return volume_; }
     Navigation& navigation() { return navigation_; }
+    Recorder& recorder() { return recorder_; }
+    RecordingEncoder& encoder() { return encoder_; }
     const TForm1Ui& ui() const { return ui_; }
     QSystemTrayIcon* trayIcon() const { return TrayIcon1; }
     QMenu* trayMenu() const { return PopupMenu1; }
@@ -82,6 +90,10 @@ class TForm1 : public QMainWindow {
     void ToolButton6Click();  // favourite
     void ToolButton7Click();  // random play
     void ToolButton9Click();  // station editor
+    void ToolButton8Click();  // record
+    void ComboBox2Change(int index);
+    void Timer5Timer();
+    void CheckRecordFolder();
     void FormKeyPress(QChar key);
     // The system reported the registered hot key.
     void hotKeyPressed(int virtualKeyCode, bool withModifiers);
@@ -102,6 +114,7 @@ class TForm1 : public QMainWindow {
     void rowSelection();
     void showFavouriteLook();
     void showMuteState();
+    void showRecordButton();
     void selectRoot();
     // Runs a handler; a failure is shown as the event loop's general error report would.
     void guarded(const std::function<void()>& handler);
@@ -109,10 +122,9 @@ class TForm1 : public QMainWindow {
     // Steps that come with later parts of the program.
     void EnableShutdownPrivilege() {}
     void RefreshWorldClock() {}
-    void initbass() {}
+    void initbass();
     void startall() {}
     void syncAutostartBox() {}
-    void CheckRecordFolder() {}
     void checkupdate() {}
     void UpdateDB() {}
 
@@ -128,6 +140,8 @@ class TForm1 : public QMainWindow {
     CatalogueBrowser browser_;
     VolumeControl volume_;
     Navigation navigation_;
+    RecordingEncoder encoder_;
+    Recorder recorder_;
     TForm2* optionsWindow_ = nullptr;
     StationListModel stationModel_;
     StationListModel taskModel_;
@@ -136,6 +150,5 @@ class TForm1 : public QMainWindow {
     QMenu* PopupMenu1 = nullptr;
     std::array<QAction*, 8> trayPresetItems_{};
     Qt::WindowStates savedWindowState_ = Qt::WindowNoState;
-    QString recordElapsed_;
     bool syncingSelection_ = false;
 };

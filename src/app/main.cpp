@@ -3,8 +3,10 @@
 #include "app/TForm1.h"
 #include "platform/ConsoleDialogs.h"
 #include "platform/MessageBoxDialogs.h"
+#include "platform/PowerActions.h"
 #include "platform/ProcessKiller.h"
 #include "platform/ProgramFolder.h"
+#include "platform/PulseCaptureDevice.h"
 #include "platform/QtDesktop.h"
 #include "platform/VlcMediaPlayer.h"
 #include "platform/WindowHotKey.h"
@@ -38,13 +40,15 @@ int main(int argc, char** argv) {
             qEnvironmentVariable("CORVINATONE_VLC_ARGS").split(u' ', Qt::SkipEmptyParts));
         ProcProcessKiller processes;
         QtDesktop desktop;
+        PulseCaptureDevice capture;
+        LogindPowerActions power;
         // A system-wide key on X11; elsewhere (Wayland) only while a window has the focus.
         std::unique_ptr<HotKey> hotKey;
         if (QGuiApplication::platformName() == QLatin1String("xcb"))
             hotKey = std::make_unique<X11HotKey>();
         else
             hotKey = std::make_unique<WindowHotKey>();
-        TForm1 mainWindow(folder, {*dialogs, player, processes, desktop, *hotKey});
+        TForm1 mainWindow(folder, {*dialogs, player, processes, desktop, *hotKey, capture, power});
         TForm2 optionsWindow(mainWindow.options(), &mainWindow);
         mainWindow.setOptionsWindow(&optionsWindow);
         mainWindow.show();

@@ -4,15 +4,19 @@
 #include "app/TForm1.h"
 #include "app/TForm1Ui.h"
 #include "platform/ProcessKiller.h"
+#include "recording/WaveStream.h"
 #include "setting/TForm2.h"
+#include "support/FakeCaptureDevice.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeMediaPlayer.h"
+#include "support/FakePower.h"
 #include "support/FakeServices.h"
 #include "support/QtPrinters.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,13 +61,21 @@ class MainWindow : public ::testing::Test {
         add("radio three", "法国", "爵士乐");
         add("Jazz FM", "英国", "爵士乐");
         table.commitAndSave();
-        window = std::make_unique<TForm1>(folder.path(),
-                                          TForm1Services{dialogs, player, killer, desktop, hotKey});
+        writeOptions("");
+        window = std::make_unique<TForm1>(
+            folder.path(),
+            TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power});
         options = std::make_unique<TForm2>(window->options(), window.get());
         window->setOptionsWindow(options.get());
         window->show();
     }
 
+    // option.ini with an existing recording folder (else every show asks for one) and more lines.
+    void writeOptions(const QByteArray& lines) {
+        QFile ini(folder.filePath(QStringLiteral("option.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n" + lines);
+    }
     const TForm1Ui& ui() const { return window->ui(); }
     QStringList listedNames() const {
         QStringList names;
@@ -87,6 +99,8 @@ class MainWindow : public ::testing::Test {
     NoKiller killer;
     FakeDesktop desktop;
     FakeHotKey hotKey;
+    FakeCaptureDevice capture;
+    FakePower power;
     std::unique_ptr<TForm1> window;
     std::unique_ptr<TForm2> options;
 };
@@ -216,12 +230,7 @@ TEST_F(MainWindow, CloseHidesInTheTrayAndRestoreBringsItBack) {
     window->close();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(window->savedWindowState(), Qt::WindowNoState);
-    QFile(folder.filePath(QStringLiteral("option.ini"))).open(QIODevice::WriteOnly);
-    {
-        QFile ini(folder.filePath(QStringLiteral("option.ini")));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[info]\nremind=托盘回来\n");
-    }
+    writeOptions("remind=托盘回来\n");
     window->restoreFromTray();
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(window->isMinimized());
@@ -330,11 +339,7 @@ TEST_F(MainWindow, DigitKeysPlayPresetsExceptInTheSearchBox) {
 
 TEST_F(MainWindow, TheHotKeyMutesOnlyWhenStoppedOrPlaying) {
     EXPECT_EQ(hotKey.registered, QList<int>{0});  // no option.ini: no key
-    {
-        QFile ini(folder.filePath(QStringLiteral("option.ini")));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[info]\nmute=3\n");  // F5
-    }
+    writeOptions("mute=3\n");                     // F5
     window->close();
     window->restoreFromTray();
     EXPECT_EQ(hotKey.registered.last(), 116);
@@ -394,7 +399,8 @@ TEST_F(MainWindow, TheEditorAddsUnderAGenreViewAndReturnsToTheRoot) {
 }
 
 TEST_F(MainWindow, TheEditorClosesOnEscAndPutsTheCursorAfterTheScheme) {
-    StationEditor editor(window->table(), dialogs, desktop, StationEditor::Mode::add, {[] {}, [] {}});
+    StationEditor editor(window->table(), dialogs, desktop, StationEditor::Mode::add,
+                         {[] {}, [] {}});
     TForm3 form(editor, window.get());
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
@@ -405,4 +411,47 @@ TEST_F(MainWindow, TheEditorClosesOnEscAndPutsTheCursorAfterTheScheme) {
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.result(), QDialog::Rejected);
     EXPECT_EQ(window->table().totalCount(), 5);
+}
+
+TEST_F(MainWindow, RecordsThroughTheButtonIntoTheRecordingFolder) {
+    EXPECT_EQ(ui().ComboBox2->count(), 1);
+    EXPECT_EQ(ui().ComboBox2->currentText(), QStringLiteral("Monitor of Null Output"));
+    QTest::mouseClick(ui().ToolButton8, Qt::LeftButton);
+    EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("请在播放状态下使用录音功能."));
+
+    clickRow(4);
+    QTest::mouseClick(ui().ToolButton2, Qt::LeftButton);
+    player.state = MediaPlayer::kPlaying;
+    QTest::mouseClick(ui().ToolButton8, Qt::LeftButton);
+    EXPECT_EQ(ui().ToolButton8->toolTip(), QStringLiteral("停止录音"));
+    capture.feed(QByteArray(WaveStream::kBytesPerSecond, '\0'));
+    window->Timer5Timer();
+    EXPECT_EQ(ui().panels[2]->text(), QStringLiteral("已录音:00:00:01 - 0.02 MB"));
+    QTest::mouseClick(ui().ToolButton8, Qt::LeftButton);
+    EXPECT_EQ(ui().ToolButton8->toolTip(), QStringLiteral("开始录音"));
+    EXPECT_EQ(ui().panels[2]->text(), QString());
+    window->encoder().pipeline().waitForDone();
+    const QStringList mp3s =
+        QDir(folder.path()).entryList({QStringLiteral("Jazz FM - *.mp3")}, QDir::Files);
+    EXPECT_EQ(mp3s.size(), 1) << QDir(folder.path()).entryList().join(u',').toStdString();
+    EXPECT_EQ(window->playback().title2, QString());  // emptied once encoded
+}
+
+TEST_F(MainWindow, AMissingRecordingFolderAsksForOneAtEachShow) {
+    {
+        QFile ini(folder.filePath(QStringLiteral("option.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[info]\nrecord=/no/such/folder\n");
+    }
+    window->close();
+    bool optionsShown = false;
+    QTimer::singleShot(0, [&] {
+        optionsShown = options->isVisible();
+        options->reject();
+    });
+    window->restoreFromTray();
+    ASSERT_FALSE(dialogs.shown.isEmpty());
+    EXPECT_EQ(dialogs.shown.last().text,
+              QStringLiteral("当前录音目录为空或者不存在,请选择“录音设置”标签,重新进行设置."));
+    EXPECT_TRUE(optionsShown);
 }

@@ -2,8 +2,10 @@
 #include "app/TForm1.h"
 #include "platform/X11HotKey.h"
 #include "setting/TForm2.h"
+#include "support/FakeCaptureDevice.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeMediaPlayer.h"
+#include "support/FakePower.h"
 #include "support/FakeServices.h"
 
 #include <QCoreApplication>
@@ -107,9 +109,17 @@ TEST(X11HotKey, TheMainWindowMutesWithTheChosenKey) {
     FakeMediaPlayer player;
     NoKiller killer;
     FakeDesktop desktop;
+    FakeCaptureDevice capture;
+    FakePower power;
     X11HotKey hotKey;
+    const QByteArray record = "[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n";
     {
-        TForm1 window(folder.path(), {dialogs, player, killer, desktop, hotKey});
+        QFile ini(folder.filePath(QStringLiteral("option.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write(record);
+    }
+    {
+        TForm1 window(folder.path(), {dialogs, player, killer, desktop, hotKey, capture, power});
         window.show();  // no option.ini: no key chosen, nothing grabbed
         OtherClient other;
         EXPECT_TRUE(other.grab(XK_F7));
@@ -117,9 +127,9 @@ TEST(X11HotKey, TheMainWindowMutesWithTheChosenKey) {
 
     QFile ini(folder.filePath(QStringLiteral("option.ini")));
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[info]\nmute=3\n");  // F5
+    ini.write(record + "mute=3\n");  // F5
     ini.close();
-    TForm1 window(folder.path(), {dialogs, player, killer, desktop, hotKey});
+    TForm1 window(folder.path(), {dialogs, player, killer, desktop, hotKey, capture, power});
     window.show();
     player.state = MediaPlayer::kPlaying;
     xdotool({QStringLiteral("F5")});
