@@ -119,10 +119,11 @@ class TForm1 : public QMainWindow {
     // Runs a handler; a failure is shown as the event loop's general error report would.
     void guarded(const std::function<void()>& handler);
 
-    // Steps that come with later parts of the program.
+    // Nothing to enable beforehand on Linux: logind and polkit decide at each power action.
     void EnableShutdownPrivilege() {}
-    void RefreshWorldClock() {}
     void initbass();
+    // Steps that come with later parts of the program.
+    void RefreshWorldClock() {}
     void startall() {}
     void syncAutostartBox() {}
     void checkupdate() {}
