@@ -12,6 +12,7 @@
 #include "support/FakePower.h"
 #include "support/FakeServices.h"
 #include "support/QtPrinters.h"
+#include "support/TestHelpers.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -40,11 +41,6 @@ class NoKiller : public ProcessKiller {
   public:
     int killByName(const QStringList&) override { return 0; }
 };
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 class MainWindow : public ::testing::Test {
   protected:
@@ -247,7 +243,7 @@ TEST_F(MainWindow, ExitSavesPresetsAndDeletesUpdateFiles) {
     EXPECT_FALSE(player.calls.contains(QStringLiteral("Close")));  // nothing was ever played
     for (const char* name : {"update.xml", "updatedb.xml", "update.cds"})
         EXPECT_FALSE(QFile::exists(folder.filePath(QLatin1String(name)))) << name;
-    EXPECT_EQ(readAll(folder.filePath(QStringLiteral("channel.ini"))),
+    EXPECT_EQ(readFile(folder.filePath(QStringLiteral("channel.ini"))),
               QByteArray("[music]\n1=\n2=\n3=Jazz FM\n4=\n5=\n6=\n7=\n8=\n\n[musci]\nstatus=1\n"));
     EXPECT_TRUE(dialogs.shown.isEmpty());
 
@@ -293,14 +289,14 @@ TEST_F(MainWindow, VolumeBarAndMuteButton) {
 
 TEST_F(MainWindow, FavouriteToggleSavesAtOnce) {
     const QString catalogue = folder.filePath(QStringLiteral("rd.cds"));
-    const QByteArray before = readAll(catalogue);
+    const QByteArray before = readFile(catalogue);
     clickRow(4);
     EXPECT_EQ(ui().ToolButton6->toolTip(), QStringLiteral("收藏"));
     QTest::mouseClick(ui().ToolButton6, Qt::LeftButton);
     EXPECT_EQ(ui().ToolButton6->toolTip(), QStringLiteral("取消收藏"));
-    EXPECT_TRUE(readAll(catalogue).contains(QByteArray("\x02\x00\x05\x26", 4)));  // "★", UTF-16LE
+    EXPECT_TRUE(readFile(catalogue).contains(QByteArray("\x02\x00\x05\x26", 4)));  // "★", UTF-16LE
     QTest::mouseClick(ui().ToolButton6, Qt::LeftButton);
-    EXPECT_EQ(readAll(catalogue), before);  // written again, unmarked
+    EXPECT_EQ(readFile(catalogue), before);  // written again, unmarked
 
     // In the favourites view, clearing the last mark empties the list without a message.
     QTest::mouseClick(ui().ToolButton6, Qt::LeftButton);
@@ -313,9 +309,9 @@ TEST_F(MainWindow, FavouriteToggleSavesAtOnce) {
 
     // With an empty search result the button does nothing.
     ui().ComboBox1->setEditText(QStringLiteral("zzz"));
-    const QByteArray now = readAll(catalogue);
+    const QByteArray now = readFile(catalogue);
     QTest::mouseClick(ui().ToolButton6, Qt::LeftButton);
-    EXPECT_EQ(readAll(catalogue), now);
+    EXPECT_EQ(readFile(catalogue), now);
 }
 
 TEST_F(MainWindow, DigitKeysPlayPresetsExceptInTheSearchBox) {

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "support/QtPrinters.h"
+#include "support/TestHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +16,6 @@
 #include <csignal>
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 StationRow station(const QString& name, const QString& country = QStringLiteral("美国"),
                    const QString& category = QStringLiteral("新闻")) {
@@ -60,9 +56,9 @@ TEST_F(TableFixture, SavingAnUnchangedTableReproducesTheFile) {
     StationRow task = station(QStringLiteral("Task FM"));
     task.setText(Field::planType, QStringLiteral("定时播放"));
     make({station(QStringLiteral("A")), task});
-    const QByteArray before = readAll(path());
+    const QByteArray before = readFile(path());
     table.commitAndSave();
-    EXPECT_EQ(readAll(path()), before);
+    EXPECT_EQ(readFile(path()), before);
     EXPECT_EQ(table.totalCount(), 2);
     EXPECT_EQ(table.currentIndex(), 0);  // the first row is current after a load
     EXPECT_EQ(table.stationCountText(), QStringLiteral("当前共有电台2个"));
@@ -221,7 +217,7 @@ TEST_F(TableFixture, AFailedLoadKeepsTheTable) {
     make({station(QStringLiteral("keep"))});
     QFile damaged(dir.filePath(QStringLiteral("bad.cds")));
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write(readAll(path()).left(400));
+    damaged.write(readFile(path()).left(400));
     damaged.close();
     EXPECT_THROW(table.loadFromFile(damaged.fileName()), CatalogueFormatError);
     EXPECT_THROW(table.loadFromFile(dir.filePath(QStringLiteral("missing.cds"))),
@@ -232,7 +228,7 @@ TEST_F(TableFixture, AFailedLoadKeepsTheTable) {
 
 TEST_F(TableFixture, AFailedSaveKeepsTheOldFileAndReportsIt) {
     make({station(QStringLiteral("old"))});
-    const QByteArray before = readAll(path());
+    const QByteArray before = readFile(path());
     table.setText(Field::stationName, QString(200, u'新'));
 
     // Disk full: the process may not grow a file past a few bytes. Done in a child so the
@@ -253,7 +249,7 @@ TEST_F(TableFixture, AFailedSaveKeepsTheOldFileAndReportsIt) {
     int status = 0;
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 42) << status;
-    EXPECT_EQ(readAll(path()), before);
+    EXPECT_EQ(readFile(path()), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"rd.cds"});  // no leftovers
 
     // A folder we may not write to (root may write anywhere, so only for other users).
@@ -261,7 +257,7 @@ TEST_F(TableFixture, AFailedSaveKeepsTheOldFileAndReportsIt) {
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
         EXPECT_THROW(table.commitAndSave(), FileWriteError);
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        EXPECT_EQ(readAll(path()), before);
+        EXPECT_EQ(readFile(path()), before);
     }
 
     // The program folder is gone.
@@ -276,5 +272,5 @@ TEST_F(TableFixture, AFailedSaveKeepsTheOldFileAndReportsIt) {
     // The change stays in memory and a later save succeeds.
     EXPECT_EQ(table.text(Field::stationName), QString(200, u'新'));
     table.commitAndSave();
-    EXPECT_NE(readAll(path()), before);
+    EXPECT_NE(readFile(path()), before);
 }

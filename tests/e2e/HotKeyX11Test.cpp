@@ -7,6 +7,7 @@
 #include "support/FakeMediaPlayer.h"
 #include "support/FakePower.h"
 #include "support/FakeServices.h"
+#include "support/TestHelpers.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -31,19 +32,6 @@ void xdotool(const QStringList& keys) {
     p.start(QStringLiteral("xdotool"), QStringList{QStringLiteral("key")} + keys);
     ASSERT_TRUE(p.waitForFinished(10000)) << "xdotool did not finish";
     ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-}
-
-// Processes events until the condition holds or the time is up (bounded).
-bool within(int msecs, const std::function<bool()>& condition) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < msecs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        if (condition())
-            return true;
-        QThread::msleep(10);
-    }
-    return condition();
 }
 
 // Another X client, for keys that someone else holds.
@@ -82,15 +70,15 @@ TEST(X11HotKey, GrabsTheKeyWhateverTheLockKeysAndIgnoresModifiers) {
     EXPECT_FALSE(hotKey.registerKey(116));  // already registered
 
     xdotool({QStringLiteral("F5")});
-    ASSERT_TRUE(within(5000, [&] { return !presses.isEmpty(); }));
+    ASSERT_TRUE(waitFor([&] { return !presses.isEmpty(); }, 5000));
     EXPECT_EQ(presses.takeFirst(), std::make_pair(116, false));
 
     xdotool({QStringLiteral("Num_Lock"), QStringLiteral("F5"), QStringLiteral("Num_Lock")});
-    EXPECT_TRUE(within(5000, [&] { return !presses.isEmpty(); }));
+    EXPECT_TRUE(waitFor([&] { return !presses.isEmpty(); }, 5000));
     presses.clear();
 
     xdotool({QStringLiteral("shift+F5")});
-    EXPECT_FALSE(within(700, [&] { return !presses.isEmpty(); }));
+    EXPECT_FALSE(waitFor([&] { return !presses.isEmpty(); }, 700));
 
     OtherClient other;
     ASSERT_TRUE(other.grab(XK_F6));
@@ -133,16 +121,16 @@ TEST(X11HotKey, TheMainWindowMutesWithTheChosenKey) {
     window.show();
     player.state = MediaPlayer::kPlaying;
     xdotool({QStringLiteral("F5")});
-    EXPECT_TRUE(within(5000, [&] { return player.muted; }));
+    EXPECT_TRUE(waitFor([&] { return player.muted; }, 5000));
     xdotool({QStringLiteral("F5")});
-    EXPECT_TRUE(within(5000, [&] { return !player.muted; }));
+    EXPECT_TRUE(waitFor([&] { return !player.muted; }, 5000));
     xdotool({QStringLiteral("shift+F5")});
-    EXPECT_FALSE(within(700, [&] { return player.muted; }));
+    EXPECT_FALSE(waitFor([&] { return player.muted; }, 700));
     player.state = MediaPlayer::kBuffering;
     xdotool({QStringLiteral("F5")});
-    EXPECT_FALSE(within(700, [&] { return player.muted; }));
+    EXPECT_FALSE(waitFor([&] { return player.muted; }, 700));
     window.hide();  // hidden in the tray, the key still works
     player.state = MediaPlayer::kStopped;
     xdotool({QStringLiteral("F5")});
-    EXPECT_TRUE(within(5000, [&] { return player.muted; }));
+    EXPECT_TRUE(waitFor([&] { return player.muted; }, 5000));
 }

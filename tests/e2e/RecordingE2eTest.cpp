@@ -15,6 +15,7 @@
 #include "support/LoopbackHttpServer.h"
 #include "support/Mp3Frames.h"
 #include "support/QtPrinters.h"
+#include "support/TestHelpers.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -39,23 +40,6 @@
 
 namespace {
 
-bool waitFor(const std::function<bool()>& condition, int msecs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > msecs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(20);
-    }
-    return true;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The tone as bare MP3 frames (no tags), for the server to loop.
 std::string toneMp3(const QTemporaryDir& dir) {
     WaveStream wave;
@@ -70,7 +54,7 @@ std::string toneMp3(const QTemporaryDir& dir) {
     f.write(wave.image());
     f.close();
     Mp3Encoder::encode(wav, mp3, QStringLiteral("tone"));
-    const QByteArray bytes = readAll(mp3);
+    const QByteArray bytes = readFile(mp3);
     const int start = id3v2Size(bytes);
     return bytes.mid(start, bytes.size() - start - 128).toStdString();
 }
@@ -164,7 +148,7 @@ TEST_F(RealRecording, RecordsWhatPlaysIntoMp3AndWma) {
     const QStringList mp3s = QDir(records.path()).entryList({QStringLiteral("*.mp3")}, QDir::Files);
     ASSERT_EQ(mp3s.size(), 1);
     EXPECT_TRUE(mp3s.first().startsWith(QStringLiteral("测试电台 - ")));
-    const QByteArray mp3 = readAll(records.filePath(mp3s.first()));
+    const QByteArray mp3 = readFile(records.filePath(mp3s.first()));
     EXPECT_TRUE(mp3.right(128).startsWith("TAG"));
     Mp3Frame frame{};
     int length = 0;

@@ -2,6 +2,7 @@
 #include "platform/VlcMediaPlayer.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/QtPrinters.h"
+#include "support/TestHelpers.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,19 +13,6 @@
 #include <functional>
 
 namespace {
-
-// Polls (processing events) until the condition holds or the time is up.
-bool waitFor(const std::function<bool()>& condition, int msecs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > msecs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        QThread::msleep(50);
-    }
-    return true;
-}
 
 int seconds(const QString& position) {
     const QStringList parts = position.split(u':');

@@ -12,6 +12,7 @@
 #include "support/FakeServices.h"
 #include "support/Mp3Frames.h"
 #include "support/QtPrinters.h"
+#include "support/TestHelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,11 +24,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 quint32 u32At(const QByteArray& b, int at) {
     return qFromLittleEndian<quint32>(b.constData() + at);
@@ -222,7 +218,7 @@ TEST_F(EncodingFixture, Mp3IsNamedAfterTheStationWithAllItsSettingsAndTheTitle) 
     EXPECT_TRUE(dialogs.shown.isEmpty());
 
     const QString path = records.filePath(recordings().first());
-    const QByteArray mp3 = readAll(path);
+    const QByteArray mp3 = readFile(path);
     ASSERT_GE(mp3.size(), 128);
     EXPECT_TRUE(mp3.right(128).startsWith("TAG"));
     int at = id3v2Size(mp3), frames = 0, length = 0;
@@ -284,7 +280,7 @@ TEST_F(EncodingFixture, AFailedEncodingKeepsTheWavAndSaysWhere) {
     encoder.pipeline().waitForDone();
     const QStringList kept = QDir(temp.path()).entryList(QDir::Files);
     ASSERT_EQ(kept, QStringList{"Lost? - 2012120905.wav"});
-    EXPECT_TRUE(WaveStream::isReadableWav(readAll(temp.filePath(kept.first()))));
+    EXPECT_TRUE(WaveStream::isReadableWav(readFile(temp.filePath(kept.first()))));
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].text.contains(temp.filePath(kept.first())))
         << dialogs.shown[0].text.toStdString();

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "support/QtPrinters.h"
+#include "support/TestHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -24,11 +25,6 @@ ToolRun cds(const QStringList& args) {
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
             QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void writeAll(const QString& path, const QByteArray& bytes) {
@@ -117,16 +113,16 @@ TEST(CatalogueTool, ChecksCopiesAndMeasuresFiles) {
 
     const QString copy = dir.filePath(QStringLiteral("copy.cds"));
     EXPECT_EQ(cds({QStringLiteral("copy"), good, copy}).exitCode, 0);
-    EXPECT_EQ(readAll(copy), readAll(good));
+    EXPECT_EQ(readFile(copy), readFile(good));
 
     const QString dumped = dir.filePath(QStringLiteral("rows.jsonl"));
     r = cds({QStringLiteral("dump"), good});
     writeAll(dumped, r.out.toUtf8());
     const QString rebuilt = dir.filePath(QStringLiteral("rebuilt.cds"));
     EXPECT_EQ(cds({QStringLiteral("build"), dumped, rebuilt}).exitCode, 0);
-    EXPECT_EQ(readAll(rebuilt), readAll(good));
+    EXPECT_EQ(readFile(rebuilt), readFile(good));
 
-    writeAll(dir.filePath(QStringLiteral("bad.cds")), readAll(good).left(100));
+    writeAll(dir.filePath(QStringLiteral("bad.cds")), readFile(good).left(100));
     r = cds({QStringLiteral("check"), dir.filePath(QStringLiteral("bad.cds"))});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err,
