@@ -203,7 +203,9 @@ void TForm1::buildTray() {
     connect(PopupMenu1, &QMenu::aboutToShow, this,
             [this] { guarded([this] { PopupMenu1Popup(); }); });
 
-    TrayIcon1 = new QSystemTrayIcon(icon("radio"), this);
+    trayRadio_ = icon("radio");
+    trayMuted_ = icon("radio-muted");
+    TrayIcon1 = new QSystemTrayIcon(trayRadio_, this);
     TrayIcon1->setContextMenu(PopupMenu1);
     connect(TrayIcon1, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
@@ -341,7 +343,7 @@ void TForm1::showMuteState() {
     const bool muted = volume_.muteTag() == 1;
     ui_.ToolButton1->setIcon(icon(muted ? "sound-muted" : "sound"));
     ui_.ToolButton1->setToolTip(volume_.muteHint());
-    TrayIcon1->setIcon(icon(muted ? "radio-muted" : "radio"));
+    TrayIcon1->setIcon(muted ? trayMuted_ : trayRadio_);
 }
 
 void TForm1::ToolButton6Click() {
@@ -497,7 +499,7 @@ void TForm1::Timer2Timer() {
     const StatusDisplay& shown = monitor_.display();
     ui_.panels[0]->setText(shown.panel0);
     ui_.panels[1]->setText(shown.panel1);
-    TrayIcon1->setIcon(icon(shown.trayImage == 1 ? "radio-muted" : "radio"));
+    TrayIcon1->setIcon(shown.trayImage == 1 ? trayMuted_ : trayRadio_);
     TrayIcon1->setToolTip(shown.tooltip);
 }
 

@@ -148,6 +148,7 @@ class TForm1 : public QMainWindow {
     StationListModel taskModel_;
     QTimer Timer1, Timer2, Timer3, Timer4, Timer5;
     QSystemTrayIcon* TrayIcon1 = nullptr;
+    QIcon trayRadio_, trayMuted_;  // the tray's two images, made once
     QMenu* PopupMenu1 = nullptr;
     std::array<QAction*, 8> trayPresetItems_{};
     Qt::WindowStates savedWindowState_ = Qt::WindowNoState;
