@@ -109,7 +109,7 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
     EnableShutdownPrivilege();
     RefreshWorldClock();
     DBGrid1CellClick(ui_.DBGrid1->model()->index(0, 0));
-    ui_.TreeView1->setCurrentItem(ui_.TreeView1->topLevelItem(0));
+    selectRoot();
     presets_.play = true;
     initbass();
     ui_.DBGrid1->setFocus();
@@ -376,10 +376,12 @@ void TForm1::initbass() {
     ui_.ComboBox2->clear();
     ui_.ComboBox2->addItems(recorder_.inputNames());
     ui_.ComboBox2->setCurrentIndex(recorder_.selectedInput());
+    ui_.ComboBox2->setToolTip(ui_.ComboBox2->currentText());  // the box is narrow
 }
 
 void TForm1::ComboBox2Change(int index) {
     recorder_.ComboBox2Change(index);
+    ui_.ComboBox2->setToolTip(ui_.ComboBox2->currentText());
 }
 
 void TForm1::ToolButton8Click() {
