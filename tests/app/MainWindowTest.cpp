@@ -68,9 +68,8 @@ class MainWindow : public ::testing::Test {
 
     // option.ini with an existing recording folder (else every show asks for one) and more lines.
     void writeOptions(const QByteArray& lines) {
-        QFile ini(folder.filePath(QStringLiteral("option.ini")));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n" + lines);
+        ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("option.ini")),
+                              "[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n" + lines));
     }
     const TForm1Ui& ui() const { return window->ui(); }
     QStringList listedNames() const {
@@ -258,11 +257,7 @@ TEST_F(MainWindow, ExitSavesPresetsAndDeletesUpdateFiles) {
 }
 
 TEST_F(MainWindow, PresetMenusReloadTheFileUntilASlotIsAssigned) {
-    {
-        QFile ini(folder.filePath(QStringLiteral("channel.ini")));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[music]\n2=Jazz FM\n");
-    }
+    ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("channel.ini")), "[music]\n2=Jazz FM\n"));
     window->PopupMenu1Popup();
     EXPECT_EQ(ui().presetItems[1]->text(), QStringLiteral("Jazz FM"));
     QFile::remove(folder.filePath(QStringLiteral("channel.ini")));
@@ -434,11 +429,8 @@ TEST_F(MainWindow, RecordsThroughTheButtonIntoTheRecordingFolder) {
 }
 
 TEST_F(MainWindow, AMissingRecordingFolderAsksForOneAtEachShow) {
-    {
-        QFile ini(folder.filePath(QStringLiteral("option.ini")));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[info]\nrecord=/no/such/folder\n");
-    }
+    ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("option.ini")),
+                          "[info]\nrecord=/no/such/folder\n"));
     window->close();
     bool optionsShown = false;
     QTimer::singleShot(0, [&] {

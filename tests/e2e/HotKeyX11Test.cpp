@@ -101,11 +101,7 @@ TEST(X11HotKey, TheMainWindowMutesWithTheChosenKey) {
     FakePower power;
     X11HotKey hotKey;
     const QByteArray record = "[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n";
-    {
-        QFile ini(folder.filePath(QStringLiteral("option.ini")));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write(record);
-    }
+    ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("option.ini")), record));
     {
         TForm1 window(folder.path(), {dialogs, player, killer, desktop, hotKey, capture, power});
         window.show();  // no option.ini: no key chosen, nothing grabbed
@@ -113,10 +109,8 @@ TEST(X11HotKey, TheMainWindowMutesWithTheChosenKey) {
         EXPECT_TRUE(other.grab(XK_F7));
     }
 
-    QFile ini(folder.filePath(QStringLiteral("option.ini")));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write(record + "mute=3\n");  // F5
-    ini.close();
+    ASSERT_TRUE(
+        writeFile(folder.filePath(QStringLiteral("option.ini")), record + "mute=3\n"));  // F5
     TForm1 window(folder.path(), {dialogs, player, killer, desktop, hotKey, capture, power});
     window.show();
     player.state = MediaPlayer::kPlaying;

@@ -1,6 +1,7 @@
 #include "platform/AtomicFile.h"
 #include "setting/IniFile.h"
 #include "setting/OptionsStore.h"
+#include "support/TestHelpers.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -23,15 +24,8 @@ class OptionsFixture : public ::testing::Test {
     }
 
     QString path() const { return dir.filePath(QStringLiteral("option.ini")); }
-    void writeFile(const QByteArray& text) {
-        QFile f(path());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
-    QByteArray fileText() const {
-        QFile f(path());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    void writeOptions(const QByteArray& text) { ASSERT_TRUE(writeFile(path(), text)); }
+    QByteArray fileText() const { return readFile(path()); }
 
     QTemporaryDir dir;
     OptionsStore options{path()};
@@ -64,7 +58,7 @@ TEST_F(OptionsFixture, StartsFromTheDefaultsWithoutAFile) {
 }
 
 TEST_F(OptionsFixture, ReadsValuesAndFallsBackToThoseInEffect) {
-    writeFile(
+    writeOptions(
         "[info]\nmission=5\nmute=10\nstyle=1\nplay=1\ndb=20130105\nrecord=/home/用户/录音\n"
         "kind=2\ntime=8:05\nupdatedb=0\n");
     options.loadini();
@@ -80,7 +74,7 @@ TEST_F(OptionsFixture, ReadsValuesAndFallsBackToThoseInEffect) {
     EXPECT_FALSE(options.updatedb);
 
     // Later loads fall back to the values in effect; unreadable values count as absent.
-    writeFile("[info]\nmission=yes\nmute=11\nstyle=7\ntime=25:99:00\nkind=x\n");
+    writeOptions("[info]\nmission=yes\nmute=11\nstyle=7\ntime=25:99:00\nkind=x\n");
     options.loadini();
     EXPECT_TRUE(options.mission);
     EXPECT_EQ(panel, QStringLiteral("电脑休眠----已启动"));
@@ -95,7 +89,7 @@ TEST_F(OptionsFixture, ReadsValuesAndFallsBackToThoseInEffect) {
 }
 
 TEST_F(OptionsFixture, AHandEditedRemindShowsVerbatimUntilTheNextSave) {
-    writeFile("[info]\nmission=0\nremind=  我的提醒 = 自己写的  \n");
+    writeOptions("[info]\nmission=0\nremind=  我的提醒 = 自己写的  \n");
     options.loadini();
     EXPECT_EQ(panel, QStringLiteral("我的提醒 = 自己写的"));
     options.saveini();
@@ -123,7 +117,7 @@ TEST_F(OptionsFixture, SavingWritesEveryKeyInOrderAndTwiceGivesTheSameFile) {
 }
 
 TEST_F(OptionsFixture, SavingKeepsTheLinesOfAnExistingFile) {
-    writeFile(
+    writeOptions(
         "; 用户的注释\r\n[other]\r\nkeep=1\r\n\r\n[INFO]\r\nRecord = "
         "/old\r\nmute=3\r\n\r\n[tail]\r\nx=y\r\n");
     options.loadini();
@@ -140,7 +134,7 @@ TEST_F(OptionsFixture, SavingKeepsTheLinesOfAnExistingFile) {
 }
 
 TEST_F(OptionsFixture, AFailedSaveThrowsAndKeepsTheFile) {
-    writeFile("[info]\nplay=1\n");
+    writeOptions("[info]\nplay=1\n");
     OptionsStore elsewhere(dir.filePath(QStringLiteral("gone/option.ini")));
     EXPECT_THROW(elsewhere.saveini(), FileWriteError);
     EXPECT_EQ(fileText(), QByteArray("[info]\nplay=1\n"));

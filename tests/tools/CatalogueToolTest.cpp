@@ -27,12 +27,6 @@ ToolRun cds(const QStringList& args) {
             QString::fromUtf8(p.readAllStandardError())};
 }
 
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 // Rows that exercise every kind of value the text forms must carry.
 CataloguePacket trickyPacket() {
     StationRow a = StationRow::station(
@@ -105,7 +99,7 @@ TEST(CatalogueText, BuildsFromCsvAndNamesTheLineOfEachFault) {
 TEST(CatalogueTool, ChecksCopiesAndMeasuresFiles) {
     QTemporaryDir dir;
     const QString good = dir.filePath(QStringLiteral("good.cds"));
-    writeAll(good, trickyPacket().write());
+    writeFile(good, trickyPacket().write());
 
     ToolRun r = cds({QStringLiteral("check"), good});
     EXPECT_EQ(r.exitCode, 0);
@@ -117,12 +111,12 @@ TEST(CatalogueTool, ChecksCopiesAndMeasuresFiles) {
 
     const QString dumped = dir.filePath(QStringLiteral("rows.jsonl"));
     r = cds({QStringLiteral("dump"), good});
-    writeAll(dumped, r.out.toUtf8());
+    writeFile(dumped, r.out.toUtf8());
     const QString rebuilt = dir.filePath(QStringLiteral("rebuilt.cds"));
     EXPECT_EQ(cds({QStringLiteral("build"), dumped, rebuilt}).exitCode, 0);
     EXPECT_EQ(readFile(rebuilt), readFile(good));
 
-    writeAll(dir.filePath(QStringLiteral("bad.cds")), readFile(good).left(100));
+    writeFile(dir.filePath(QStringLiteral("bad.cds")), readFile(good).left(100));
     r = cds({QStringLiteral("check"), dir.filePath(QStringLiteral("bad.cds"))});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err,
