@@ -1,6 +1,6 @@
 #include "add/StationEditor.h"
 
-#include "app/AppTexts.h"
+#include "AppInfo.h"
 #include "catalogue/CatalogueBrowser.h"
 #include "catalogue/StationTable.h"
 #include "platform/Desktop.h"
@@ -40,12 +40,12 @@ StationEditor::Outcome StationEditor::BitBtn1Click(const Boxes& boxes, bool send
     if (table_.atEnd())
         return Outcome::stayOpen;
     if (boxes.name.isEmpty() || boxes.country.isEmpty() || boxes.address.isEmpty()) {
-        dialogs_.message(AppTexts::appTitle(), QStringLiteral("以上内容不能为空，请重新输入。"),
+        dialogs_.message(AppInfo::title(), QStringLiteral("以上内容不能为空，请重新输入。"),
                          Dialogs::Icon::information);
         return Outcome::stayOpen;
     }
     if (!addressAccepted(boxes.address)) {
-        dialogs_.message(AppTexts::appTitle(),
+        dialogs_.message(AppInfo::title(),
                          QStringLiteral("电台必须要以http://或者mms://等字符开头,请重新输入。"),
                          Dialogs::Icon::information);
         return Outcome::focusAddress;
@@ -68,7 +68,7 @@ StationEditor::Outcome StationEditor::BitBtn1Click(const Boxes& boxes, bool send
 }
 
 StationEditor::Outcome StationEditor::Button1Click() {
-    if (dialogs_.confirm(AppTexts::appTitle(), QStringLiteral("是否删除当前电台？"))) {
+    if (dialogs_.confirm(AppInfo::title(), QStringLiteral("是否删除当前电台？"))) {
         table_.deleteCurrent();
         table_.commitAndSave();
         hooks_.selectRoot();

@@ -1,6 +1,7 @@
 #include "add/TForm3.h"
 
 #include "catalogue/CatalogueLists.h"
+#include "platform/Dialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,9 +12,10 @@
 #include <QPushButton>
 #include <QTimer>
 
-TForm3::TForm3(StationEditor& editor, QWidget* parent)
+TForm3::TForm3(StationEditor& editor, Dialogs& dialogs, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      editor_(editor) {
+      editor_(editor),
+      dialogs_(dialogs) {
     setObjectName(QStringLiteral("TForm3"));
     setFixedSize(404, 241);
     setModal(true);
@@ -64,9 +66,11 @@ TForm3::TForm3(StationEditor& editor, QWidget* parent)
     BitBtn1->setDefault(true);
     BitBtn2 = new QPushButton(QStringLiteral("关闭"), panel);
     BitBtn2->setGeometry(294, 192, 80, 28);
-    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
-    connect(BitBtn1, &QPushButton::clicked, this, &TForm3::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &TForm3::BitBtn2Click);
+    for (auto [button, handler] :
+         {std::pair{Button1, &TForm3::Button1Click}, std::pair{BitBtn1, &TForm3::BitBtn1Click},
+          std::pair{BitBtn2, &TForm3::BitBtn2Click}})
+        connect(button, &QPushButton::clicked, this,
+                [this, handler] { reportFailures(dialogs_, [&] { (this->*handler)(); }); });
     FormShow();
 }
 

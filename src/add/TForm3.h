@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class Dialogs;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -14,7 +15,9 @@ class TForm3 : public QDialog {
     Q_OBJECT
 
   public:
-    TForm3(StationEditor& editor, QWidget* parent = nullptr);
+    // A failure of a button (a save that cannot be written, a delete without a row) is reported
+    // through dialogs and the window stays open.
+    TForm3(StationEditor& editor, Dialogs& dialogs, QWidget* parent = nullptr);
 
     // FormShow: fills the boxes for the editor's mode.
     void FormShow();
@@ -35,4 +38,5 @@ class TForm3 : public QDialog {
 
   private:
     StationEditor& editor_;
+    Dialogs& dialogs_;
 };

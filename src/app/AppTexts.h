@@ -5,9 +5,7 @@
 // The application shell's own texts.
 namespace AppTexts {
 
-inline QString appTitle() {
-    return QStringLiteral("Corvinatone 2.21");
-}
+// A few messages carry the title of the previous version.
 inline QString oldAppTitle() {
     return QStringLiteral("Corvinatone 2.2");
 }

@@ -1,8 +1,10 @@
 #include "app/Startup.h"
 
+#include "AppInfo.h"
 #include "app/AppTexts.h"
 #include "catalogue/CataloguePacket.h"
 #include "platform/Dialogs.h"
+#include "platform/MediaPlayer.h"
 #include "platform/SingleInstanceLock.h"
 
 #include <QDir>
@@ -29,13 +31,12 @@ int Startup::run(const std::function<int()>& createAndRun) {
     SingleInstanceLock lock(kLockName, settings_.lockFolder);
     try {
         if (!lock.tryAcquire()) {
-            dialogs_.message(AppTexts::appTitle(), AppTexts::alreadyRunning(), Dialogs::Icon::none);
+            dialogs_.message(AppInfo::title(), AppTexts::alreadyRunning(), Dialogs::Icon::none);
             return 0;
         }
         QDir::setCurrent(folder.absolutePath());
         if (!QFile::exists(kCatalogue)) {
-            dialogs_.message(AppTexts::appTitle(),
-                             AppTexts::catalogueMissing(settings_.downloadPage),
+            dialogs_.message(AppInfo::title(), AppTexts::catalogueMissing(settings_.downloadPage),
                              Dialogs::Icon::none);
             return kExitFailure;
         }
@@ -43,12 +44,16 @@ int Startup::run(const std::function<int()>& createAndRun) {
     } catch (const CatalogueFormatError& e) {
         // rd.cds is there but unreadable: say why, and never run on (a save would replace the
         // user's catalogue with an empty one).
-        dialogs_.message(AppTexts::appTitle(),
+        dialogs_.message(AppInfo::title(),
                          withReason(AppTexts::catalogueMissing(settings_.downloadPage), e),
                          Dialogs::Icon::error);
-    } catch (const std::exception& e) {
+    } catch (const MediaPlayerError& e) {
         dialogs_.message(AppTexts::oldAppTitle(), withReason(AppTexts::playerMissing(), e),
                          Dialogs::Icon::error);
+    } catch (const std::exception& e) {
+        // Anything else (a lock path that is a folder, an unwritable runtime folder…) has nothing
+        // to do with the player: its own reason is the message.
+        dialogs_.message(AppInfo::title(), QString::fromUtf8(e.what()), Dialogs::Icon::error);
     }
     return kExitFailure;
 }

@@ -1,9 +1,11 @@
 #include "app/TForm1.h"
 
+#include "AppInfo.h"
 #include "add/TForm3.h"
 #include "app/AppTexts.h"
 #include "app/Gauge21.h"
 #include "catalogue/CatalogueLists.h"
+#include "platform/Desktop.h"
 #include "platform/Dialogs.h"
 #include "platform/HotKey.h"
 #include "platform/MediaPlayer.h"
@@ -27,6 +29,7 @@
 #include <QTableView>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 // The icons are compiled into the window's static library, which must register them.
 static void initIcons() {
@@ -67,19 +70,22 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
                 [] { return QDateTime::currentDateTime(); }, QDir::tempPath()}),
       recorder_(
           services.capture, services.player, options_, services.dialogs,
-          {[this](bool on) { on ? Timer5.start(1000) : Timer5.stop(); }, [this] { Timer3.stop(); },
+          {[this](bool on) { on ? Timer5.start() : Timer5.stop(); }, [this] { Timer3.stop(); },
            [this](const QString& text) { ui_.panels[2]->setText(text); },
            [this] { encoder_.EncodeRecording(recorder_.waveStream().image()); }}),
       stationModel_(table_, StationListModel::stationColumns()),
       taskModel_(table_, StationListModel::taskColumns()) {
     initIcons();
-    setWindowTitle(AppTexts::appTitle());
+    setWindowTitle(AppInfo::title());
     setWindowIcon(icon("radio"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::CustomizeWindowHint);
     ui_.setupUi(this);
+    for (QTimer* timer : {&Timer1, &Timer2, &Timer3, &Timer4, &Timer5})
+        timer->setInterval(1000);
     move(294, 251);
+    keepOnScreen();
     buildTree();
     buildTray();
 
@@ -96,6 +102,8 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
                         [this] {
                             stationModel_.viewChanged();
                             taskModel_.viewChanged();
+                            // Rows added or deleted: the root's count follows at once.
+                            ui_.TreeView1->topLevelItem(0)->setText(0, browser_.rootText());
                         },
                         [this] { selectCurrentRowInList(); }});
     connect(&options_, &OptionsStore::remindLoaded, ui_.panels[3], &QLabel::setText);
@@ -104,8 +112,8 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
     // Creation steps.
     table_.loadFromFile(table_.savePath());
     table_.snapshotForScheduler(snapshot_);
-    Timer1.start(1000);
-    Timer4.start(1000);
+    Timer1.start();
+    Timer4.start();
     EnableShutdownPrivilege();
     RefreshWorldClock();
     DBGrid1CellClick(ui_.DBGrid1->model()->index(0, 0));
@@ -203,15 +211,9 @@ void TForm1::buildTray() {
     connect(PopupMenu1, &QMenu::aboutToShow, this,
             [this] { guarded([this] { PopupMenu1Popup(); }); });
 
-    trayRadio_ = icon("radio");
-    trayMuted_ = icon("radio-muted");
-    TrayIcon1 = new QSystemTrayIcon(trayRadio_, this);
-    TrayIcon1->setContextMenu(PopupMenu1);
-    connect(TrayIcon1, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger)
-                    guarded([this] { restoreFromTray(); });
-            });
+    TrayIcon1 = new TrayIcon(PopupMenu1, this);
+    connect(TrayIcon1, &TrayIcon::clicked, this,
+            [this] { guarded([this] { restoreFromTray(); }); });
     TrayIcon1->show();
 }
 
@@ -284,12 +286,7 @@ void TForm1::wireControls() {
 }
 
 void TForm1::guarded(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        services_.dialogs.message(AppTexts::appTitle(), QString::fromUtf8(e.what()),
-                                  Dialogs::Icon::error);
-    }
+    reportFailures(services_.dialogs, handler);
 }
 
 void TForm1::ToolButton2Click() {
@@ -343,7 +340,7 @@ void TForm1::showMuteState() {
     const bool muted = volume_.muteTag() == 1;
     ui_.ToolButton1->setIcon(icon(muted ? "sound-muted" : "sound"));
     ui_.ToolButton1->setToolTip(volume_.muteHint());
-    TrayIcon1->setIcon(muted ? trayMuted_ : trayRadio_);
+    TrayIcon1->setMuted(muted);
 }
 
 void TForm1::ToolButton6Click() {
@@ -365,7 +362,7 @@ void TForm1::ToolButton9Click() {
                                   optionsWindow_->setStationCountText(table_.stationCountText());
                           },
                           [this] { selectRoot(); }});
-    TForm3 form(editor, this);
+    TForm3 form(editor, services_.dialogs, this);
     form.move(frameGeometry().left() + 350, frameGeometry().top() + 40 + 122);
     form.exec();
 }
@@ -401,7 +398,7 @@ void TForm1::Timer5Timer() {
 void TForm1::CheckRecordFolder() {
     if (!options_.record.isEmpty() && QDir(options_.record).exists())
         return;
-    services_.dialogs.message(AppTexts::appTitle(), RecordingTexts::recordFolderMissing(),
+    services_.dialogs.message(AppInfo::title(), RecordingTexts::recordFolderMissing(),
                               Dialogs::Icon::information);
     if (optionsWindow_)
         optionsWindow_->exec();
@@ -455,6 +452,22 @@ void TForm1::TreeView1Change() {
         return;
     browser_.TreeView1Change(item->data(0, kCodeRole).toInt());
     applyBrowser();
+    // An empty view sends the browser back to the root while the click that chose the node is
+    // still selecting it: the highlight is put right once that click is done.
+    QMetaObject::invokeMethod(this, &TForm1::showSelectedNode, Qt::QueuedConnection);
+}
+
+void TForm1::showSelectedNode() {
+    for (QTreeWidgetItemIterator it(ui_.TreeView1); *it; ++it) {
+        if ((*it)->data(0, kCodeRole).toInt() != browser_.selectedCode())
+            continue;
+        if (ui_.TreeView1->currentItem() != *it || !(*it)->isSelected()) {
+            const QSignalBlocker quiet(ui_.TreeView1);  // the list already shows this node's view
+            ui_.TreeView1->setCurrentItem(*it);
+            ui_.TreeView1->viewport()->update();
+        }
+        return;
+    }
 }
 
 void TForm1::ComboBox1Change(const QString& text) {
@@ -501,7 +514,7 @@ void TForm1::Timer2Timer() {
     const StatusDisplay& shown = monitor_.display();
     ui_.panels[0]->setText(shown.panel0);
     ui_.panels[1]->setText(shown.panel1);
-    TrayIcon1->setIcon(shown.trayImage == 1 ? trayMuted_ : trayRadio_);
+    TrayIcon1->setMuted(shown.trayImage == 1);
     TrayIcon1->setToolTip(shown.tooltip);
 }
 
@@ -525,8 +538,18 @@ void TForm1::PopupMenu1Popup() {
 
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        keepOnScreen();
         guarded([this] { runShowSteps(); });
+    }
+}
+
+void TForm1::keepOnScreen() {
+    const QRect area = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QPoint fitted = TForm1Ui::placeWithin(frame, area);
+    if (fitted != frame.topLeft())
+        move(pos() + (fitted - frame.topLeft()));
 }
 
 void TForm1::runShowSteps() {
@@ -553,11 +576,16 @@ void TForm1::runShowSteps() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    // Without a tray there would be no way back to a hidden window: closing then ends the program.
+    if (!services_.desktop.hasSystemTray()) {
+        N2Click();
+        return;
+    }
     savedWindowState_ = windowState();
     setWindowState(windowState() | Qt::WindowMinimized);
     TrayIcon1->show();
     hide();
-    event->ignore();
 }
 
 void TForm1::restoreFromTray() {
@@ -579,8 +607,9 @@ void TForm1::N2Click() {
         for (const char* name : {"updatedb.xml", "update.xml", "update.cds"})
             QFile::remove(folder.filePath(QLatin1String(name)));  // missing files are no matter
     } catch (const std::exception&) {
-        services_.dialogs.message(AppTexts::appTitle(), AppTexts::fatalExit(),
-                                  Dialogs::Icon::error);
+        services_.dialogs.message(AppInfo::title(), AppTexts::fatalExit(), Dialogs::Icon::error);
     }
-    QApplication::quit();
+    // Not QApplication::quit(): it first asks the windows to close, and this one declines (it
+    // hides in the tray), which cancelled the quit and left the program running unseen.
+    services_.endRun();
 }

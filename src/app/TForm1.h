@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/TForm1Ui.h"
+#include "app/TrayIcon.h"
 #include "catalogue/CatalogueBrowser.h"
 #include "catalogue/StationListModel.h"
 #include "catalogue/StationTable.h"
@@ -13,6 +14,7 @@
 #include "recording/RecordingEncoder.h"
 #include "setting/OptionsStore.h"
 
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -26,7 +28,6 @@ class MediaPlayer;
 class PowerActions;
 class ProcessKiller;
 class QMenu;
-class QSystemTrayIcon;
 class TForm2;
 
 // The platform services the main window works through.
@@ -38,6 +39,8 @@ struct TForm1Services {
     HotKey& hotKey;
     CaptureDevice& capture;
     PowerActions& power;
+    // Ends the event loop and so the run ("退出"); tests watch it instead.
+    std::function<void()> endRun = [] { QCoreApplication::exit(0); };
 };
 
 // The main window: owns the station table, the options and the subsystem objects for the whole
@@ -64,7 +67,7 @@ class TForm1 : public QMainWindow {
     Recorder& recorder() { return recorder_; }
     RecordingEncoder& encoder() { return encoder_; }
     const TForm1Ui& ui() const { return ui_; }
-    QSystemTrayIcon* trayIcon() const { return TrayIcon1; }
+    TrayIcon* trayIcon() const { return TrayIcon1; }
     QMenu* trayMenu() const { return PopupMenu1; }
     QTimer& timer2() { return Timer2; }
     Qt::WindowStates savedWindowState() const { return savedWindowState_; }
@@ -116,6 +119,10 @@ class TForm1 : public QMainWindow {
     void showMuteState();
     void showRecordButton();
     void selectRoot();
+    // Makes the tree's highlighted node the one whose view the list shows.
+    void showSelectedNode();
+    // Moves the window, whole, onto the screen's free area when it does not fit where it is.
+    void keepOnScreen();
     // Runs a handler; a failure is shown as the event loop's general error report would.
     void guarded(const std::function<void()>& handler);
 
@@ -147,8 +154,7 @@ class TForm1 : public QMainWindow {
     StationListModel stationModel_;
     StationListModel taskModel_;
     QTimer Timer1, Timer2, Timer3, Timer4, Timer5;
-    QSystemTrayIcon* TrayIcon1 = nullptr;
-    QIcon trayRadio_, trayMuted_;  // the tray's two images, made once
+    TrayIcon* TrayIcon1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
     std::array<QAction*, 8> trayPresetItems_{};
     Qt::WindowStates savedWindowState_ = Qt::WindowNoState;

@@ -17,6 +17,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kBannerHeight = 51;
@@ -58,8 +60,17 @@ QToolButton* menuButton(QWidget* parent, const char* name, const char* icon, con
     return button;
 }
 
+// The lists and the tree do not jump to a row as letters or digits are typed: the digits 1 to 8
+// play presets, and the favourite, previous and next buttons act on the current row.
+template <typename View>
+class NoTypeAhead : public View {
+  public:
+    using View::View;
+    void keyboardSearch(const QString&) override {}
+};
+
 QTableView* list(QWidget* parent, const char* name) {
-    auto* view = new QTableView(parent);
+    auto* view = new NoTypeAhead<QTableView>(parent);
     view->setObjectName(QLatin1String(name));
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -208,7 +219,7 @@ void TForm1Ui::setupUi(QMainWindow* window) {
     gauge->move(710, kToolRowTop + 17);
 
     // Body: the genre tree and the two lists.
-    TreeView1 = new QTreeWidget(central);
+    TreeView1 = new NoTypeAhead<QTreeWidget>(central);
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
     TreeView1->setHeaderHidden(true);
     TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -239,4 +250,12 @@ void TForm1Ui::setupUi(QMainWindow* window) {
     const int bodyHeight = kHeight - status->sizeHint().height() - kBodyTop;
     TreeView1->setGeometry(0, kBodyTop, kTreeWidth, bodyHeight);
     PageControl1->setGeometry(kTreeWidth + 2, kBodyTop, kWidth - kTreeWidth - 2, bodyHeight);
+}
+
+QPoint TForm1Ui::placeWithin(const QRect& frame, const QRect& area) {
+    const auto fit = [](int at, int size, int start, int length) {
+        return std::max(start, std::min(at, start + length - size));
+    };
+    return {fit(frame.x(), frame.width(), area.x(), area.width()),
+            fit(frame.y(), frame.height(), area.y(), area.height())};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QRect>
 #include <QString>
 
 #include <array>
@@ -63,6 +64,9 @@ struct TForm1Ui {
         int x, width, height;
     };
     static const std::array<Quick, 9>& quickStations();
+    // Where a window with this frame goes: where it is when it fits in area, otherwise moved,
+    // not resized, as little as needed to lie within it (its top-left corner first).
+    static QPoint placeWithin(const QRect& frame, const QRect& area);
     // A round badge with a digit, for the preset items.
     static QIcon badge(int digit);
 };

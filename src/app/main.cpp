@@ -1,3 +1,4 @@
+#include "AppInfo.h"
 #include "app/AppTexts.h"
 #include "app/Startup.h"
 #include "app/TForm1.h"
@@ -21,7 +22,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("corvinatone"));
-    QApplication::setApplicationDisplayName(AppTexts::appTitle());
+    QApplication::setApplicationVersion(AppInfo::version());
+    QApplication::setApplicationDisplayName(AppInfo::title());
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides in the tray; "退出" ends
 
     // CORVINATONE_DIALOGS=console writes messages to standard error instead of showing boxes,

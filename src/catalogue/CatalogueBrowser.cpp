@@ -1,6 +1,6 @@
 #include "catalogue/CatalogueBrowser.h"
 
-#include "app/AppTexts.h"
+#include "AppInfo.h"
 #include "catalogue/CatalogueLists.h"
 #include "catalogue/StationTable.h"
 #include "platform/Dialogs.h"
@@ -63,7 +63,7 @@ QString emptyViewMessage() {
 }  // namespace
 
 CatalogueBrowser::CatalogueBrowser(StationTable& table, Dialogs& dialogs, Hooks hooks)
-    : table_(table), dialogs_(dialogs), hooks_(std::move(hooks)), rootText_(rootCaption()) {}
+    : table_(table), dialogs_(dialogs), hooks_(std::move(hooks)) {}
 
 QString CatalogueBrowser::rootCaption() {
     return QStringLiteral("所有电台");
@@ -78,8 +78,13 @@ QString CatalogueBrowser::genreHint(int code) {
     return it == genreHints().end() ? QString() : it->second;
 }
 
+QString CatalogueBrowser::rootText() const {
+    return rootCounted_ ? QStringLiteral("%1 (%2)").arg(rootCaption()).arg(table_.totalCount())
+                        : rootCaption();
+}
+
 void CatalogueBrowser::emptyViewGoesBack() {
-    dialogs_.message(AppTexts::appTitle(), emptyViewMessage(), Dialogs::Icon::information);
+    dialogs_.message(AppInfo::title(), emptyViewMessage(), Dialogs::Icon::information);
     hooks_.selectRoot();
 }
 
@@ -93,7 +98,7 @@ void CatalogueBrowser::TreeView1Change(int code) {
         stationListHint_ = genreHint(code);
     } else if (code == kRoot) {
         table_.setFilter(ViewFilter::all());
-        rootText_ = QStringLiteral("%1 (%2)").arg(rootCaption()).arg(table_.totalCount());
+        rootCounted_ = true;
     } else if (code == kFavourites) {
         table_.setFilter(ViewFilter::favourite(kFavouriteMark));
         hooks_.focusStationList();

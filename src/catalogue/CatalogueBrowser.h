@@ -50,7 +50,8 @@ class CatalogueBrowser {
 
     int selectedCode() const { return selectedCode_; }
     int page() const { return page_; }  // 0 station list, 1 task list
-    const QString& rootText() const { return rootText_; }
+    // The root's caption: "所有电台", with the current number of rows once the root was selected.
+    QString rootText() const;
     const QString& stationListHint() const { return stationListHint_; }
     const QString& taskListHint() const { return taskListHint_; }
     EditorMode stationEditorMode() const { return stationEditorMode_; }
@@ -69,7 +70,7 @@ class CatalogueBrowser {
     bool byCountry_ = false;
     int selectedCode_ = -1;
     int page_ = 0;
-    QString rootText_;
+    bool rootCounted_ = false;
     QString stationListHint_;
     QString taskListHint_;
     EditorMode stationEditorMode_ = EditorMode::add;

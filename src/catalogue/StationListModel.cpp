@@ -34,7 +34,9 @@ QVariant StationListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole)
         return field == Field::stationName ? int(Qt::AlignLeft | Qt::AlignVCenter)
                                            : int(Qt::AlignCenter);
-    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+    // No per-cell tooltip: the window's hints on the lists (a genre's description, "双击删除计划")
+    // must show over the rows.
+    if (role != Qt::DisplayRole)
         return {};
     const StationRow& row = table_.row(table_.viewRow(index.row()));
     if (const auto time = row.dateTime(field))

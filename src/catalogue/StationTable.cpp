@@ -22,11 +22,19 @@ void checkStationFields(const std::vector<FieldDescriptor>& fields) {
                 .toStdString());
     for (size_t i = 0; i < expected.size(); ++i) {
         const FieldDescriptor& f = fields[i];
-        if (f.name != expected[i].name || f.typeWord != expected[i].typeWord)
+        if (f.name != expected[i].name)
             throw CatalogueFormatError(
                 QStringLiteral("not a station catalogue: field %1 is %2, expected %3")
                     .arg(i)
                     .arg(f.name, expected[i].name)
+                    .toStdString());
+        if (f.typeWord != expected[i].typeWord)
+            throw CatalogueFormatError(
+                QStringLiteral("not a station catalogue: field %1 (%2) has type %3, expected %4")
+                    .arg(i)
+                    .arg(f.name)
+                    .arg(f.typeWord, 4, 16, QLatin1Char('0'))
+                    .arg(expected[i].typeWord, 4, 16, QLatin1Char('0'))
                     .toStdString());
     }
 }

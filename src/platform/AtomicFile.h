@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 
 #include <stdexcept>
@@ -15,3 +16,9 @@ class FileWriteError : public std::runtime_error {
 // readers see either the old content or the new, never a part. Throws FileWriteError; the old
 // file is then untouched.
 void writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+// Writes all of data to an open file, throwing FileWriteError with the file's name and the
+// system's reason when it cannot. Open the file unbuffered: a short write (the disk filled up on
+// the way) carries no reason of its own, so the rest is written again until the system gives one
+// ("No space left on device"); Qt alone would report "Unknown error".
+void writeAll(QFileDevice& file, const char* data, qint64 size);

@@ -8,4 +8,6 @@ class Desktop {
     virtual ~Desktop() = default;
     // False when no program took it.
     virtual bool openUrl(const QUrl& url) = 0;
+    // True when the desktop has a system tray to hold the program's icon (stock GNOME has none).
+    virtual bool hasSystemTray() const = 0;
 };

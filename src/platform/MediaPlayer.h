@@ -2,6 +2,14 @@
 
 #include <QString>
 
+#include <stdexcept>
+
+// The stream player cannot be created: its library is missing or broken.
+class MediaPlayerError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
 // The stream player. Play() returns at once; opening, buffering and playing go on by themselves
 // and the program learns about them by polling.
 class MediaPlayer {

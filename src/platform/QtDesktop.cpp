@@ -1,7 +1,12 @@
 #include "platform/QtDesktop.h"
 
 #include <QDesktopServices>
+#include <QSystemTrayIcon>
 
 bool QtDesktop::openUrl(const QUrl& url) {
     return QDesktopServices::openUrl(url);
+}
+
+bool QtDesktop::hasSystemTray() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
 }

@@ -6,4 +6,5 @@
 class QtDesktop : public Desktop {
   public:
     bool openUrl(const QUrl& url) override;
+    bool hasSystemTray() const override;
 };

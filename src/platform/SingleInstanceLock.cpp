@@ -1,6 +1,8 @@
 #include "platform/SingleInstanceLock.h"
 
 #include <QDir>
+#include <QFile>
+#include <QStandardPaths>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -9,14 +11,8 @@
 #include <cstring>
 #include <stdexcept>
 
-SingleInstanceLock::SingleInstanceLock(const QString& name, const QString& folder) {
-    const QString dir = folder.isEmpty() ? defaultFolder() : folder;
-    // The temp folder is shared by all users: keep one lock per user there.
-    const QString file = dir == QDir::tempPath() && folder.isEmpty()
-                             ? QStringLiteral("%1-%2").arg(name).arg(getuid())
-                             : name;
-    path_ = QDir(dir).filePath(file);
-}
+SingleInstanceLock::SingleInstanceLock(const QString& name, const QString& folder)
+    : path_(QDir(folder.isEmpty() ? defaultFolder() : folder).filePath(name)) {}
 
 SingleInstanceLock::~SingleInstanceLock() {
     release();
@@ -24,13 +20,22 @@ SingleInstanceLock::~SingleInstanceLock() {
 
 QString SingleInstanceLock::defaultFolder() {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return !runtime.isEmpty() && QDir(runtime).exists() ? runtime : QDir::tempPath();
+    if (!runtime.isEmpty() && QDir(runtime).exists())
+        return runtime;
+    // Not the shared temp folder, where another user could hold the name or plant a link: the
+    // user's own data folder, which only the user can write.
+    const QString own = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                        QStringLiteral("/corvinatone");
+    QDir().mkpath(own);
+    QFile::setPermissions(own, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return own;
 }
 
 bool SingleInstanceLock::tryAcquire() {
     if (fd_ >= 0)
         return true;
-    const int fd = ::open(QFile::encodeName(path_).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = ::open(QFile::encodeName(path_).constData(),
+                          O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         throw std::runtime_error(path_.toStdString() + ": " + std::strerror(errno));
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

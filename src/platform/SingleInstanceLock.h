@@ -6,7 +6,8 @@
 // crashed instance never blocks the next start.
 class SingleInstanceLock {
   public:
-    // folder: where the lock file lives; empty picks $XDG_RUNTIME_DIR, else the temp folder.
+    // folder: where the lock file lives; empty picks $XDG_RUNTIME_DIR, else the user's data folder
+    // (~/.local/share/corvinatone). A link in the lock's place is refused.
     explicit SingleInstanceLock(const QString& name, const QString& folder = {});
     ~SingleInstanceLock();
     SingleInstanceLock(const SingleInstanceLock&) = delete;

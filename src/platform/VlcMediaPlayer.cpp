@@ -1,6 +1,6 @@
 #include "platform/VlcMediaPlayer.h"
 
-#include "app/AppTexts.h"
+#include "AppInfo.h"
 
 #include <QNetworkInterface>
 
@@ -71,18 +71,22 @@ VlcMediaPlayer::VlcMediaPlayer(const QStringList& extraArguments, QObject* paren
     vlc_->instance = libvlc_new(int(argv.size()), argv.data());
     if (!vlc_->instance) {
         const char* why = libvlc_errmsg();
-        throw std::runtime_error(std::string("libvlc could not be created") +
-                                 (why ? std::string(": ") + why : std::string()));
+        throw MediaPlayerError(std::string("libvlc could not be created") +
+                               (why ? std::string(": ") + why : std::string()));
     }
     libvlc_log_set(vlc_->instance, onLog, &noAudioOutput_);
-    const QByteArray agent = AppTexts::appTitle().toUtf8();
-    libvlc_set_user_agent(vlc_->instance, agent.constData(), "Corvinatone/2.21 LibVLC");
+    // The sound server and the desktop's mixer show the stream under the program's own name and
+    // icon, as music, rather than as VLC's video.
+    const QByteArray httpAgent = (AppInfo::name() + u'/' + AppInfo::version()).toUtf8() + " LibVLC";
+    libvlc_set_user_agent(vlc_->instance, AppInfo::kName, httpAgent.constData());
+    libvlc_set_app_id(vlc_->instance, AppInfo::kId, AppInfo::kVersion, AppInfo::kIconName);
 
     vlc_->player = libvlc_media_player_new(vlc_->instance);
     vlc_->listPlayer = libvlc_media_list_player_new(vlc_->instance);
     vlc_->list = libvlc_media_list_new(vlc_->instance);
     if (!vlc_->player || !vlc_->listPlayer || !vlc_->list)
-        throw std::runtime_error("libvlc could not create a player");
+        throw MediaPlayerError("libvlc could not create a player");
+    libvlc_media_player_set_role(vlc_->player, libvlc_role_Music);
     libvlc_media_list_player_set_media_player(vlc_->listPlayer, vlc_->player);
     libvlc_media_list_player_set_media_list(vlc_->listPlayer, vlc_->list);
     libvlc_event_manager_t* events = libvlc_media_player_event_manager(vlc_->player);

@@ -24,7 +24,7 @@ class VlcMediaPlayer : public QObject, public MediaPlayer {
   public:
     static constexpr int kNetworkCachingMs = 300;
 
-    // extraArguments go to libvlc (tests pass "--aout=dummy"). Throws std::runtime_error when
+    // extraArguments go to libvlc (tests pass "--aout=dummy"). Throws MediaPlayerError when
     // libvlc cannot be created (missing or broken installation).
     explicit VlcMediaPlayer(const QStringList& extraArguments = {}, QObject* parent = nullptr);
     ~VlcMediaPlayer() override;

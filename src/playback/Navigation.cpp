@@ -1,6 +1,6 @@
 #include "playback/Navigation.h"
 
-#include "app/AppTexts.h"
+#include "AppInfo.h"
 #include "catalogue/StationTable.h"
 #include "platform/Dialogs.h"
 #include "playback/Playback.h"
@@ -24,7 +24,7 @@ void Navigation::selectAndPlay() {
 
 void Navigation::N23Click() {
     if (table_.viewPosition() + 1 < 2) {
-        dialogs_.message(AppTexts::appTitle(), QStringLiteral("已经是第一个电台！"),
+        dialogs_.message(AppInfo::title(), QStringLiteral("已经是第一个电台！"),
                          Dialogs::Icon::information);
         return;
     }
@@ -38,7 +38,7 @@ void Navigation::N24Click() {
         selectAndPlay();
         return;
     }
-    dialogs_.message(AppTexts::appTitle(), QStringLiteral("已经是最后一个电台！"),
+    dialogs_.message(AppInfo::title(), QStringLiteral("已经是最后一个电台！"),
                      Dialogs::Icon::information);
 }
 
@@ -62,7 +62,7 @@ void Navigation::assignPreset(int slot) {
 
 void Navigation::playPreset(int slot) {
     if (presets_.caption(slot).isEmpty()) {
-        dialogs_.message(AppTexts::appTitle(), QStringLiteral("请先设置预置电台！"),
+        dialogs_.message(AppInfo::title(), QStringLiteral("请先设置预置电台！"),
                          Dialogs::Icon::information);
         return;
     }

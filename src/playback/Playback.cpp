@@ -1,6 +1,6 @@
 #include "playback/Playback.h"
 
-#include "app/AppTexts.h"
+#include "AppInfo.h"
 #include "catalogue/StationTable.h"
 #include "platform/Dialogs.h"
 #include "platform/MediaPlayer.h"
@@ -38,7 +38,7 @@ void Playback::playCommand() {
     title2.clear();
     player_.Stop();
     if (!player_.isOnline()) {
-        dialogs_.message(AppTexts::appTitle(), PlaybackTexts::offline(), Dialogs::Icon::error);
+        dialogs_.message(AppInfo::title(), PlaybackTexts::offline(), Dialogs::Icon::error);
         return;
     }
     player_.setURL(flag ? title1 : title);

@@ -1,6 +1,6 @@
 #include "playback/VolumeControl.h"
 
-#include "app/AppTexts.h"
+#include "AppInfo.h"
 #include "platform/Dialogs.h"
 #include "platform/MediaPlayer.h"
 
@@ -24,7 +24,7 @@ void VolumeControl::Gauge21MouseDown(int x, int width) {
 
 void VolumeControl::step(int delta, const QString& limitMessage, bool atLimit) {
     if (atLimit) {
-        dialogs_.message(AppTexts::appTitle(), limitMessage, Dialogs::Icon::information);
+        dialogs_.message(AppInfo::title(), limitMessage, Dialogs::Icon::information);
         return;
     }
     player_.setVolume(player_.Volume() + delta);

@@ -1,5 +1,6 @@
 #include "recording/EncoderPipeline.h"
 
+#include "platform/AtomicFile.h"
 #include "recording/Mp3Encoder.h"
 #include "recording/WmaEncoder.h"
 
@@ -21,10 +22,10 @@ void EncoderPipeline::run(EncoderJob& job) {
     try {
         // Written here, not on the user-interface thread: an hour of audio is some 600 MB.
         QFile wav(job.wavPath);
-        if (!wav.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            wav.write(job.image) != job.image.size() || !wav.flush())
+        if (!wav.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
             throw std::runtime_error(job.wavPath.toStdString() + ": " +
                                      wav.errorString().toStdString());
+        writeAll(wav, job.image.constData(), job.image.size());
         wav.close();
         if (job.format == EncoderJob::Format::mp3)
             Mp3Encoder::encode(job.wavPath, job.outputPath, job.title);

@@ -1,5 +1,6 @@
 #include "recording/Mp3Encoder.h"
 
+#include "platform/AtomicFile.h"
 #include "recording/WavFileReader.h"
 
 #include <QFile>
@@ -17,12 +18,10 @@ struct LameDeleter {
     void operator()(lame_global_flags* flags) const { lame_close(flags); }
 };
 
-void writeAll(QFile& out, const unsigned char* data, int length) {
+void writeEncoded(QFile& out, const unsigned char* data, int length) {
     if (length < 0)
         throw std::runtime_error("the MP3 encoder failed");
-    if (out.write(reinterpret_cast<const char*>(data), length) != length)
-        throw std::runtime_error(out.fileName().toStdString() + ": " +
-                                 out.errorString().toStdString());
+    writeAll(out, reinterpret_cast<const char*>(data), length);
 }
 
 void encodeAudio(const QString& wavPath, QFile& out) {
@@ -51,13 +50,13 @@ void encodeAudio(const QString& wavPath, QFile& out) {
     std::vector<qint16> pcm(kFrames * 2);
     std::vector<unsigned char> mp3(kFrames * 5 / 4 + 7200);
     for (qsizetype frames; (frames = in.read(pcm.data(), kFrames)) > 0;)
-        writeAll(out, mp3.data(),
-                 lame_encode_buffer_interleaved(lame.get(), pcm.data(), int(frames), mp3.data(),
-                                                int(mp3.size())));
-    writeAll(out, mp3.data(), lame_encode_flush(lame.get(), mp3.data(), int(mp3.size())));
+        writeEncoded(out, mp3.data(),
+                     lame_encode_buffer_interleaved(lame.get(), pcm.data(), int(frames), mp3.data(),
+                                                    int(mp3.size())));
+    writeEncoded(out, mp3.data(), lame_encode_flush(lame.get(), mp3.data(), int(mp3.size())));
 
     unsigned char id3v1[128] = {'T', 'A', 'G'};
-    writeAll(out, id3v1, sizeof id3v1);
+    writeEncoded(out, id3v1, sizeof id3v1);
 }
 
 void setTitle(const QString& mp3Path, const QString& title) {
@@ -87,13 +86,10 @@ namespace Mp3Encoder {
 void encode(const QString& wavPath, const QString& mp3Path, const QString& title) {
     QFile out(mp3Path);
     // Never over an existing file; and only a file made here is removed on failure.
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
         throw std::runtime_error(mp3Path.toStdString() + ": " + out.errorString().toStdString());
     try {
         encodeAudio(wavPath, out);
-        if (!out.flush())
-            throw std::runtime_error(mp3Path.toStdString() + ": " +
-                                     out.errorString().toStdString());
         out.close();
         setTitle(mp3Path, title);
     } catch (...) {

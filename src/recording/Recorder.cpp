@@ -1,6 +1,6 @@
 #include "recording/Recorder.h"
 
-#include "app/AppTexts.h"
+#include "AppInfo.h"
 #include "platform/CaptureDevice.h"
 #include "platform/Dialogs.h"
 #include "platform/MediaPlayer.h"
@@ -18,7 +18,7 @@ void Recorder::initbass() {
     inputNames_.clear();
     selected_ = -1;
     if (!device_.init()) {
-        dialogs_.message(AppTexts::appTitle(), QStringLiteral("启动默认录音设备出错！"),
+        dialogs_.message(AppInfo::title(), QStringLiteral("启动默认录音设备出错！"),
                          Dialogs::Icon::warning);
     } else {
         const QList<CaptureDevice::Input> inputs = device_.inputs();
@@ -48,7 +48,7 @@ void Recorder::ToolButton8Click() {
     if (player_.playState() == MediaPlayer::kPlaying || recording_)
         ToggleRecording();
     else
-        dialogs_.message(AppTexts::appTitle(), QStringLiteral("请在播放状态下使用录音功能."),
+        dialogs_.message(AppInfo::title(), QStringLiteral("请在播放状态下使用录音功能."),
                          Dialogs::Icon::information);
 }
 
@@ -74,7 +74,7 @@ void Recorder::StartCapture() {
     wave_.appendHeader();
     if (!device_.start(
             [this](const char* data, qsizetype length) { wave_.append(data, length); })) {
-        dialogs_.message(AppTexts::appTitle(), QStringLiteral("录音程序启动失败！"),
+        dialogs_.message(AppInfo::title(), QStringLiteral("录音程序启动失败！"),
                          Dialogs::Icon::error);
         wave_.clear();
         return;
@@ -87,7 +87,7 @@ void Recorder::StopCapture() {
     recording_ = false;
     wave_.finish();
     if (!WaveStream::isReadableWav(wave_.image()))
-        dialogs_.message(AppTexts::appTitle(), QStringLiteral("录音记录读取失败！"),
+        dialogs_.message(AppInfo::title(), QStringLiteral("录音记录读取失败！"),
                          Dialogs::Icon::error);
 }
 

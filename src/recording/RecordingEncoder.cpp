@@ -1,6 +1,6 @@
 #include "recording/RecordingEncoder.h"
 
-#include "app/AppTexts.h"
+#include "AppInfo.h"
 #include "catalogue/StationTable.h"
 #include "platform/Desktop.h"
 #include "platform/Dialogs.h"
@@ -60,7 +60,7 @@ void RecordingEncoder::EncodeTo(EncoderJob::Format format, const QByteArray& ima
 
 void RecordingEncoder::openRecordFolder() {
     if (services_.options.record.isEmpty()) {
-        services_.dialogs.message(AppTexts::appTitle(), QStringLiteral("请先设置录音存放目录。"),
+        services_.dialogs.message(AppInfo::title(), QStringLiteral("请先设置录音存放目录。"),
                                   Dialogs::Icon::information);
         return;
     }
@@ -73,7 +73,7 @@ void RecordingEncoder::settleTemporaryFile(const EncoderJob& job) {
         return;
     }
     // The recording is never lost silently: the WAV stays where it is, and the user learns where.
-    services_.dialogs.message(AppTexts::appTitle(),
+    services_.dialogs.message(AppInfo::title(),
                               QStringLiteral("录音未能编码，原始录音保存在：\n%1\n\n%2")
                                   .arg(QDir::toNativeSeparators(job.wavPath), job.error),
                               Dialogs::Icon::error);

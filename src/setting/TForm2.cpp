@@ -1,11 +1,11 @@
 #include "setting/TForm2.h"
 
-#include "app/AppTexts.h"
+#include "AppInfo.h"
 
 #include <QLabel>
 
 TForm2::TForm2(OptionsStore& options, QWidget* parent) : QDialog(parent), options_(options) {
-    setWindowTitle(AppTexts::appTitle());
+    setWindowTitle(AppInfo::title());
     stationCount_ = new QLabel(this);
     stationCount_->setObjectName(QStringLiteral("stationCount"));
     stationCount_->setGeometry(16, 16, 300, 20);

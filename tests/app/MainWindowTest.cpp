@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -26,11 +27,13 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QSystemTrayIcon>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -59,8 +62,8 @@ class MainWindow : public ::testing::Test {
         table.commitAndSave();
         writeOptions("");
         window = std::make_unique<TForm1>(
-            folder.path(),
-            TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power});
+            folder.path(), TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power,
+                                          [this] { ++runEnded; }});
         options = std::make_unique<TForm2>(window->options(), window.get());
         window->setOptionsWindow(options.get());
         window->show();
@@ -72,6 +75,7 @@ class MainWindow : public ::testing::Test {
                               "[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n" + lines));
     }
     const TForm1Ui& ui() const { return window->ui(); }
+
     QStringList listedNames() const {
         QStringList names;
         const QAbstractItemModel* model = ui().DBGrid1->model();
@@ -96,6 +100,7 @@ class MainWindow : public ::testing::Test {
     FakeHotKey hotKey;
     FakeCaptureDevice capture;
     FakePower power;
+    int runEnded = 0;
     std::unique_ptr<TForm1> window;
     std::unique_ptr<TForm2> options;
 };
@@ -220,6 +225,42 @@ TEST_F(MainWindow, PlaysStopsAndShowsTheStatus) {
     EXPECT_EQ(player.URL(), QStringLiteral("http://h/Radio One"));
 }
 
+TEST_F(MainWindow, TheStatusDisplayRunsOnceASecondWhilePlaying) {
+    clickRow(1);
+    QTest::mouseClick(ui().ToolButton2, Qt::LeftButton);
+    player.state = MediaPlayer::kPlaying;
+    player.statusReads = 0;
+    QTest::qWait(2500);
+    EXPECT_GE(player.statusReads, 1);
+    EXPECT_LE(player.statusReads, 4);  // a pass each second, not back to back
+    EXPECT_EQ(ui().panels[0]->text(), QStringLiteral("正在播放:  RADIO Two"));
+    EXPECT_EQ(window->trayIcon()->systemTrayIcon()->toolTip(), QString());  // the header's text
+
+    player.muted = true;
+    QTest::qWait(1200);
+    EXPECT_EQ(ui().panels[0]->text(), QStringLiteral("正在播放:  RADIO Two - 静音"));
+    EXPECT_EQ(window->trayIcon()->systemTrayIcon()->toolTip(), ui().panels[0]->text());
+}
+
+TEST_F(MainWindow, WithoutATrayClosingEndsTheProgram) {
+    desktop.tray = false;
+    window->presets().setCaption(2, QStringLiteral("Jazz FM"));
+    window->close();
+    EXPECT_EQ(runEnded, 1);  // as "退出": presets saved, the run ended
+    EXPECT_TRUE(readFile(folder.filePath(QStringLiteral("channel.ini"))).contains("2=Jazz FM"));
+}
+
+TEST(MainWindowPlacement, KeepsAFittingPositionAndMovesTheWindowWholeOntoSmallScreens) {
+    const QRect frame(294, 251, 821, 604);
+    EXPECT_EQ(TForm1Ui::placeWithin(frame, QRect(0, 0, 1920, 1080)), QPoint(294, 251));
+    EXPECT_EQ(TForm1Ui::placeWithin(frame, QRect(0, 0, 1366, 740)), QPoint(294, 136));
+    EXPECT_EQ(TForm1Ui::placeWithin(frame, QRect(0, 27, 1280, 773)), QPoint(294, 196));
+    EXPECT_EQ(TForm1Ui::placeWithin(frame.translated(-400, -300), QRect(0, 27, 1280, 773)),
+              QPoint(0, 27));
+    EXPECT_EQ(TForm1Ui::placeWithin(frame, QRect(0, 0, 800, 600)), QPoint(0, 0));  // too big
+    EXPECT_EQ(TForm1Ui::placeWithin(frame, QRect(1920, 0, 1280, 1024)), QPoint(1920, 251));
+}
+
 TEST_F(MainWindow, CloseHidesInTheTrayAndRestoreBringsItBack) {
     window->setWindowState(Qt::WindowNoState);
     window->close();
@@ -239,6 +280,7 @@ TEST_F(MainWindow, ExitSavesPresetsAndDeletesUpdateFiles) {
     }
     window->presets().setCaption(3, QStringLiteral("Jazz FM"));
     window->N2Click();
+    EXPECT_EQ(runEnded, 1);
     EXPECT_FALSE(player.calls.contains(QStringLiteral("Close")));  // nothing was ever played
     for (const char* name : {"update.xml", "updatedb.xml", "update.cds"})
         EXPECT_FALSE(QFile::exists(folder.filePath(QLatin1String(name)))) << name;
@@ -251,6 +293,7 @@ TEST_F(MainWindow, ExitSavesPresetsAndDeletesUpdateFiles) {
     QFile::remove(folder.filePath(QStringLiteral("channel.ini")));
     QDir(folder.path()).mkdir(QStringLiteral("channel.ini"));  // cannot be written over
     window->N2Click();
+    EXPECT_EQ(runEnded, 2);
     EXPECT_TRUE(player.calls.contains(QStringLiteral("Close")));
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("发生致命错误，程序将强制关闭！"));
@@ -328,6 +371,91 @@ TEST_F(MainWindow, DigitKeysPlayPresetsExceptInTheSearchBox) {
     EXPECT_EQ(player.URL(), QStringLiteral("http://h/Jazz FM"));
 }
 
+TEST_F(MainWindow, DigitKeysLeaveTheListAndTheTreeWhereThePresetPutThem) {
+    window->table().append(
+        StationRow::station(QStringLiteral("1 Radio"), {}, {}, {}, QStringLiteral("http://h/1")));
+    window->table().commitAndSave();
+    window->presets().setCaption(1, QStringLiteral("Jazz FM"));
+    window->presets().setCaption(6, QStringLiteral("My radio"));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+
+    ui().DBGrid1->setFocus();
+    QTest::keyClick(ui().DBGrid1, Qt::Key_1);
+    EXPECT_EQ(player.URL(), QStringLiteral("http://h/Jazz FM"));
+    EXPECT_EQ(window->table().text(Field::stationName), QStringLiteral("Jazz FM"));
+    EXPECT_EQ(ui().DBGrid1->currentIndex().data().toString(), QStringLiteral("Jazz FM"));
+
+    node(QStringLiteral("流派"))->setExpanded(true);  // 60后 … 90后 in sight
+    ui().TreeView1->setFocus();
+    QTest::keyClick(ui().TreeView1, Qt::Key_6);
+    EXPECT_EQ(player.URL(), QStringLiteral("http://h/My radio"));
+    EXPECT_EQ(ui().TreeView1->currentItem(), ui().TreeView1->topLevelItem(0));
+    EXPECT_EQ(window->table().text(Field::stationName), QStringLiteral("My radio"));
+}
+
+TEST_F(MainWindow, TheHighlightedNodeAndTheRootCountMatchTheList) {
+    for (const char* name : {"收藏夹", "用户自定义"}) {
+        const QRect at = ui().TreeView1->visualItemRect(node(QString::fromUtf8(name)));
+        QTest::mouseClick(ui().TreeView1->viewport(), Qt::LeftButton, {}, at.center());
+        QCoreApplication::processEvents();
+        QTreeWidgetItem* root = ui().TreeView1->topLevelItem(0);
+        EXPECT_EQ(ui().TreeView1->currentItem(), root) << name;
+        EXPECT_EQ(ui().TreeView1->selectedItems(), QList<QTreeWidgetItem*>{root}) << name;
+        EXPECT_EQ(listedNames().size(), 5);
+    }
+
+    // Adding at the root, where the selection does not change, still counts the new row.
+    QTimer::singleShot(0, [] {
+        auto* form = qobject_cast<TForm3*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        form->nameBox->setText(QStringLiteral("新电台"));
+        form->countryBox->setEditText(QStringLiteral("中国"));
+        form->addressBox->setText(QStringLiteral("http://a.example/live"));
+        form->sendToAuthor->setChecked(false);
+        QTest::mouseClick(form->BitBtn1, Qt::LeftButton);
+    });
+    QTest::mouseClick(ui().ToolButton9, Qt::LeftButton);
+    EXPECT_EQ(ui().TreeView1->topLevelItem(0)->text(0), QStringLiteral("所有电台 (6)"));
+}
+
+TEST_F(MainWindow, TheListsShowTheWindowsHintsOverTheirRows) {
+    window->table().append(StationRow::station(
+        QStringLiteral("Gospel FM"), {}, QStringLiteral("福音"), {}, QStringLiteral("http://g")));
+    window->table().commitAndSave();
+    ui().TreeView1->setCurrentItem(node(QStringLiteral("福音")));
+    ASSERT_EQ(listedNames(), QStringList{"Gospel FM"});
+    const QRect cell = ui().DBGrid1->visualRect(ui().DBGrid1->model()->index(0, 0));
+    QHelpEvent help(QEvent::ToolTip, cell.center(),
+                    ui().DBGrid1->viewport()->mapToGlobal(cell.center()));
+    QApplication::sendEvent(ui().DBGrid1->viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("福音：美国黑人宗教音乐"));
+}
+
+TEST_F(MainWindow, AFailedSaveInTheEditorIsReportedAndTheEditorStaysOpen) {
+    const QString catalogue = folder.filePath(QStringLiteral("rd.cds"));
+    ASSERT_TRUE(QFile::remove(catalogue));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("rd.cds")));  // cannot be replaced
+    bool stillOpen = false;
+    QTimer::singleShot(0, [&] {
+        auto* form = qobject_cast<TForm3*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        form->nameBox->setText(QStringLiteral("新电台"));
+        form->countryBox->setEditText(QStringLiteral("中国"));
+        form->addressBox->setText(QStringLiteral("http://a.example/live"));
+        form->sendToAuthor->setChecked(false);
+        QTest::mouseClick(form->BitBtn1, Qt::LeftButton);
+        stillOpen = form->isVisible();
+        form->reject();
+    });
+    QTest::mouseClick(ui().ToolButton9, Qt::LeftButton);
+    EXPECT_TRUE(stillOpen);
+    ASSERT_FALSE(dialogs.shown.isEmpty());
+    EXPECT_EQ(dialogs.shown.last().icon, Dialogs::Icon::error);
+    EXPECT_TRUE(dialogs.shown.last().text.contains(QStringLiteral("rd.cds")));
+    EXPECT_EQ(window->table().totalCount(), 6);  // kept in memory
+}
+
 TEST_F(MainWindow, TheHotKeyMutesOnlyWhenStoppedOrPlaying) {
     EXPECT_EQ(hotKey.registered, QList<int>{0});  // no option.ini: no key
     writeOptions("mute=3\n");                     // F5
@@ -392,7 +520,7 @@ TEST_F(MainWindow, TheEditorAddsUnderAGenreViewAndReturnsToTheRoot) {
 TEST_F(MainWindow, TheEditorClosesOnEscAndPutsTheCursorAfterTheScheme) {
     StationEditor editor(window->table(), dialogs, desktop, StationEditor::Mode::add,
                          {[] {}, [] {}});
-    TForm3 form(editor, window.get());
+    TForm3 form(editor, dialogs, window.get());
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     form.addressBox->setFocus();

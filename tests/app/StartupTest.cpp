@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 #include "catalogue/CataloguePacket.h"
+#include "platform/MediaPlayer.h"
 #include "platform/SingleInstanceLock.h"
 #include "support/FakeDialogs.h"
 
@@ -86,7 +87,7 @@ TEST_F(StartupFixture, ASecondInstanceSaysSoAndEnds) {
 
 TEST_F(StartupFixture, FailuresWhileBuildingTheWindowsEndTheProgramWithAMessage) {
     touch(QStringLiteral("rd.cds"));
-    EXPECT_EQ(start([]() -> int { throw std::runtime_error("no player"); }), Startup::kExitFailure);
+    EXPECT_EQ(start([]() -> int { throw MediaPlayerError("no player"); }), Startup::kExitFailure);
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("Corvinatone 2.2"));
     EXPECT_EQ(
@@ -101,4 +102,39 @@ TEST_F(StartupFixture, FailuresWhileBuildingTheWindowsEndTheProgramWithAMessage)
     ASSERT_EQ(dialogs.shown.size(), 2);
     EXPECT_TRUE(dialogs.shown[1].text.startsWith(QStringLiteral("电台数据库文件rd.cds载入出错.")));
     EXPECT_TRUE(dialogs.shown[1].text.endsWith(QStringLiteral("not a catalogue file")));
+
+    // Other failures say what they are, not that the player is missing.
+    EXPECT_EQ(start([]() -> int { throw std::runtime_error("no room for the window"); }),
+              Startup::kExitFailure);
+    ASSERT_EQ(dialogs.shown.size(), 3);
+    EXPECT_EQ(dialogs.shown[2].title, QStringLiteral("Corvinatone 2.21"));
+    EXPECT_EQ(dialogs.shown[2].text, QStringLiteral("no room for the window"));
+}
+
+TEST_F(StartupFixture, ALockThatCannotBeTakenSaysWhy) {
+    touch(QStringLiteral("rd.cds"));
+    ASSERT_TRUE(QDir(locks.path()).mkdir(QStringLiteral("RUNONCEMUTEX")));  // a folder in its place
+    bool created = false;
+    EXPECT_EQ(start([&] { return created = true, 0; }), Startup::kExitFailure);
+    EXPECT_FALSE(created);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].text.contains(QStringLiteral("RUNONCEMUTEX")));
+    EXPECT_FALSE(dialogs.shown[0].text.contains(QStringLiteral("Windows Media")));
+
+    // Without a runtime folder the lock lives in the user's own data folder, never in /tmp; a
+    // link planted in its place is not followed.
+    QTemporaryDir data;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR"), dataHome = qgetenv("XDG_DATA_HOME");
+    qunsetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    const QString own = SingleInstanceLock::defaultFolder();
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    qputenv("XDG_DATA_HOME", dataHome);
+    EXPECT_EQ(own, data.filePath(QStringLiteral("corvinatone")));
+    EXPECT_EQ(QFile::permissions(own) & 0x0077, 0);  // nobody else may write there
+    const QString target = data.filePath(QStringLiteral("target"));
+    ASSERT_TRUE(QFile::link(target, QDir(own).filePath(QStringLiteral("RUNONCEMUTEX"))));
+    SingleInstanceLock planted(QStringLiteral("RUNONCEMUTEX"), own);
+    EXPECT_THROW(planted.tryAcquire(), std::runtime_error);
+    EXPECT_FALSE(QFile::exists(target));
 }

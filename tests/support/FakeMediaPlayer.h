@@ -29,7 +29,10 @@ class FakeMediaPlayer : public MediaPlayer {
     }
     int playState() const override { return state; }
     bool isOnline() const override { return online; }
-    QString status() const override { return statusText; }
+    QString status() const override {
+        ++statusReads;
+        return statusText;
+    }
     QString PositionText() const override { return position; }
     QString DurationText() const override { return duration; }
     int BufferingProgress() const override { return buffering; }
@@ -47,6 +50,7 @@ class FakeMediaPlayer : public MediaPlayer {
     int volume = 50;
     bool muted = false;
     QStringList calls;
+    mutable int statusReads = 0;  // the status display reads it once per pass
 
   private:
     QString url_;

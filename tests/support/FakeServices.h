@@ -13,7 +13,9 @@ class FakeDesktop : public Desktop {
         opened << url;
         return true;
     }
+    bool hasSystemTray() const override { return tray; }
     QList<QUrl> opened;
+    bool tray = true;
 };
 
 class FakeHotKey : public HotKey {

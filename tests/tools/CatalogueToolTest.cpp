@@ -127,6 +127,24 @@ TEST(CatalogueTool, ChecksCopiesAndMeasuresFiles) {
     EXPECT_TRUE(r.err.contains(QStringLiteral("none.cds"))) << r.err.toStdString();
     EXPECT_EQ(cds({QStringLiteral("frobnicate")}).exitCode, 2);
 
+    // A well-formed packet whose field has another type: the tool refuses it as the program does,
+    // with the same reason.
+    CataloguePacket retyped;
+    retyped.fields = stationDescriptors();
+    retyped.fields[11].typeWord = retyped.fields[0].typeWord;  // 间隔 as text
+    const QString wrongType = dir.filePath(QStringLiteral("retyped.cds"));
+    writeFile(wrongType, retyped.write());
+    QString programSays;
+    try {
+        StationTable(wrongType).loadFromFile(wrongType);
+    } catch (const CatalogueFormatError& e) {
+        programSays = QString::fromUtf8(e.what());
+    }
+    ASSERT_FALSE(programSays.isEmpty());
+    r = cds({QStringLiteral("check"), wrongType});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, QStringLiteral("corvinatone-cds: %1\n").arg(programSays));
+
     r = cds({QStringLiteral("stats"), good});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out,

@@ -44,8 +44,10 @@ int run(const QStringList& args) {
     }
     const QString in = args[1];
     if (command == QLatin1String("check")) {
-        writeOut(QByteArray::number(qulonglong(CataloguePacket::read(readFile(in)).rowCount())) +
-                 '\n');
+        // Read as the program reads it, so that both accept and refuse the same files.
+        StationTable table(in);
+        table.loadFromFile(in);
+        writeOut(QByteArray::number(table.totalCount()) + '\n');
     } else if (command == QLatin1String("dump")) {
         writeOut(CatalogueText::toJsonLines(CataloguePacket::read(readFile(in))));
     } else if (command == QLatin1String("build")) {

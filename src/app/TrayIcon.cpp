@@ -1,0 +1,33 @@
+#include "app/TrayIcon.h"
+
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+TrayIcon::TrayIcon(QMenu* menu, QObject* parent)
+    : QObject(parent),
+      radio_(QStringLiteral(":/icons/radio.svg")),
+      muted_(QStringLiteral(":/icons/radio-muted.svg")) {
+    icon_ = new QSystemTrayIcon(radio_, this);
+    icon_->setContextMenu(menu);
+    connect(icon_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger)
+                    emit clicked();
+            });
+}
+
+void TrayIcon::show() {
+    icon_->show();
+}
+
+void TrayIcon::setMuted(bool muted) {
+    if (muted == showsMuted_)
+        return;
+    showsMuted_ = muted;
+    icon_->setIcon(muted ? muted_ : radio_);
+}
+
+void TrayIcon::setToolTip(const QString& text) {
+    if (text != icon_->toolTip())
+        icon_->setToolTip(text);
+}
