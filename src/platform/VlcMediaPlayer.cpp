@@ -10,15 +10,17 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <stdexcept>
 #include <vector>
 
 namespace {
 
 const libvlc_event_type_t kEvents[] = {
-    libvlc_MediaPlayerOpening,          libvlc_MediaPlayerBuffering, libvlc_MediaPlayerPlaying,
-    libvlc_MediaPlayerPaused,           libvlc_MediaPlayerStopped,   libvlc_MediaPlayerEndReached,
-    libvlc_MediaPlayerEncounteredError,
+    libvlc_MediaPlayerOpening,          libvlc_MediaPlayerBuffering,   libvlc_MediaPlayerPlaying,
+    libvlc_MediaPlayerPaused,           libvlc_MediaPlayerStopped,     libvlc_MediaPlayerEndReached,
+    libvlc_MediaPlayerEncounteredError, libvlc_MediaPlayerAudioVolume, libvlc_MediaPlayerMuted,
+    libvlc_MediaPlayerUnmuted,
 };
 
 // libvlc says when a decoder finds no audio output; the player would otherwise play in silence.
@@ -32,6 +34,14 @@ void onLog(void* data, int level, const libvlc_log_t*, const char* fmt, va_list 
 }
 
 }  // namespace
+
+// The playlists being followed and how deep each lies below the address played. A playlist that
+// leads back to itself (or nests without end) would otherwise be fetched for ever.
+struct VlcMediaPlayer::Nesting {
+    std::mutex mutex;
+    std::vector<std::pair<libvlc_media_t*, int>> depths;  // each media retained and watched
+    int generation = 0;                                   // counts the calls of Play()
+};
 
 struct VlcMediaPlayer::Handles {
     libvlc_instance_t* instance = nullptr;
@@ -56,7 +66,7 @@ struct VlcMediaPlayer::Handles {
 };
 
 VlcMediaPlayer::VlcMediaPlayer(const QStringList& extraArguments, QObject* parent)
-    : QObject(parent), vlc_(std::make_unique<Handles>()) {
+    : QObject(parent), vlc_(std::make_unique<Handles>()), nesting_(std::make_unique<Nesting>()) {
     QStringList arguments = {QStringLiteral("--no-video"), QStringLiteral("--no-xlib"),
                              QStringLiteral("--quiet"),
                              QStringLiteral("--network-caching=%1").arg(kNetworkCachingMs)};
@@ -95,6 +105,7 @@ VlcMediaPlayer::VlcMediaPlayer(const QStringList& extraArguments, QObject* paren
 }
 
 VlcMediaPlayer::~VlcMediaPlayer() {
+    forgetPlaylists();
     if (vlc_->player) {
         libvlc_event_manager_t* events = libvlc_media_player_event_manager(vlc_->player);
         for (libvlc_event_type_t type : kEvents)
@@ -104,6 +115,9 @@ VlcMediaPlayer::~VlcMediaPlayer() {
 
 void VlcMediaPlayer::onEvent(const libvlc_event_t* event, void* data) {
     auto* self = static_cast<VlcMediaPlayer*>(data);
+    if (self->abandoned_ && event->type != libvlc_MediaPlayerAudioVolume &&
+        event->type != libvlc_MediaPlayerMuted && event->type != libvlc_MediaPlayerUnmuted)
+        return;  // the failure stays while the player winds down
     switch (event->type) {
         case libvlc_MediaPlayerOpening:
             self->buffering_ = 0;
@@ -114,9 +128,6 @@ void VlcMediaPlayer::onEvent(const libvlc_event_t* event, void* data) {
             break;
         case libvlc_MediaPlayerPlaying:
             self->phase_ = Phase::playing;
-            // The audio output exists only now: give it the volume and mute last set.
-            QMetaObject::invokeMethod(
-                self, [self] { self->applyAudio(); }, Qt::QueuedConnection);
             break;
         case libvlc_MediaPlayerPaused:
             self->phase_ = Phase::paused;
@@ -132,8 +143,74 @@ void VlcMediaPlayer::onEvent(const libvlc_event_t* event, void* data) {
         case libvlc_MediaPlayerEncounteredError:
             self->phase_ = Phase::failed;
             break;
+        // A new audio output (each stream after a stop gets one) opens at full level and says
+        // so: it gets the volume and mute shown at once.
+        case libvlc_MediaPlayerAudioVolume:
+            self->reportedVolume_ = qRound(event->u.media_player_audio_volume.volume * 100);
+            QMetaObject::invokeMethod(self, &VlcMediaPlayer::reconcileAudio, Qt::QueuedConnection);
+            break;
+        case libvlc_MediaPlayerMuted:
+        case libvlc_MediaPlayerUnmuted:
+            self->reportedMute_ = event->type == libvlc_MediaPlayerMuted;
+            QMetaObject::invokeMethod(self, &VlcMediaPlayer::reconcileAudio, Qt::QueuedConnection);
+            break;
         default:
             break;
+    }
+}
+
+void VlcMediaPlayer::followPlaylist(libvlc_media_t* media, int depth) {
+    libvlc_media_retain(media);
+    {
+        std::lock_guard lock(nesting_->mutex);
+        nesting_->depths.emplace_back(media, depth);
+    }
+    libvlc_event_attach(libvlc_media_event_manager(media), libvlc_MediaSubItemAdded,
+                        &VlcMediaPlayer::onSubItem, this);
+}
+
+void VlcMediaPlayer::onSubItem(const libvlc_event_t* event, void* data) {
+    auto* self = static_cast<VlcMediaPlayer*>(data);
+    auto* parent = static_cast<libvlc_media_t*>(event->p_obj);
+    int depth = -1, generation = 0;
+    {
+        std::lock_guard lock(self->nesting_->mutex);
+        for (const auto& [media, d] : self->nesting_->depths)
+            if (media == parent)
+                depth = d + 1;
+        generation = self->nesting_->generation;
+    }
+    if (depth < 0)
+        return;  // a playlist of an earlier Play()
+    if (depth <= kMaxPlaylistNesting) {
+        self->followPlaylist(event->u.media_subitem_added.new_child, depth);
+        return;
+    }
+    // Too deep: a failure like any other, and no more fetching. libvlc may not be stopped from
+    // its own event thread.
+    self->abandoned_ = true;
+    self->phase_ = Phase::failed;
+    QMetaObject::invokeMethod(
+        self,
+        [self, generation] {
+            if (self->nesting_->generation == generation)
+                libvlc_media_list_player_stop(self->vlc_->listPlayer);
+        },
+        Qt::QueuedConnection);
+}
+
+void VlcMediaPlayer::forgetPlaylists() {
+    std::vector<std::pair<libvlc_media_t*, int>> depths;
+    {
+        std::lock_guard lock(nesting_->mutex);
+        ++nesting_->generation;
+        depths.swap(nesting_->depths);
+    }
+    // Outside the lock: detaching waits for a running event callback, which takes the lock.
+    for (const auto& [media, depth] : depths) {
+        libvlc_event_detach(libvlc_media_event_manager(media), libvlc_MediaSubItemAdded,
+                            &VlcMediaPlayer::onSubItem, this);
+        libvlc_media_release(media);
     }
 }
 
@@ -142,13 +219,17 @@ void VlcMediaPlayer::setURL(const QString& url) {
 }
 
 void VlcMediaPlayer::Play() {
-    libvlc_media_list_player_stop(vlc_->listPlayer);
+    // A stop drops the audio output with the volume it was given; stop only what plays.
+    if (phase_ != Phase::idle)
+        libvlc_media_list_player_stop(vlc_->listPlayer);
+    forgetPlaylists();
     libvlc_media_list_lock(vlc_->list);
     while (libvlc_media_list_count(vlc_->list) > 0)
         libvlc_media_list_remove_index(vlc_->list, 0);
     const QByteArray location = url_.toUtf8();
     libvlc_media_t* media = libvlc_media_new_location(vlc_->instance, location.constData());
     if (media) {
+        followPlaylist(media, 0);
         libvlc_media_list_add_media(vlc_->list, media);
         libvlc_media_release(media);
     }
@@ -156,11 +237,13 @@ void VlcMediaPlayer::Play() {
 
     buffering_ = 0;
     noAudioOutput_ = false;
+    abandoned_ = false;
     if (!media) {
         phase_ = Phase::failed;
         return;
     }
     phase_ = Phase::opening;
+    applyAudio();  // where the output is still there, the stream opens with the volume shown
     libvlc_media_list_player_play(vlc_->listPlayer);
 }
 
@@ -172,6 +255,7 @@ void VlcMediaPlayer::Stop() {
 
 void VlcMediaPlayer::Close() {
     Stop();
+    forgetPlaylists();
     libvlc_media_list_lock(vlc_->list);
     while (libvlc_media_list_count(vlc_->list) > 0)
         libvlc_media_list_remove_index(vlc_->list, 0);
@@ -269,8 +353,13 @@ void VlcMediaPlayer::setMute(bool mute) {
     applyAudio();
 }
 
+void VlcMediaPlayer::reconcileAudio() {
+    if (reportedVolume_ != volume_ || reportedMute_ != mute_)
+        applyAudio();
+}
+
 void VlcMediaPlayer::applyAudio() {
-    // Without an audio output yet both calls fail harmlessly; Playing applies them again.
+    // Without an audio output both calls fail harmlessly; the next output's report applies them.
     libvlc_audio_set_volume(vlc_->player, volume_);
     libvlc_audio_set_mute(vlc_->player, mute_ ? 1 : 0);
 }

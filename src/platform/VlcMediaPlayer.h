@@ -13,6 +13,7 @@ struct libvlc_media_player_t;
 struct libvlc_media_list_player_t;
 struct libvlc_media_list_t;
 struct libvlc_event_t;
+struct libvlc_media_t;
 
 // The stream player on libvlc 3: http, https and mms addresses and .m3u/.pls/.asx playlists
 // (played through a media list player, which follows a playlist's entries). No video, no window.
@@ -23,6 +24,8 @@ class VlcMediaPlayer : public QObject, public MediaPlayer {
 
   public:
     static constexpr int kNetworkCachingMs = 300;
+    // Playlists inside playlists are followed this many levels deep; deeper is a play error.
+    static constexpr int kMaxPlaylistNesting = 4;
 
     // extraArguments go to libvlc (tests pass "--aout=dummy"). Throws MediaPlayerError when
     // libvlc cannot be created (missing or broken installation).
@@ -52,14 +55,24 @@ class VlcMediaPlayer : public QObject, public MediaPlayer {
     enum class Phase { idle, opening, playing, paused, stopped, ended, failed };
 
     static void onEvent(const libvlc_event_t* event, void* self);
+    static void onSubItem(const libvlc_event_t* event, void* self);
+    void followPlaylist(libvlc_media_t* media, int depth);
+    void forgetPlaylists();
     void applyAudio();
+    // The output reported its volume or mute: make them the ones shown.
+    void reconcileAudio();
 
     struct Handles;
     std::unique_ptr<Handles> vlc_;
+    struct Nesting;
+    std::unique_ptr<Nesting> nesting_;
     QString url_;
     int volume_ = 50;
     bool mute_ = false;
     std::atomic<Phase> phase_{Phase::idle};
     std::atomic<int> buffering_{0};
     std::atomic<bool> noAudioOutput_{false};
+    std::atomic<bool> abandoned_{false};  // a playlist nested too deep: failed until Play()
+    std::atomic<int> reportedVolume_{-1};
+    std::atomic<bool> reportedMute_{false};
 };

@@ -16,6 +16,7 @@
 #include "support/Mp3Frames.h"
 #include "support/QtPrinters.h"
 #include "support/TestHelpers.h"
+#include "support/Tone.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -39,34 +40,6 @@
 #include <functional>
 
 namespace {
-
-// The tone as bare MP3 frames (no tags), for the server to loop.
-std::string toneMp3(const QTemporaryDir& dir) {
-    WaveStream wave;
-    wave.appendHeader();
-    const QByteArray pcm = sinePcm(3.0, 440.0);
-    wave.append(pcm.constData(), pcm.size());
-    wave.finish();
-    const QString wav = dir.filePath(QStringLiteral("tone.wav")),
-                  mp3 = dir.filePath(QStringLiteral("tone.mp3"));
-    QFile f(wav);
-    f.open(QIODevice::WriteOnly);
-    f.write(wave.image());
-    f.close();
-    Mp3Encoder::encode(wav, mp3, QStringLiteral("tone"));
-    const QByteArray bytes = readFile(mp3);
-    const int start = id3v2Size(bytes);
-    return bytes.mid(start, bytes.size() - start - 128).toStdString();
-}
-
-double rms(const QByteArray& wav, int fromByte) {
-    const auto* samples = reinterpret_cast<const qint16*>(wav.constData() + fromByte);
-    const qsizetype count = (wav.size() - fromByte) / 2;
-    double sum = 0;
-    for (qsizetype i = 0; i < count; ++i)
-        sum += double(samples[i]) * samples[i];
-    return count ? std::sqrt(sum / double(count)) : 0;
-}
 
 class RealRecording : public ::testing::Test {
   protected:

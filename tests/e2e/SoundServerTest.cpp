@@ -1,0 +1,153 @@
+// What the sound server gets from the real player: the stream's name, icon and role as the
+// desktop's mixer shows them, its volume and mute, and the level captured from the null sink's
+// monitor (PulseAudio of scripts/with-test-services).
+#include "platform/PulseCaptureDevice.h"
+#include "platform/VlcMediaPlayer.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/QtPrinters.h"
+#include "support/TestHelpers.h"
+#include "support/Tone.h"
+
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <optional>
+
+namespace {
+
+struct SinkInput {
+    int volumePercent = -1;  // of the first channel
+    bool muted = false;
+    QJsonObject properties;
+};
+
+// The newest playback stream at the sound server, as `pactl` reads it through libpulse.
+std::optional<SinkInput> newestSinkInput() {
+    QProcess pactl;
+    pactl.start(QStringLiteral("pactl"), {QStringLiteral("-f"), QStringLiteral("json"),
+                                          QStringLiteral("list"), QStringLiteral("sink-inputs")});
+    if (!pactl.waitForFinished(5000))
+        return std::nullopt;
+    const QJsonArray inputs = QJsonDocument::fromJson(pactl.readAllStandardOutput()).array();
+    if (inputs.isEmpty())
+        return std::nullopt;
+    const QJsonObject input = inputs.last().toObject();
+    const QJsonObject volume = input[QStringLiteral("volume")].toObject();
+    SinkInput result;
+    if (!volume.isEmpty())
+        result.volumePercent = volume.begin()
+                                   ->toObject()[QStringLiteral("value_percent")]
+                                   .toString()
+                                   .chopped(1)
+                                   .toInt();
+    result.muted = input[QStringLiteral("mute")].toBool();
+    result.properties = input[QStringLiteral("properties")].toObject();
+    return result;
+}
+
+class SoundServer : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("PULSE_SERVER"))
+            GTEST_SKIP() << "needs the PulseAudio daemon of scripts/with-test-services";
+        server.addStream("/tone.mp3", toneMp3(dir));
+        ASSERT_TRUE(monitor.init());  // the default sink's monitor is the input chosen
+        ASSERT_TRUE(monitor.start([this](const char* data, qsizetype length) {
+            std::lock_guard lock(mutex);
+            captured.append(data, length);
+        }));
+    }
+    void TearDown() override { monitor.stop(); }
+
+    qsizetype capturedSize() {
+        std::lock_guard lock(mutex);
+        return captured.size();
+    }
+    // Lets a change reach the monitor, then measures a second of what it carries.
+    double level() {
+        waitFor([] { return false; }, 1500);
+        const qsizetype from = capturedSize();
+        waitFor([] { return false; }, 1000);
+        std::lock_guard lock(mutex);
+        return rms(captured, from & ~qsizetype(3));
+    }
+    // Waits for a new playback stream and returns it as first seen.
+    std::optional<SinkInput> streamAppears() {
+        std::optional<SinkInput> input;
+        waitFor([&] { return (input = newestSinkInput()).has_value(); }, 20000);
+        return input;
+    }
+
+    QTemporaryDir dir;
+    LoopbackHttpServer server;
+    PulseCaptureDevice monitor;
+    std::mutex mutex;
+    QByteArray captured;
+};
+
+}  // namespace
+
+TEST_F(SoundServer, TheStreamIsNamedAsTheProgramAndPlaysAtTheVolumeShown) {
+    VlcMediaPlayer player;
+    player.setVolume(30);
+    player.setURL(server.url("/tone.mp3"));
+    player.Play();
+    std::optional<SinkInput> input = streamAppears();
+    ASSERT_TRUE(input.has_value());
+    EXPECT_EQ(input->properties[QStringLiteral("application.name")].toString(),
+              QStringLiteral("Corvinatone"));
+    EXPECT_EQ(input->properties[QStringLiteral("application.id")].toString(),
+              QStringLiteral("org.corvinatone.Corvinatone"));
+    EXPECT_EQ(input->properties[QStringLiteral("application.icon_name")].toString(),
+              QStringLiteral("corvinatone"));
+    EXPECT_EQ(input->properties[QStringLiteral("media.role")].toString(), QStringLiteral("music"));
+
+    // The first stream plays at 30 from its first second, not at the output's full level.
+    EXPECT_EQ(input->volumePercent, 30);
+    const double at30 = level();
+    EXPECT_EQ(newestSinkInput()->volumePercent, 30);
+    player.setVolume(80);
+    const double at80 = level();
+    EXPECT_GT(at30, 20.0) << "nothing was heard";
+    EXPECT_GT(at80, 2 * at30);
+
+    player.setMute(true);
+    EXPECT_LT(level(), 5.0);
+    EXPECT_TRUE(newestSinkInput()->muted);
+    player.setMute(false);
+    const double unmuted = level();
+    EXPECT_NEAR(unmuted, at80, at80 * 0.1) << "the level after unmute differs from before";
+    EXPECT_EQ(newestSinkInput()->volumePercent, 80);
+
+    // A later stream, here through a playlist, starts at the volume shown, muted or not.
+    player.Stop();
+    ASSERT_TRUE(waitFor([] { return !newestSinkInput().has_value(); }, 10000));
+    player.setMute(true);
+    server.addFile("/tone.m3u", "audio/x-mpegurl", server.url("/tone.mp3").toStdString() + "\n");
+    player.setURL(server.url("/tone.m3u"));
+    player.Play();
+    ASSERT_TRUE(streamAppears().has_value());
+    // Its new output opens at full level and is given the volume and mute as it reports.
+    QElapsedTimer sinceOpened;
+    sinceOpened.start();
+    EXPECT_TRUE(waitFor(
+        [&] {
+            input = newestSinkInput();
+            return input && input->volumePercent == 80 && input->muted;
+        },
+        1000));
+    const qint64 correctedAfter = sinceOpened.elapsed();
+    EXPECT_LT(level(), 5.0);
+    player.setMute(false);
+    EXPECT_NEAR(level(), at80, at80 * 0.1);
+    std::printf(
+        "levels (RMS): 30 -> %.0f, 80 -> %.0f, after unmute %.0f; a later stream had the "
+        "volume shown after %lld ms\n",
+        at30, at80, unmuted, static_cast<long long>(correctedAfter));
+}
