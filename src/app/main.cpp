@@ -9,6 +9,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/PulseCaptureDevice.h"
 #include "platform/QtDesktop.h"
+#include "platform/TerminationSignals.h"
 #include "platform/VlcMediaPlayer.h"
 #include "platform/WindowHotKey.h"
 #include "platform/X11HotKey.h"
@@ -16,6 +17,7 @@
 #include "setting/TForm2.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <memory>
 
@@ -53,7 +55,13 @@ int main(int argc, char** argv) {
         TForm1 mainWindow(folder, {*dialogs, player, processes, desktop, *hotKey, capture, power});
         TForm2 optionsWindow(mainWindow.options(), &mainWindow);
         mainWindow.setOptionsWindow(&optionsWindow);
-        mainWindow.show();
+        // Ended by the session or a terminal: as through "退出".
+        TerminationSignals termination;
+        QObject::connect(&termination, &TerminationSignals::received, &mainWindow,
+                         [&] { mainWindow.N2Click(); });
+        // Shown from inside the event loop: the show steps may open modal windows, and "退出"
+        // from one of them must end the loop, which exit() cannot do before it runs.
+        QTimer::singleShot(0, &mainWindow, [&] { mainWindow.show(); });
         return QApplication::exec();
     });
 }

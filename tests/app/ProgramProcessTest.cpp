@@ -9,10 +9,12 @@
 #include <QThread>
 
 #include "support/QtPrinters.h"
+#include "support/TestHelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <csignal>
 
 namespace {
 
@@ -146,4 +148,26 @@ TEST_F(ProgramFixture, APlayerThatCannotStartEndsWithTheCatchAllMessage) {
                        "Playe7.0以上版本支持,请检查是否已正确安装。  libvlc could not be created")))
         << said.toStdString();
     EXPECT_EQ(p->exitCode(), 1);
+}
+
+TEST_F(ProgramFixture, EndingTheSessionEndsTheProgramAsExitDoesEveryTime) {
+    for (int run = 0; run < 3; ++run) {
+        QFile::remove(home.filePath(QStringLiteral("channel.ini")));
+        QProcess* p = launch();
+        // Shown: the show steps ask for a recording folder (none is set here).
+        QString said;
+        ASSERT_TRUE(waitFor(
+            [&] {
+                said += QString::fromUtf8(p->readAllStandardError());
+                return said.contains(QStringLiteral("当前录音目录为空"));
+            },
+            15000))
+            << said.toStdString();
+        ::kill(pid_t(p->processId()), SIGTERM);
+        ASSERT_TRUE(p->waitForFinished(10000)) << "run " << run << " is still running";
+        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit) << "run " << run;
+        EXPECT_EQ(p->exitCode(), 0) << "run " << run;
+        EXPECT_TRUE(QFile::exists(home.filePath(QStringLiteral("channel.ini"))))
+            << "run " << run << ": the presets were not saved";
+    }
 }

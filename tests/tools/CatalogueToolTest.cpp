@@ -131,7 +131,9 @@ TEST(CatalogueTool, ChecksCopiesAndMeasuresFiles) {
     // with the same reason.
     CataloguePacket retyped;
     retyped.fields = stationDescriptors();
-    retyped.fields[11].typeWord = retyped.fields[0].typeWord;  // 间隔 as text
+    const QString interval = retyped.fields[11].name;
+    retyped.fields[11] = retyped.fields[4];  // 间隔 as a date like 开始时间
+    retyped.fields[11].name = interval;
     const QString wrongType = dir.filePath(QStringLiteral("retyped.cds"));
     writeFile(wrongType, retyped.write());
     QString programSays;

@@ -1,0 +1,47 @@
+#include "platform/TerminationSignals.h"
+
+#include <QSocketNotifier>
+
+#include <sys/socket.h>
+#include <unistd.h>
+#include <csignal>
+#include <stdexcept>
+
+namespace {
+
+int gPipe[2] = {-1, -1};
+constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(gPipe[1], &byte, 1);  // async-signal-safe
+}
+
+}  // namespace
+
+TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, gPipe) != 0)
+        throw std::runtime_error("no socket pair for the termination signals");
+    notifier_ = new QSocketNotifier(gPipe[0], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] {
+        char bytes[16];
+        while (::read(gPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        emit received();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : kSignals)
+        ::sigaction(signal, &action, nullptr);
+}
+
+TerminationSignals::~TerminationSignals() {
+    for (int signal : kSignals)
+        std::signal(signal, SIG_DFL);
+    delete notifier_;
+    ::close(gPipe[0]);
+    ::close(gPipe[1]);
+    gPipe[0] = gPipe[1] = -1;
+}
