@@ -22,6 +22,16 @@ X11HotKey::X11HotKey(QObject* parent) : HotKey(parent) {
 
 X11HotKey::~X11HotKey() {
     QCoreApplication::instance()->removeNativeEventFilter(this);
+    // The grabs belong to Qt's connection, which outlives this object: give the keys back.
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || grabbed_.isEmpty())
+        return;
+    xcb_connection_t* connection = x11->connection();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    for (auto it = grabbed_.cbegin(); it != grabbed_.cend(); ++it)
+        for (quint16 locks : kLockCombinations)
+            xcb_ungrab_key(connection, it.key(), root, locks);
+    xcb_flush(connection);
 }
 
 bool X11HotKey::registerKey(int virtualKeyCode) {
