@@ -105,6 +105,9 @@ VlcMediaPlayer::VlcMediaPlayer(const QStringList& extraArguments, QObject* paren
 }
 
 VlcMediaPlayer::~VlcMediaPlayer() {
+    // The input thread ends first: no playlist callback may run into what is released below.
+    if (vlc_->listPlayer)
+        libvlc_media_list_player_stop(vlc_->listPlayer);
     forgetPlaylists();
     if (vlc_->player) {
         libvlc_event_manager_t* events = libvlc_media_player_event_manager(vlc_->player);
@@ -122,6 +125,7 @@ void VlcMediaPlayer::onEvent(const libvlc_event_t* event, void* data) {
         case libvlc_MediaPlayerOpening:
             self->buffering_ = 0;
             self->phase_ = Phase::opening;
+            self->outputUnchecked_ = true;
             break;
         case libvlc_MediaPlayerBuffering:
             self->buffering_ = std::clamp(int(event->u.media_player_buffering.new_cache), 0, 100);
@@ -143,8 +147,7 @@ void VlcMediaPlayer::onEvent(const libvlc_event_t* event, void* data) {
         case libvlc_MediaPlayerEncounteredError:
             self->phase_ = Phase::failed;
             break;
-        // A new audio output (each stream after a stop gets one) opens at full level and says
-        // so: it gets the volume and mute shown at once.
+        // The first report of a stream's output: see that it has the volume and mute shown.
         case libvlc_MediaPlayerAudioVolume:
             self->reportedVolume_ = qRound(event->u.media_player_audio_volume.volume * 100);
             QMetaObject::invokeMethod(self, &VlcMediaPlayer::reconcileAudio, Qt::QueuedConnection);
@@ -159,12 +162,14 @@ void VlcMediaPlayer::onEvent(const libvlc_event_t* event, void* data) {
     }
 }
 
-void VlcMediaPlayer::followPlaylist(libvlc_media_t* media, int depth) {
+void VlcMediaPlayer::followPlaylist(libvlc_media_t* media, int depth, int generation) {
+    // Attached under the lock, so that forgetPlaylists() never releases a media half followed;
+    // no callback of this media can run yet to wait for the lock.
+    std::lock_guard lock(nesting_->mutex);
+    if (nesting_->generation != generation)
+        return;  // forgotten meanwhile: a new Play() or the end
     libvlc_media_retain(media);
-    {
-        std::lock_guard lock(nesting_->mutex);
-        nesting_->depths.emplace_back(media, depth);
-    }
+    nesting_->depths.emplace_back(media, depth);
     libvlc_event_attach(libvlc_media_event_manager(media), libvlc_MediaSubItemAdded,
                         &VlcMediaPlayer::onSubItem, this);
 }
@@ -183,7 +188,7 @@ void VlcMediaPlayer::onSubItem(const libvlc_event_t* event, void* data) {
     if (depth < 0)
         return;  // a playlist of an earlier Play()
     if (depth <= kMaxPlaylistNesting) {
-        self->followPlaylist(event->u.media_subitem_added.new_child, depth);
+        self->followPlaylist(event->u.media_subitem_added.new_child, depth, generation);
         return;
     }
     // Too deep: a failure like any other, and no more fetching. libvlc may not be stopped from
@@ -194,7 +199,7 @@ void VlcMediaPlayer::onSubItem(const libvlc_event_t* event, void* data) {
         self,
         [self, generation] {
             if (self->nesting_->generation == generation)
-                libvlc_media_list_player_stop(self->vlc_->listPlayer);
+                self->endStream();
         },
         Qt::QueuedConnection);
 }
@@ -218,10 +223,14 @@ void VlcMediaPlayer::setURL(const QString& url) {
     url_ = url;
 }
 
+void VlcMediaPlayer::endStream() {
+    // Not the list player's stop, which also drops the audio output: the output stays, and a
+    // volume and mute given to it between two streams are what the next stream opens with.
+    libvlc_media_player_set_media(vlc_->player, nullptr);
+}
+
 void VlcMediaPlayer::Play() {
-    // A stop drops the audio output with the volume it was given; stop only what plays.
-    if (phase_ != Phase::idle)
-        libvlc_media_list_player_stop(vlc_->listPlayer);
+    endStream();
     forgetPlaylists();
     libvlc_media_list_lock(vlc_->list);
     while (libvlc_media_list_count(vlc_->list) > 0)
@@ -229,7 +238,7 @@ void VlcMediaPlayer::Play() {
     const QByteArray location = url_.toUtf8();
     libvlc_media_t* media = libvlc_media_new_location(vlc_->instance, location.constData());
     if (media) {
-        followPlaylist(media, 0);
+        followPlaylist(media, 0, nesting_->generation);
         libvlc_media_list_add_media(vlc_->list, media);
         libvlc_media_release(media);
     }
@@ -243,12 +252,12 @@ void VlcMediaPlayer::Play() {
         return;
     }
     phase_ = Phase::opening;
-    applyAudio();  // where the output is still there, the stream opens with the volume shown
-    libvlc_media_list_player_play(vlc_->listPlayer);
+    applyAudio();  // no stream now: the next one opens with these
+    libvlc_media_list_player_play_item_at_index(vlc_->listPlayer, 0);
 }
 
 void VlcMediaPlayer::Stop() {
-    libvlc_media_list_player_stop(vlc_->listPlayer);
+    endStream();
     if (phase_ != Phase::idle)
         phase_ = Phase::stopped;
 }
@@ -354,12 +363,13 @@ void VlcMediaPlayer::setMute(bool mute) {
 }
 
 void VlcMediaPlayer::reconcileAudio() {
-    if (reportedVolume_ != volume_ || reportedMute_ != mute_)
+    // Once per stream: later reports follow our own changes, or the desktop mixer's, which stand.
+    if (outputUnchecked_.exchange(false) && (reportedVolume_ != volume_ || reportedMute_ != mute_))
         applyAudio();
 }
 
 void VlcMediaPlayer::applyAudio() {
-    // Without an audio output both calls fail harmlessly; the next output's report applies them.
+    // Without an audio output both calls fail harmlessly; the output's first report applies them.
     libvlc_audio_set_volume(vlc_->player, volume_);
     libvlc_audio_set_mute(vlc_->player, mute_ ? 1 : 0);
 }

@@ -56,7 +56,8 @@ class VlcMediaPlayer : public QObject, public MediaPlayer {
 
     static void onEvent(const libvlc_event_t* event, void* self);
     static void onSubItem(const libvlc_event_t* event, void* self);
-    void followPlaylist(libvlc_media_t* media, int depth);
+    void followPlaylist(libvlc_media_t* media, int depth, int generation);
+    void endStream();
     void forgetPlaylists();
     void applyAudio();
     // The output reported its volume or mute: make them the ones shown.
@@ -72,7 +73,8 @@ class VlcMediaPlayer : public QObject, public MediaPlayer {
     std::atomic<Phase> phase_{Phase::idle};
     std::atomic<int> buffering_{0};
     std::atomic<bool> noAudioOutput_{false};
-    std::atomic<bool> abandoned_{false};  // a playlist nested too deep: failed until Play()
+    std::atomic<bool> abandoned_{false};        // a playlist nested too deep: failed until Play()
+    std::atomic<bool> outputUnchecked_{false};  // a stream opened; its output not yet checked
     std::atomic<int> reportedVolume_{-1};
     std::atomic<bool> reportedMute_{false};
 };

@@ -8,7 +8,6 @@
 #include "support/TestHelpers.h"
 #include "support/Tone.h"
 
-#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -77,6 +76,16 @@ class SoundServer : public ::testing::Test {
         std::lock_guard lock(mutex);
         return rms(captured, from & ~qsizetype(3));
     }
+    // The loudest tenth of a second captured between two byte positions.
+    double loudestBlock(qsizetype from, qsizetype to) {
+        std::lock_guard lock(mutex);
+        constexpr qsizetype kBlock = WaveStream::kBytesPerSecond / 10;
+        double loudest = 0;
+        for (qsizetype at = from & ~qsizetype(3); at + kBlock <= std::min(to, captured.size());
+             at += kBlock)
+            loudest = std::max(loudest, rms(captured, at, at + kBlock));
+        return loudest;
+    }
     // Waits for a new playback stream and returns it as first seen.
     std::optional<SinkInput> streamAppears() {
         std::optional<SinkInput> input;
@@ -110,7 +119,13 @@ TEST_F(SoundServer, TheStreamIsNamedAsTheProgramAndPlaysAtTheVolumeShown) {
 
     // The first stream plays at 30 from its first second, not at the output's full level.
     EXPECT_EQ(input->volumePercent, 30);
+    // The monitor delivers late: three seconds from here hold the stream's first second.
+    const qsizetype opened = capturedSize(), until = opened + 3 * WaveStream::kBytesPerSecond;
+    ASSERT_TRUE(waitFor([&] { return capturedSize() >= until; }, 10000));
+    const double firstSecond = loudestBlock(opened, until);
     const double at30 = level();
+    EXPECT_LT(firstSecond, at30 * 1.5) << "louder at first than at the volume shown";
+    EXPECT_GT(firstSecond, at30 * 0.5) << "the stream's start was not captured";
     EXPECT_EQ(newestSinkInput()->volumePercent, 30);
     player.setVolume(80);
     const double at80 = level();
@@ -132,22 +147,13 @@ TEST_F(SoundServer, TheStreamIsNamedAsTheProgramAndPlaysAtTheVolumeShown) {
     server.addFile("/tone.m3u", "audio/x-mpegurl", server.url("/tone.mp3").toStdString() + "\n");
     player.setURL(server.url("/tone.m3u"));
     player.Play();
-    ASSERT_TRUE(streamAppears().has_value());
-    // Its new output opens at full level and is given the volume and mute as it reports.
-    QElapsedTimer sinceOpened;
-    sinceOpened.start();
-    EXPECT_TRUE(waitFor(
-        [&] {
-            input = newestSinkInput();
-            return input && input->volumePercent == 80 && input->muted;
-        },
-        1000));
-    const qint64 correctedAfter = sinceOpened.elapsed();
+    input = streamAppears();
+    ASSERT_TRUE(input.has_value());
+    EXPECT_EQ(input->volumePercent, 80);
+    EXPECT_TRUE(input->muted);
     EXPECT_LT(level(), 5.0);
     player.setMute(false);
     EXPECT_NEAR(level(), at80, at80 * 0.1);
-    std::printf(
-        "levels (RMS): 30 -> %.0f, 80 -> %.0f, after unmute %.0f; a later stream had the "
-        "volume shown after %lld ms\n",
-        at30, at80, unmuted, static_cast<long long>(correctedAfter));
+    std::printf("levels (RMS): first second %.0f, 30 -> %.0f, 80 -> %.0f, after unmute %.0f\n",
+                firstSecond, at30, at80, unmuted);
 }
