@@ -540,6 +540,8 @@ void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!event->spontaneous()) {
         keepOnScreen();
+        // Once the window manager has framed the window, its title bar counts too.
+        QTimer::singleShot(300, this, &TForm1::keepOnScreen);
         guarded([this] { runShowSteps(); });
     }
 }
@@ -553,8 +555,7 @@ void TForm1::keepOnScreen() {
 }
 
 void TForm1::runShowSteps() {
-    // The original loaded a page of the maker's site into a hidden web view here; nothing was
-    // read from it, so the program makes no such request.
+    // No page of the maker's site is loaded at each show: nothing would be read from it.
     ui_.DBGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     presets_.Loadradio();
     refreshPresetCaptions();
@@ -565,6 +566,8 @@ void TForm1::runShowSteps() {
     volume_.setShowHint();
     ui_.gauge->setToolTip(volume_.barHint());
     CheckRecordFolder();
+    if (ending_)
+        return;  // "退出" while the options window of the check was open
     if (options_.close && playback_.WMP())
         playback_.KillDownloadTools();
     if (options_.update)
@@ -597,6 +600,7 @@ void TForm1::restoreFromTray() {
 }
 
 void TForm1::N2Click() {
+    ending_ = true;
     try {
         if (playback_.WMP()) {
             services_.player.Stop();

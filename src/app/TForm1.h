@@ -159,4 +159,5 @@ class TForm1 : public QMainWindow {
     std::array<QAction*, 8> trayPresetItems_{};
     Qt::WindowStates savedWindowState_ = Qt::WindowNoState;
     bool syncingSelection_ = false;
+    bool ending_ = false;  // "退出" ran: the run ends once control returns to the event loop
 };

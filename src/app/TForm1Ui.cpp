@@ -1,5 +1,6 @@
 #include "app/TForm1Ui.h"
 
+#include "AppInfo.h"
 #include "app/Gauge21.h"
 #include "catalogue/CatalogueLists.h"
 
@@ -140,6 +141,9 @@ void TForm1Ui::setupUi(QMainWindow* window) {
     Image1->setGeometry(0, 0, kWidth, kBannerHeight);
     Image1->setPixmap(
         QIcon(QStringLiteral(":/icons/banner.svg")).pixmap(QSize(kWidth, kBannerHeight)));
+    auto* version = new QLabel(AppInfo::version(), central);  // the version has one source
+    version->setGeometry(214, 19, 60, 18);
+    version->setStyleSheet(QStringLiteral("color: #dce8f5; font-size: 13px;"));
     Label1 = new QLabel(central);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(200, 8, 400, 20);

@@ -395,7 +395,7 @@ TEST_F(MainWindow, DigitKeysLeaveTheListAndTheTreeWhereThePresetPutThem) {
 }
 
 TEST_F(MainWindow, TheHighlightedNodeAndTheRootCountMatchTheList) {
-    for (const char* name : {"收藏夹", "用户自定义"}) {
+    for (const char* name : {"收藏夹", "用户自定义", "电台任务"}) {
         const QRect at = ui().TreeView1->visualItemRect(node(QString::fromUtf8(name)));
         QTest::mouseClick(ui().TreeView1->viewport(), Qt::LeftButton, {}, at.center());
         QCoreApplication::processEvents();

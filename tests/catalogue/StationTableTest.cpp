@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -241,14 +244,26 @@ TEST_F(TableFixture, AFailedSaveKeepsTheOldFileAndReportsIt) {
         setrlimit(RLIMIT_FSIZE, &limit);
         try {
             table.commitAndSave();
-        } catch (const FileWriteError&) {
-            _exit(42);
+        } catch (const FileWriteError& e) {
+            // The system's reason, not Qt's "Unknown error" for the short write before it.
+            _exit(std::strstr(e.what(), std::strerror(EFBIG)) ? 42 : 43);
         }
         _exit(0);
     }
     int status = 0;
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 42) << status;
+    QFile full(QStringLiteral("/dev/full"));
+    if (full.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        try {
+            writeAll(full, "x", 1);
+            ADD_FAILURE() << "a full disk took the write";
+        } catch (const FileWriteError& e) {
+            EXPECT_TRUE(
+                QString::fromUtf8(e.what()).endsWith(QString::fromUtf8(std::strerror(ENOSPC))))
+                << e.what();
+        }
+    }
     EXPECT_EQ(readFile(path()), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"rd.cds"});  // no leftovers
 

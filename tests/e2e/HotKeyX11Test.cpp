@@ -85,6 +85,17 @@ TEST(X11HotKey, GrabsTheKeyWhateverTheLockKeysAndIgnoresModifiers) {
     EXPECT_FALSE(hotKey.registerKey(117));  // F6 is someone else's
 }
 
+TEST(X11HotKey, GivesTheKeyBackWhenItGoes) {
+    {
+        X11HotKey hotKey;
+        ASSERT_TRUE(hotKey.registerKey(118));  // F7
+        OtherClient meanwhile;
+        EXPECT_FALSE(meanwhile.grab(XK_F7));
+    }
+    OtherClient after;
+    EXPECT_TRUE(after.grab(XK_F7));
+}
+
 TEST(X11HotKey, TheMainWindowMutesWithTheChosenKey) {
     QTemporaryDir folder;
     {
