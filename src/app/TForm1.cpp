@@ -259,8 +259,8 @@ void TForm1::wireControls() {
             [this] { guarded([this] { PopupMenu3Popup(); }); });
     for (int i = 0; i < Presets::kSlots; ++i)
         connect(ui_.presetItems[size_t(i)], &QAction::triggered, this, [this, i] {
-            navigation_.assignPreset(i + 1);
-            refreshPresetCaptions();
+            guarded([&] { navigation_.assignPreset(i + 1); });
+            refreshPresetCaptions();  // the assignment stands in the menus even if its save failed
         });
     connect(ui_.gauge, &Gauge21::pressed, this,
             [this](int x) { guarded([&] { Gauge21MouseDown(x); }); });

@@ -2,8 +2,49 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+const QString kCatalogue = QStringLiteral("rd.cds");
+}  // namespace
+
+QString userDataFolder() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                           QStringLiteral("/corvinatone");
+    if (!QFileInfo::exists(folder)) {
+        QDir().mkpath(folder);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    return folder;
+}
+
+QString shippedCatalogue() {
+    return QDir(QCoreApplication::applicationDirPath())
+        .absoluteFilePath(QStringLiteral("../share/corvinatone/rd.cds"));
+}
 
 QString programFolder() {
     const QString home = qEnvironmentVariable("CORVINATONE_HOME");
-    return QDir(home.isEmpty() ? QCoreApplication::applicationDirPath() : home).absolutePath();
+    if (!home.isEmpty())
+        return QDir(home).absolutePath();
+    const QString beside = QCoreApplication::applicationDirPath();
+    if (QFileInfo::exists(QDir(beside).filePath(kCatalogue)) && QFileInfo(beside).isWritable())
+        return beside;
+
+    const QString own = userDataFolder();
+    const QString catalogue = QDir(own).filePath(kCatalogue);
+    if (!QFileInfo::exists(catalogue) && QFileInfo::exists(shippedCatalogue())) {
+        // Copied under another name and renamed: a copy cut short is never taken for the
+        // user's catalogue. A copy that fails leaves no rd.cds, and start-up says so.
+        const QString part = catalogue + QStringLiteral(".part");
+        QFile::remove(part);
+        if (QFile::copy(shippedCatalogue(), part)) {
+            QFile::setPermissions(part, QFile::ReadOwner | QFile::WriteOwner);
+            if (!QFile::rename(part, catalogue))
+                QFile::remove(part);
+        }
+    }
+    return own;
 }

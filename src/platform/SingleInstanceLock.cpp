@@ -1,8 +1,9 @@
 #include "platform/SingleInstanceLock.h"
 
+#include "platform/ProgramFolder.h"
+
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -24,11 +25,7 @@ QString SingleInstanceLock::defaultFolder() {
         return runtime;
     // Not the shared temp folder, where another user could hold the name or plant a link: the
     // user's own data folder, which only the user can write.
-    const QString own = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                        QStringLiteral("/corvinatone");
-    QDir().mkpath(own);
-    QFile::setPermissions(own, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return own;
+    return userDataFolder();
 }
 
 bool SingleInstanceLock::tryAcquire() {

@@ -58,6 +58,8 @@ void Navigation::ToolButton7Click() {
 void Navigation::assignPreset(int slot) {
     presets_.setCaption(slot, table_.text(Field::stationName));
     presets_.play = false;
+    // Saved at once: the next show reloads channel.ini, and a crash must not lose the choice.
+    presets_.Saveradio();
 }
 
 void Navigation::playPreset(int slot) {

@@ -299,6 +299,21 @@ TEST_F(MainWindow, ExitSavesPresetsAndDeletesUpdateFiles) {
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("发生致命错误，程序将强制关闭！"));
 }
 
+TEST_F(MainWindow, AnAssignedPresetIsSavedAtOnceAndSurvivesHidingInTheTray) {
+    clickRow(4);
+    ui().presetItems[2]->trigger();
+    const QString channels = folder.filePath(QStringLiteral("channel.ini"));
+    EXPECT_TRUE(readFile(channels).contains("3=Jazz FM"));  // on disk before anything else happens
+    window->close();
+    window->restoreFromTray();  // the show reloads channel.ini
+    EXPECT_EQ(ui().presetItems[2]->text(), QStringLiteral("Jazz FM"));
+    window->PopupMenu1Popup();
+    EXPECT_EQ(window->trayMenu()->actions()[4]->menu()->actions()[2]->text(),
+              QStringLiteral("Jazz FM"));
+    window->N2Click();
+    EXPECT_TRUE(readFile(channels).contains("3=Jazz FM"));
+}
+
 TEST_F(MainWindow, PresetMenusReloadTheFileUntilASlotIsAssigned) {
     ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("channel.ini")), "[music]\n2=Jazz FM\n"));
     window->PopupMenu1Popup();

@@ -44,6 +44,7 @@ class ProgramFixture : public ::testing::Test {
         env.insert(QStringLiteral("CORVINATONE_DIALOGS"), QStringLiteral("console"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
         env.insert(QStringLiteral("CORVINATONE_VLC_ARGS"), vlcArguments);
+        env.insert(QStringLiteral("XDG_DATA_HOME"), data.path());  // never the tester's own
         if (programHome.isEmpty())
             env.remove(QStringLiteral("CORVINATONE_HOME"));
         else
@@ -83,7 +84,7 @@ class ProgramFixture : public ::testing::Test {
         return QString::fromUtf8(p->readAllStandardError());
     }
 
-    QTemporaryDir home, runtime, elsewhere;
+    QTemporaryDir home, runtime, elsewhere, data;
     std::vector<QProcess*> running;
 };
 
@@ -170,4 +171,42 @@ TEST_F(ProgramFixture, EndingTheSessionEndsTheProgramAsExitDoesEveryTime) {
         EXPECT_TRUE(QFile::exists(home.filePath(QStringLiteral("channel.ini"))))
             << "run " << run << ": the presets were not saved";
     }
+}
+
+TEST_F(ProgramFixture, AnInstalledProgramKeepsTheUsersFilesInTheirOwnFolder) {
+    // The install layout: bin/corvinatone and share/corvinatone/rd.cds, nothing beside the program.
+    QTemporaryDir prefix;
+    ASSERT_TRUE(QDir(prefix.path()).mkpath(QStringLiteral("bin")));
+    ASSERT_TRUE(QDir(prefix.path()).mkpath(QStringLiteral("share/corvinatone")));
+    const QString program = prefix.filePath(QStringLiteral("bin/corvinatone"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(CORVINATONE_EXE), program));
+    const QString shipped = prefix.filePath(QStringLiteral("share/corvinatone/rd.cds"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(CORVINATONE_SHIPPED_CATALOGUE), shipped));
+
+    // The first start makes the user's folder with a copy of the shipped catalogue.
+    QProcess* p = launch(program, QString());
+    ASSERT_TRUE(lockTaken());
+    EXPECT_TRUE(stillRunning(p));
+    const QString own = data.filePath(QStringLiteral("corvinatone"));
+    const QString theirs = QDir(own).filePath(QStringLiteral("rd.cds"));
+    EXPECT_EQ(readFile(theirs), readFile(shipped));
+    EXPECT_EQ(QFile::permissions(own) & 0x0077, 0);  // the user's alone
+    EXPECT_FALSE(QFile::exists(prefix.filePath(QStringLiteral("bin/rd.cds"))));
+    ::kill(pid_t(p->processId()), SIGTERM);
+    ASSERT_TRUE(p->waitForFinished(10000));
+    EXPECT_TRUE(QFile::exists(QDir(own).filePath(QStringLiteral("channel.ini"))));
+
+    // The user's changes stay, whatever the program's own catalogue becomes.
+    StationTable table(theirs);
+    table.loadFromFile(theirs);
+    table.append(
+        StationRow::station(QStringLiteral("Mine"), {}, {}, {}, QStringLiteral("http://m")));
+    table.commitAndSave();
+    const QByteArray changed = readFile(theirs);
+    ASSERT_TRUE(
+        writeFile(shipped, readFile(home.filePath(QStringLiteral("rd.cds")))));  // an update
+    p = launch(program, QString());
+    ASSERT_TRUE(lockTaken());
+    EXPECT_TRUE(stillRunning(p));
+    EXPECT_EQ(readFile(theirs), changed);
 }

@@ -9,6 +9,10 @@
 #include "support/FakeServices.h"
 #include "support/QtPrinters.h"
 
+#include "support/TestHelpers.h"
+
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -73,7 +77,8 @@ class NavigationFixture : public ::testing::Test {
     OptionsStore options{QStringLiteral("/nonexistent/option.ini")};
     FakeDialogs dialogs;
     NoKiller killer;
-    Presets presets{QStringLiteral("/nonexistent/channel.ini")};
+    QTemporaryDir folder;
+    Presets presets{folder.filePath(QStringLiteral("channel.ini"))};
     Playback playback{player, table, options, dialogs, killer, {[](bool) {}, [] {}, [] {}}};
     int rootSelected = 0;
     Navigation navigation{table,
@@ -135,6 +140,7 @@ TEST_F(NavigationFixture, PresetsAssignAndPlayByName) {
     navigation.assignPreset(3);
     EXPECT_EQ(presets.caption(3), QStringLiteral("C"));
     EXPECT_FALSE(presets.play);
+    EXPECT_TRUE(readFile(folder.filePath(QStringLiteral("channel.ini"))).contains("3=C\n"));
     EXPECT_TRUE(player.calls.isEmpty());  // assigning plays nothing
     table.moveTo(0);
     navigation.playPreset(3);
