@@ -95,17 +95,7 @@ void Recorder::Timer5Timer() {
     if (wave_.isEmpty())
         return;
     elapsed_ = elapsed_.addSecs(1);
-    int divisor;
-    switch (options_.style) {
-        case 0:
-            divisor = 10;
-            break;  // Mp3
-        case 1:
-            divisor = 9;
-            break;  // Wma
-        default:
-            return;
-    }
+    const int divisor = options_.style == 1 ? 9 : 10;  // WMA, else MP3 (the encoder's default)
     const double megabytes = double(wave_.size()) / 1048576.0 / divisor;
     hooks_.progressText(QStringLiteral("已录音:%1 - %2 MB")
                             .arg(elapsed_.toString(QStringLiteral("HH:mm:ss")))

@@ -26,16 +26,10 @@ RecordingEncoder::RecordingEncoder(Services services, QObject* parent)
 }
 
 void RecordingEncoder::EncodeRecording(const QByteArray& image) {
-    switch (services_.options.style) {
-        case 0:
-            EncodeTo(EncoderJob::Format::mp3, image);
-            break;
-        case 1:
-            EncodeTo(EncoderJob::Format::wma, image);
-            break;
-        default:
-            break;
-    }
+    // Any style other than WMA (a damaged option.ini, say) records as MP3, the default, rather
+    // than dropping the recording.
+    EncodeTo(services_.options.style == 1 ? EncoderJob::Format::wma : EncoderJob::Format::mp3,
+             image);
 }
 
 void RecordingEncoder::EncodeTo(EncoderJob::Format format, const QByteArray& image) {
@@ -94,12 +88,15 @@ void RecordingEncoder::WMAOut1Done(const EncoderJob& job) {
 }
 
 void RecordingEncoder::finishDone() {
+    services_.playback.title2.clear();
+    rdfile = false;
+    // The power action waits for the last queued encoding: none is cut off by it.
+    if (pipeline_.busy())
+        return;
     if (armedFinishAction == u"关机")
         services_.power.powerOff();
     else if (armedFinishAction == u"待机")
         services_.power.suspend();
     else if (armedFinishAction == u"休眠")
         services_.power.hibernate();
-    services_.playback.title2.clear();
-    rdfile = false;
 }

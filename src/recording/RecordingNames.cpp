@@ -10,20 +10,51 @@ QString stamp(const QDateTime& localTime) {
 }
 
 QString fileNamePart(const QString& stationName) {
+    // "/" and NUL cannot stand in a name on any system; the rest are refused by FAT and exFAT,
+    // where recordings often go (USB sticks, SD cards).
+    static const QString kRefused = QStringLiteral("/\\:*?\"<>|");
     QString name = stationName;
-    name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QChar(0), QLatin1Char('_'));
+    for (QChar& c : name)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || kRefused.contains(c))
+            c = QLatin1Char('_');
     return name;
 }
+
+namespace {
+
+// The longest start of text whose UTF-8 form fits maxBytes, never splitting a character.
+QString cutToBytes(const QString& text, qsizetype maxBytes) {
+    qsizetype bytes = 0, end = 0;
+    while (end < text.size()) {
+        const bool pair =
+            text[end].isHighSurrogate() && end + 1 < text.size() && text[end + 1].isLowSurrogate();
+        const qsizetype length = pair ? 2 : 1;
+        const qsizetype size = text.mid(end, length).toUtf8().size();
+        if (bytes + size > maxBytes)
+            break;
+        bytes += size;
+        end += length;
+    }
+    return text.left(end);
+}
+
+}  // namespace
 
 QString unusedPath(const QString& folder, const QString& stationName, const QString& stamp,
                    const QString& extension, const std::function<bool(const QString&)>& taken) {
     const auto isTaken = taken ? taken : [](const QString& path) { return QFile::exists(path); };
     const QDir dir(folder);
-    const QString base = fileNamePart(stationName) + QStringLiteral(" - ") + stamp;
-    QString path = dir.filePath(base + extension);
-    for (int n = 2; isTaken(path); ++n)
-        path = dir.filePath(QStringLiteral("%1 (%2)%3").arg(base).arg(n).arg(extension));
-    return path;
+    const QString station = fileNamePart(stationName);
+    // The whole name, with the stamp, any " (n)" and the extension, fits the 255 bytes that
+    // Linux file systems allow; the station's part is cut to make it so.
+    const auto path = [&](const QString& suffix) {
+        const QString tail = QStringLiteral(" - ") + stamp + suffix + extension;
+        return dir.filePath(cutToBytes(station, kMaxNameBytes - tail.toUtf8().size()) + tail);
+    };
+    QString candidate = path(QString());
+    for (int n = 2; isTaken(candidate); ++n)
+        candidate = path(QStringLiteral(" (%1)").arg(n));
+    return candidate;
 }
 
 }  // namespace RecordingNames

@@ -10,11 +10,15 @@ namespace RecordingNames {
 
 // "yyyymmhhmm": year, month, hour, minute (no day, no seconds).
 QString stamp(const QDateTime& localTime);
-// A station name made fit for a file name: "/" and NUL become "_" (they could not stand in a
-// name, and "/" could lead out of the folder).
+// The longest file name, in bytes of UTF-8, that Linux file systems take.
+constexpr qsizetype kMaxNameBytes = 255;
+
+// A station name made fit for a file name on any disk: "/", NUL, control characters and
+// \ : * ? " < > | (refused by FAT and exFAT) become "_"; "/" could also lead out of the folder.
 QString fileNamePart(const QString& stationName);
 // folder/name - stamp.ext, or with " (2)", " (3)"… before the extension when that is taken
-// (by default: when the file exists).
+// (by default: when the file exists); the name's station part is cut so that the file name fits
+// kMaxNameBytes.
 QString unusedPath(const QString& folder, const QString& stationName, const QString& stamp,
                    const QString& extension, const std::function<bool(const QString&)>& taken = {});
 

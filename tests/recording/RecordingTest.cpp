@@ -16,6 +16,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -141,9 +142,9 @@ TEST_F(RecorderFixture, ProgressUsesTheFormatOfEachTick) {
     options.style = 1;
     recorder.Timer5Timer();
     EXPECT_EQ(panel, QStringLiteral("已录音:00:01:06 - 1.21 MB"));  // ÷ 9 from this tick on
-    options.style = 5;
+    options.style = 5;                                              // unknown: recorded as MP3
     recorder.Timer5Timer();
-    EXPECT_EQ(panel, QStringLiteral("已录音:00:01:06 - 1.21 MB"));  // not updated
+    EXPECT_EQ(panel, QStringLiteral("已录音:00:01:07 - 1.09 MB"));
 }
 
 TEST(RecordingNames, StampsAndSafeUniqueNames) {
@@ -164,6 +165,28 @@ TEST(RecordingNames, StampsAndSafeUniqueNames) {
                                              QStringLiteral("2012120905"), QStringLiteral(".mp3")))
             .fileName(),
         QStringLiteral("R - 2012120905 (2).mp3"));
+
+    // Names every file system takes, USB sticks (FAT, exFAT) included.
+    EXPECT_EQ(RecordingNames::fileNamePart(QStringLiteral("News: 24/7? \"Live\" <A|B> *\\\t\x7f")),
+              QStringLiteral("News_ 24_7_ _Live_ _A_B_ ____"));
+    // A user's name of 255 characters (765 bytes of UTF-8) is cut to fit 255 bytes with its
+    // stamp, " (n)" and extension, on a character boundary.
+    const QString longName = QString(254, QChar(0x4E2D)) + QChar(0xD83D) + QChar(0xDCFB);
+    QSet<QString> names;
+    const auto fits = [&](const QString& path) {
+        const QString name = QFileInfo(path).fileName();
+        EXPECT_LE(name.toUtf8().size(), RecordingNames::kMaxNameBytes) << name.toStdString();
+        EXPECT_TRUE(name.endsWith(QStringLiteral(".wma"))) << name.toStdString();
+        return names.contains(path);
+    };
+    for (int i = 0; i < 12; ++i)
+        names << RecordingNames::unusedPath(dir.path(), longName, QStringLiteral("2012120905"),
+                                            QStringLiteral(".wma"), fits);
+    EXPECT_EQ(names.size(), 12);
+    EXPECT_TRUE(names.contains(dir.filePath(QString(77, QChar(0x4E2D)) +  // 231 + 22 bytes
+                                            QStringLiteral(" - 2012120905 (12).wma"))));
+    QFile made(*names.begin());
+    EXPECT_TRUE(made.open(QIODevice::WriteOnly)) << made.errorString().toStdString();
 }
 
 namespace {
@@ -264,22 +287,35 @@ TEST_F(EncodingFixture, RecordingsInARowAreQueuedAndNeverOverwriteEachOther) {
               (QStringList{"AC_DC Radio - 2012120905 (2).mp3", "AC_DC Radio - 2012120905.mp3",
                            "AC_DC Radio - 2012120905.wma"}));
     EXPECT_TRUE(QDir(temp.path()).entryList(QDir::Files).isEmpty());
-    options.style = 7;  // neither format: nothing at all
-    playback.title2 = QStringLiteral("kept");
+    options.style = 7;  // neither format (a damaged option.ini): MP3, never nothing at all
+    playback.title2 = QStringLiteral("Other");
     encoder.EncodeRecording(image(1.0));
-    EXPECT_FALSE(encoder.pipeline().busy());
-    EXPECT_EQ(playback.title2, QStringLiteral("kept"));
+    encoder.pipeline().waitForDone();
+    EXPECT_TRUE(recordings().contains(QStringLiteral("Other - 2012120905.mp3")));
+}
+
+TEST_F(EncodingFixture, ThePowerActionWaitsForTheLastQueuedEncoding) {
+    encoder.armedFinishAction = QStringLiteral("待机");
+    QStringList seen;  // what was on disk when the power action came
+    power.onCall = [&] { seen = recordings(); };
+    playback.title2 = QStringLiteral("One");
+    encoder.EncodeRecording(image(2.0));
+    playback.title2 = QStringLiteral("Two");
+    encoder.EncodeRecording(image(2.0));  // queued behind the first
+    encoder.pipeline().waitForDone();
+    EXPECT_EQ(power.calls, QStringList{"Suspend"});  // once, after both
+    EXPECT_EQ(seen, (QStringList{"One - 2012120905.mp3", "Two - 2012120905.mp3"}));
 }
 
 TEST_F(EncodingFixture, AFailedEncodingKeepsTheWavAndSaysWhere) {
-    playback.title2 = QStringLiteral("Lost?");
+    playback.title2 = QStringLiteral("Lost?");  // "?" cannot stand in a name on a USB stick
     options.record = records.filePath(QStringLiteral("gone"));  // the folder was removed
     options.open = true;
     encoder.armedFinishAction = QStringLiteral("关机");
     encoder.EncodeRecording(image(0.5));
     encoder.pipeline().waitForDone();
     const QStringList kept = QDir(temp.path()).entryList(QDir::Files);
-    ASSERT_EQ(kept, QStringList{"Lost? - 2012120905.wav"});
+    ASSERT_EQ(kept, QStringList{"Lost_ - 2012120905.wav"});
     EXPECT_TRUE(WaveStream::isReadableWav(readFile(temp.filePath(kept.first()))));
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].text.contains(temp.filePath(kept.first())))

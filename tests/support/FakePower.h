@@ -4,10 +4,21 @@
 
 #include <QStringList>
 
+#include <functional>
+
 class FakePower : public PowerActions {
   public:
-    bool powerOff() override { return calls << QStringLiteral("PowerOff"), true; }
-    bool suspend() override { return calls << QStringLiteral("Suspend"), true; }
-    bool hibernate() override { return calls << QStringLiteral("Hibernate"), true; }
+    bool powerOff() override { return record(QStringLiteral("PowerOff")); }
+    bool suspend() override { return record(QStringLiteral("Suspend")); }
+    bool hibernate() override { return record(QStringLiteral("Hibernate")); }
     QStringList calls;
+    std::function<void()> onCall;  // runs at each action, to see the state at that moment
+
+  private:
+    bool record(const QString& call) {
+        calls << call;
+        if (onCall)
+            onCall();
+        return true;
+    }
 };
