@@ -17,7 +17,10 @@ WavFileReader::WavFileReader(const QString& path) : file_(path) {
         header.mid(8, 4) != "WAVE" || u16(20) != 1 || u16(22) != WaveStream::kChannels ||
         u32(24) != WaveStream::kSampleRate || u16(34) != 16 || header.mid(36, 4) != "data")
         throw std::runtime_error(path.toStdString() + ": not a 16-bit stereo 44,100 Hz WAV file");
-    remaining_ = std::min<qint64>(u32(40), file_.size() - WaveStream::kHeaderSize);
+    // Past 4 GiB (22 hours of a task) the 32-bit sizes cannot hold the length and stand at
+    // 0xFFFFFFFF: the data then runs to the end of the file.
+    const qint64 inFile = file_.size() - WaveStream::kHeaderSize;
+    remaining_ = u32(40) == kSizeUnknown ? inFile : std::min<qint64>(u32(40), inFile);
 }
 
 qsizetype WavFileReader::read(qint16* buffer, qsizetype maxFrames) {

@@ -3,6 +3,7 @@
 #include "recording/Recorder.h"
 #include "recording/RecordingEncoder.h"
 #include "recording/RecordingNames.h"
+#include "recording/WavFileReader.h"
 #include "recording/WaveStream.h"
 #include "setting/OptionsStore.h"
 #include "support/FakeCaptureDevice.h"
@@ -145,6 +146,48 @@ TEST_F(RecorderFixture, ProgressUsesTheFormatOfEachTick) {
     options.style = 5;                                              // unknown: recorded as MP3
     recorder.Timer5Timer();
     EXPECT_EQ(panel, QStringLiteral("已录音:00:01:07 - 1.09 MB"));
+}
+
+TEST(WavFile, ARecordingPast4GiBIsReadToTheEndOfTheFile) {
+    // 22 hours of a task: the header's 32-bit sizes stand at 0xFFFFFFFF. Sparse, so the test
+    // writes no gigabytes.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.wav"));
+    WaveStream header;
+    header.appendHeader();
+    QByteArray head = header.image();
+    qToLittleEndian<quint32>(WavFileReader::kSizeUnknown, head.data() + 4);
+    qToLittleEndian<quint32>(WavFileReader::kSizeUnknown, head.data() + 40);
+    const qint64 dataBytes = (qint64(1) << 32) + 4 * 1000;
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(head);
+        ASSERT_TRUE(f.resize(WaveStream::kHeaderSize + dataBytes - 4));
+        ASSERT_TRUE(f.seek(WaveStream::kHeaderSize + dataBytes - 4));
+        f.write("\x01\x00\x02\x00", 4);  // the last frame
+    }
+    WavFileReader reader(path);
+    EXPECT_EQ(reader.remainingBytes(), dataBytes);
+    std::vector<qint16> block(2 * 65536);
+    qint64 frames = 0;
+    qint16 last[2] = {};
+    for (qsizetype n; (n = reader.read(block.data(), 65536)) > 0; frames += n)
+        std::copy_n(block.begin() + 2 * (n - 1), 2, last);
+    EXPECT_EQ(frames, dataBytes / 4);
+    EXPECT_EQ(last[0], 1);
+    EXPECT_EQ(last[1], 2);
+
+    // And a header that says less than the file holds is believed (a file from elsewhere).
+    qToLittleEndian<quint32>(400, head.data() + 40);
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.write(head);
+    }
+    WavFileReader shorter(path);
+    EXPECT_EQ(shorter.read(block.data(), 1000), 100);
+    EXPECT_EQ(shorter.read(block.data(), 1000), 0);
 }
 
 TEST(RecordingNames, StampsAndSafeUniqueNames) {
