@@ -24,8 +24,6 @@ const QString& minuteWav() {
     if (!path.isEmpty())
         return path;
     path = dir.filePath(QStringLiteral("minute.wav"));
-    WaveStream wave;
-    wave.appendHeader();
     std::mt19937 noise(7);
     std::normal_distribution<double> hiss(0, 600);
     QByteArray pcm(60 * WaveStream::kBytesPerSecond, '\0');
@@ -35,11 +33,9 @@ const QString& minuteWav() {
         s[2 * i] = int16_t(6000 * std::sin(2 * M_PI * 440 * t) + hiss(noise));
         s[2 * i + 1] = int16_t(6000 * std::sin(2 * M_PI * 660 * t) + hiss(noise));
     }
-    wave.append(pcm.constData(), pcm.size());
-    wave.finish();
     QFile f(path);
     f.open(QIODevice::WriteOnly);
-    f.write(wave.image());
+    f.write(WaveStream::image(pcm));
     return path;
 }
 
@@ -54,8 +50,8 @@ double runPeer(const QString& program, const QStringList& arguments) {
 }
 
 template <typename Encode>
-void compare(benchmark::State& state, Encode encode, const QString& peer, const QStringList& peerArguments,
-             const QString& extension) {
+void compare(benchmark::State& state, Encode encode, const QString& peer,
+             const QStringList& peerArguments, const QString& extension) {
     QTemporaryDir dir;
     const QString wav = minuteWav();
     double ours = 0, theirs = 0;
@@ -70,7 +66,9 @@ void compare(benchmark::State& state, Encode encode, const QString& peer, const 
         ours += t;
         QStringList arguments = peerArguments;
         arguments.replaceInStrings(QStringLiteral("IN"), wav);
-        arguments.replaceInStrings(QStringLiteral("OUT"), dir.filePath(QStringLiteral("peer%1%2").arg(round).arg(extension)));
+        arguments.replaceInStrings(
+            QStringLiteral("OUT"),
+            dir.filePath(QStringLiteral("peer%1%2").arg(round).arg(extension)));
         theirs += runPeer(peer, arguments);
         ++round;
     }
@@ -80,22 +78,30 @@ void compare(benchmark::State& state, Encode encode, const QString& peer, const 
 
 void BM_EncodeMinuteToMp3(benchmark::State& state) {
     compare(
-        state, [](const QString& in, const QString& out) { Mp3Encoder::encode(in, out, QStringLiteral("bench")); },
+        state,
+        [](const QString& in, const QString& out) {
+            Mp3Encoder::encode(in, out, QStringLiteral("bench"));
+        },
         QStringLiteral("lame"),
-        {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), QStringLiteral("--cbr"),
-         QStringLiteral("-m"), QStringLiteral("s"), QStringLiteral("--nores"), QStringLiteral("-t"),
-         QStringLiteral("--noreplaygain"), QStringLiteral("IN"), QStringLiteral("OUT")},
+        {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"),
+         QStringLiteral("--cbr"), QStringLiteral("-m"), QStringLiteral("s"),
+         QStringLiteral("--nores"), QStringLiteral("-t"), QStringLiteral("--noreplaygain"),
+         QStringLiteral("IN"), QStringLiteral("OUT")},
         QStringLiteral(".mp3"));
 }
 BENCHMARK(BM_EncodeMinuteToMp3)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_EncodeMinuteToWma(benchmark::State& state) {
     compare(
-        state, [](const QString& in, const QString& out) { WmaEncoder::encode(in, out, QStringLiteral("bench")); },
+        state,
+        [](const QString& in, const QString& out) {
+            WmaEncoder::encode(in, out, QStringLiteral("bench"));
+        },
         QStringLiteral("ffmpeg"),
-        {QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-i"),
-         QStringLiteral("IN"), QStringLiteral("-c:a"), QStringLiteral("wmav2"), QStringLiteral("-b:a"),
-         QStringLiteral("128k"), QStringLiteral("OUT")},
+        {QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+         QStringLiteral("-i"), QStringLiteral("IN"), QStringLiteral("-c:a"),
+         QStringLiteral("wmav2"), QStringLiteral("-b:a"), QStringLiteral("128k"),
+         QStringLiteral("OUT")},
         QStringLiteral(".wma"));
 }
 BENCHMARK(BM_EncodeMinuteToWma)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);

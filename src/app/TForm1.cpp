@@ -17,14 +17,18 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QStackedWidget>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTableView>
 #include <QToolButton>
@@ -67,12 +71,13 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
       navigation_(table_, playback_, presets_, services.dialogs,
                   {[this] { selectRoot(); }, [this] { rowSelection(); }}),
       encoder_({playback_, table_, options_, services.dialogs, services.desktop, services.power,
-                [] { return QDateTime::currentDateTime(); }, QDir::tempPath()}),
+                [] { return QDateTime::currentDateTime(); }}),
       recorder_(
           services.capture, services.player, options_, services.dialogs,
           {[this](bool on) { on ? Timer5.start() : Timer5.stop(); }, [this] { Timer3.stop(); },
            [this](const QString& text) { ui_.panels[2]->setText(text); },
-           [this] { encoder_.EncodeRecording(recorder_.waveStream().image()); }}),
+           [this] { encoder_.EncodeRecording(recorder_.waveStream().path()); },
+           [this] { return encoder_.newRecordingPath(); }}),
       stationModel_(table_, StationListModel::stationColumns()),
       taskModel_(table_, StationListModel::taskColumns()) {
     initIcons();
@@ -369,6 +374,10 @@ void TForm1::ToolButton9Click() {
 
 void TForm1::initbass() {
     recorder_.initbass();
+    showInputs();
+}
+
+void TForm1::showInputs() {
     const QSignalBlocker quiet(ui_.ComboBox2);
     ui_.ComboBox2->clear();
     ui_.ComboBox2->addItems(recorder_.inputNames());
@@ -382,8 +391,47 @@ void TForm1::ComboBox2Change(int index) {
 }
 
 void TForm1::ToolButton8Click() {
+    const bool wasMissing = recorder_.deviceMissing();
     recorder_.ToolButton8Click();
+    if (wasMissing && !recorder_.deviceMissing())
+        showInputs();  // the sound server is back
     showRecordButton();
+}
+
+void TForm1::finishRecordings() {
+    recorder_.stopRecording();
+    showRecordButton();
+    if (!encoder_.pipeline().busy())
+        return;
+    // The program ends only once every recording is saved.
+    QProgressDialog saving(RecordingTexts::saving(), QString(), 0, 0, this);
+    saving.setWindowTitle(AppInfo::title());
+    saving.setWindowModality(Qt::ApplicationModal);
+    saving.setMinimumDuration(0);
+    saving.show();
+    QEventLoop wait;
+    connect(&encoder_.pipeline(), &EncoderPipeline::done, &wait, [&] {
+        if (!encoder_.pipeline().busy())
+            wait.quit();
+    });
+    if (encoder_.pipeline().busy())
+        wait.exec();
+}
+
+void TForm1::recoverRecordings() {
+    QStringList recovered;
+    for (const QString& folder :
+         {options_.record, QStandardPaths::writableLocation(QStandardPaths::MusicLocation)}) {
+        if (folder.isEmpty() || !QFileInfo(folder).isDir())
+            continue;
+        for (const QString& wav : WaveStream::repairStale(folder)) {
+            encoder_.EncodeRecording(wav);
+            recovered << QFileInfo(wav).fileName();
+        }
+    }
+    if (!recovered.isEmpty())
+        services_.dialogs.message(AppInfo::title(), RecordingTexts::recovered(recovered),
+                                  Dialogs::Icon::information);
 }
 
 void TForm1::showRecordButton() {
@@ -561,6 +609,10 @@ void TForm1::runShowSteps() {
     refreshPresetCaptions();
     ui_.TreeView1->topLevelItem(0)->setExpanded(true);
     options_.loadini();
+    if (!recordingsRecovered_) {
+        recordingsRecovered_ = true;
+        recoverRecordings();
+    }
     services_.hotKey.registerKey(options_.muteHotKey);
     syncAutostartBox();
     volume_.setShowHint();
@@ -602,6 +654,7 @@ void TForm1::restoreFromTray() {
 void TForm1::N2Click() {
     ending_ = true;
     try {
+        finishRecordings();  // before the player and the capture go
         if (playback_.WMP()) {
             services_.player.Stop();
             services_.player.Close();

@@ -129,6 +129,12 @@ class TForm1 : public QMainWindow {
     // Nothing to enable beforehand on Linux: logind and polkit decide at each power action.
     void EnableShutdownPrivilege() {}
     void initbass();
+    void showInputs();
+    // Stops a recording that runs and waits, with a small window, until every recording is
+    // encoded: nothing being recorded or encoded is lost when the program ends.
+    void finishRecordings();
+    // Recordings a crash left unended (their WAV files) are repaired and encoded, once a run.
+    void recoverRecordings();
     // Steps that come with later parts of the program.
     void RefreshWorldClock() {}
     void startall() {}
@@ -159,5 +165,7 @@ class TForm1 : public QMainWindow {
     std::array<QAction*, 8> trayPresetItems_{};
     Qt::WindowStates savedWindowState_ = Qt::WindowNoState;
     bool syncingSelection_ = false;
-    bool ending_ = false;  // "退出" ran: the run ends once control returns to the event loop
+    bool ending_ = false;
+    bool recordingsRecovered_ =
+        false;  // "退出" ran: the run ends once control returns to the event loop
 };

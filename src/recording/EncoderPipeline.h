@@ -5,12 +5,10 @@
 #include <QString>
 #include <QThreadPool>
 
-// One background encoding: the finished WAV image is written to the temporary file and encoded
-// into the output file.
+// One background encoding of a finished recording's WAV file into the output file.
 struct EncoderJob {
     enum class Format { mp3, wma };
 
-    QByteArray image;  // shared with the recorder, never changed
     QString wavPath;
     QString outputPath;
     QString title;

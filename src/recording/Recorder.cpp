@@ -4,7 +4,10 @@
 #include "platform/CaptureDevice.h"
 #include "platform/Dialogs.h"
 #include "platform/MediaPlayer.h"
+#include "recording/RecordingTexts.h"
 #include "setting/OptionsStore.h"
+
+#include <QFile>
 
 Recorder::Recorder(CaptureDevice& device, const MediaPlayer& player, const OptionsStore& options,
                    Dialogs& dialogs, Hooks hooks)
@@ -28,7 +31,6 @@ void Recorder::initbass() {
                 selected_ = i;
         }
     }
-    wave_.clear();
     ComboBox2Change(selected_);
 }
 
@@ -45,6 +47,8 @@ QString Recorder::buttonHint() const {
 }
 
 void Recorder::ToolButton8Click() {
+    if (deviceMissing() && !recording_)
+        initbass();  // a sound server that was missing may be there now
     if (player_.playState() == MediaPlayer::kPlaying || recording_)
         ToggleRecording();
     else
@@ -67,33 +71,51 @@ void Recorder::ToggleRecording() {
     }
 }
 
+void Recorder::stopRecording() {
+    if (recording_)
+        ToggleRecording();
+}
+
 void Recorder::StartCapture() {
     if (selected_ < 0)
         return;
-    wave_.clear();
-    wave_.appendHeader();
+    // Written to disk as it arrives, into the recording folder.
+    try {
+        wave_.create(hooks_.newRecordingPath());
+    } catch (const std::exception& e) {
+        dialogs_.message(AppInfo::title(),
+                         RecordingTexts::withReason(QStringLiteral("录音程序启动失败！"), e.what()),
+                         Dialogs::Icon::error);
+        return;
+    }
     if (!device_.start(
             [this](const char* data, qsizetype length) { wave_.append(data, length); })) {
         dialogs_.message(AppInfo::title(), QStringLiteral("录音程序启动失败！"),
                          Dialogs::Icon::error);
-        wave_.clear();
+        wave_.finish();
+        QFile::remove(wave_.path());  // nothing was recorded
         return;
     }
     recording_ = true;
 }
 
 void Recorder::StopCapture() {
-    device_.stop();
+    device_.stop();  // no block is written after this
     recording_ = false;
     wave_.finish();
-    if (!WaveStream::isReadableWav(wave_.image()))
-        dialogs_.message(AppInfo::title(), QStringLiteral("录音记录读取失败！"),
-                         Dialogs::Icon::error);
 }
 
 void Recorder::Timer5Timer() {
     if (wave_.isEmpty())
         return;
+    if (recording_ && !wave_.failure().isEmpty()) {
+        // The disk is full (or gone): what was written is kept and encoded, and the user learns
+        // why the recording ended.
+        const QString why = wave_.failure();
+        ToggleRecording();
+        dialogs_.message(AppInfo::title(), RecordingTexts::interrupted(why), Dialogs::Icon::error);
+        return;
+    }
     elapsed_ = elapsed_.addSecs(1);
     const int divisor = options_.style == 1 ? 9 : 10;  // WMA, else MP3 (the encoder's default)
     const double megabytes = double(wave_.size()) / 1048576.0 / divisor;

@@ -19,7 +19,8 @@ class Recorder {
         std::function<void(bool)> progressTimer;           // Timer5 on or off
         std::function<void()> stopTaskCountdown;           // Timer3 off
         std::function<void(const QString&)> progressText;  // the status bar's third panel
-        std::function<void()> encode;                      // EncodeRecording of the finished image
+        std::function<void()> encode;                      // EncodeRecording of the finished file
+        std::function<QString()> newRecordingPath;         // where the next recording is written
     };
 
     Recorder(CaptureDevice& device, const MediaPlayer& player, const OptionsStore& options,
@@ -30,6 +31,8 @@ class Recorder {
     void initbass();
     const QStringList& inputNames() const { return inputNames_; }
     int selectedInput() const { return selected_; }
+    // The sound server could not be reached (at start, or since): tried again at each press.
+    bool deviceMissing() const { return inputNames_.isEmpty(); }
     // The user chose an input: exactly that one is switched on.
     void ComboBox2Change(int index);
 
@@ -40,6 +43,8 @@ class Recorder {
     bool recording() const { return recording_; }  // the button's state
     QString buttonHint() const;
     const WaveStream& waveStream() const { return wave_; }
+    // Ends a recording that runs, as the button would, whatever the player does (exit).
+    void stopRecording();
     QTime recordElapsed() const { return elapsed_; }
 
   private:

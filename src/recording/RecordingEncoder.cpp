@@ -7,16 +7,18 @@
 #include "platform/PowerActions.h"
 #include "playback/Playback.h"
 #include "recording/RecordingNames.h"
+#include "recording/RecordingTexts.h"
 #include "setting/OptionsStore.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QUrl>
 
 RecordingEncoder::RecordingEncoder(Services services, QObject* parent)
     : QObject(parent), services_(std::move(services)) {
     connect(&pipeline_, &EncoderPipeline::done, this, [this](const EncoderJob& job) {
-        reserved_.remove(job.wavPath);
         reserved_.remove(job.outputPath);
         if (job.format == EncoderJob::Format::mp3)
             MP3Out1Done(job);
@@ -25,29 +27,40 @@ RecordingEncoder::RecordingEncoder(Services services, QObject* parent)
     });
 }
 
-void RecordingEncoder::EncodeRecording(const QByteArray& image) {
-    // Any style other than WMA (a damaged option.ini, say) records as MP3, the default, rather
-    // than dropping the recording.
-    EncodeTo(services_.options.style == 1 ? EncoderJob::Format::wma : EncoderJob::Format::mp3,
-             image);
+QString RecordingEncoder::station() const {
+    return rdfile ? services_.playback.title5 : services_.playback.title2;
 }
 
-void RecordingEncoder::EncodeTo(EncoderJob::Format format, const QByteArray& image) {
-    const QString station = rdfile ? services_.playback.title5 : services_.playback.title2;
-    const QString stamp = RecordingNames::stamp(services_.now());
+QString RecordingEncoder::newRecordingPath() {
+    QString folder = services_.options.record;
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        // Never into the current folder: the user's music folder, or the home folder.
+        folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+        if (folder.isEmpty() || !QDir().mkpath(folder))
+            folder = QDir::homePath();
+        services_.dialogs.message(AppInfo::title(), RecordingTexts::goesToMusicFolder(folder),
+                                  Dialogs::Icon::information);
+    }
+    return RecordingNames::unusedPath(folder, station(), RecordingNames::stamp(services_.now()),
+                                      QStringLiteral(".wav"));
+}
+
+void RecordingEncoder::EncodeRecording(const QString& wavPath) {
+    // Any style other than WMA (a damaged option.ini, say) records as MP3, the default, rather
+    // than dropping the recording.
+    const auto format =
+        services_.options.style == 1 ? EncoderJob::Format::wma : EncoderJob::Format::mp3;
     EncoderJob job;
-    job.image = image;
     job.format = format;
+    job.wavPath = wavPath;
     // Jobs still waiting have not made their files yet: their names count as taken too.
     const auto taken = [this](const QString& path) {
-        return QFile::exists(path) || reserved_.contains(path);
+        return RecordingNames::pathTaken(path) || reserved_.contains(path);
     };
-    job.wavPath = RecordingNames::unusedPath(services_.tempFolder, station, stamp,
-                                             QStringLiteral(".wav"), taken);
     job.outputPath = RecordingNames::unusedPath(
-        services_.options.record, station, stamp,
+        QFileInfo(wavPath).absolutePath(), station(), RecordingNames::stamp(services_.now()),
         format == EncoderJob::Format::mp3 ? QStringLiteral(".mp3") : QStringLiteral(".wma"), taken);
-    reserved_ << job.wavPath << job.outputPath;
+    reserved_ << job.outputPath;
     job.title = services_.table.text(Field::stationName);  // the row selected at this moment
     pipeline_.start(std::move(job));
 }

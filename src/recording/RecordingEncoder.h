@@ -15,8 +15,8 @@ class Playback;
 class PowerActions;
 class StationTable;
 
-// Hands a finished recording to encoding and carries out what follows each encoding: open the
-// folder, remove the temporary WAV, the armed power action.
+// Names recordings, hands a finished one to encoding and carries out what follows each encoding:
+// open the folder, remove the WAV, the armed power action.
 class RecordingEncoder : public QObject {
     Q_OBJECT
 
@@ -29,13 +29,16 @@ class RecordingEncoder : public QObject {
         Desktop& desktop;
         PowerActions& power;
         std::function<QDateTime()> now;  // local time
-        QString tempFolder;              // where temporary WAV files go
     };
 
     explicit RecordingEncoder(Services services, QObject* parent = nullptr);
 
-    // By the option style: 0 MP3, 1 WMA, anything else nothing at all.
-    void EncodeRecording(const QByteArray& image);
+    // Where the next recording is written: a new WAV file in the recording folder or, when the
+    // option `record` names no existing folder, in the user's music folder (the user is told).
+    QString newRecordingPath();
+    // Encodes a finished recording's WAV file into its folder by the option style: 1 WMA, else
+    // MP3. The WAV goes once encoded, and stays (the user told where) when encoding failed.
+    void EncodeRecording(const QString& wavPath);
     // "打开目录": the recording folder in the file browser, or a message when none is set.
     void openRecordFolder();
     EncoderPipeline& pipeline() { return pipeline_; }
@@ -46,7 +49,7 @@ class RecordingEncoder : public QObject {
     QString armedFinishAction;
 
   private:
-    void EncodeTo(EncoderJob::Format format, const QByteArray& image);
+    QString station() const;
     void MP3Out1Done(const EncoderJob& job);
     void WMAOut1Done(const EncoderJob& job);
     // The temporary file goes once encoded; when encoding failed it stays and the user is told.

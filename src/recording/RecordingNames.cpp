@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace RecordingNames {
 
@@ -18,6 +19,11 @@ QString fileNamePart(const QString& stationName) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7F || kRefused.contains(c))
             c = QLatin1Char('_');
     return name;
+}
+
+bool pathTaken(const QString& path) {
+    // A link counts even when it leads nowhere: no recording is written through one.
+    return QFileInfo(path).isSymLink() || QFile::exists(path);
 }
 
 namespace {
@@ -42,7 +48,7 @@ QString cutToBytes(const QString& text, qsizetype maxBytes) {
 
 QString unusedPath(const QString& folder, const QString& stationName, const QString& stamp,
                    const QString& extension, const std::function<bool(const QString&)>& taken) {
-    const auto isTaken = taken ? taken : [](const QString& path) { return QFile::exists(path); };
+    const auto isTaken = taken ? taken : pathTaken;
     const QDir dir(folder);
     const QString station = fileNamePart(stationName);
     // The whole name, with the stamp, any " (n)" and the extension, fits the 255 bytes that

@@ -16,8 +16,10 @@ constexpr qsizetype kMaxNameBytes = 255;
 // A station name made fit for a file name on any disk: "/", NUL, control characters and
 // \ : * ? " < > | (refused by FAT and exFAT) become "_"; "/" could also lead out of the folder.
 QString fileNamePart(const QString& stationName);
+// Whether a file, or a link even to nothing, has this path.
+bool pathTaken(const QString& path);
 // folder/name - stamp.ext, or with " (2)", " (3)"… before the extension when that is taken
-// (by default: when the file exists); the name's station part is cut so that the file name fits
+// (by default: pathTaken); the name's station part is cut so that the file name fits
 // kMaxNameBytes.
 QString unusedPath(const QString& folder, const QString& stationName, const QString& stamp,
                    const QString& extension, const std::function<bool(const QString&)>& taken = {});

@@ -1,11 +1,33 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace RecordingTexts {
 
 inline QString recordFolderMissing() {
     return QStringLiteral("当前录音目录为空或者不存在,请选择“录音设置”标签,重新进行设置.");
+}
+
+// A fixed text, then what went wrong.
+inline QString withReason(const QString& text, const char* reason) {
+    return text + QStringLiteral("\n\n") + QString::fromUtf8(reason);
+}
+
+inline QString interrupted(const QString& reason) {
+    return QStringLiteral("录音中断，已录下的部分将照常保存。\n\n") + reason;
+}
+
+inline QString goesToMusicFolder(const QString& folder) {
+    return QStringLiteral("当前录音目录为空或者不存在，本次录音将保存在：\n") + folder;
+}
+
+inline QString saving() {
+    return QStringLiteral("正在保存录音，请稍候…");
+}
+
+inline QString recovered(const QStringList& names) {
+    return QStringLiteral("上次录音未正常结束，已恢复并保存：\n") + names.join(u'\n');
 }
 
 }  // namespace RecordingTexts

@@ -20,7 +20,7 @@ WavFileReader::WavFileReader(const QString& path) : file_(path) {
     // Past 4 GiB (22 hours of a task) the 32-bit sizes cannot hold the length and stand at
     // 0xFFFFFFFF: the data then runs to the end of the file.
     const qint64 inFile = file_.size() - WaveStream::kHeaderSize;
-    remaining_ = u32(40) == kSizeUnknown ? inFile : std::min<qint64>(u32(40), inFile);
+    remaining_ = u32(40) == WaveStream::kSizeUnknown ? inFile : std::min<qint64>(u32(40), inFile);
 }
 
 qsizetype WavFileReader::read(qint16* buffer, qsizetype maxFrames) {

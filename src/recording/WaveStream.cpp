@@ -1,6 +1,15 @@
 #include "recording/WaveStream.h"
 
+#include <QDir>
+#include <QFile>
+#include <QStringList>
 #include <QtEndian>
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
 
 namespace {
 
@@ -16,18 +25,29 @@ T at(const QByteArray& bytes, int offset) {
     return qFromLittleEndian<T>(bytes.constData() + offset);
 }
 
-}  // namespace
-
-void WaveStream::clear() {
-    std::lock_guard lock(mutex_);
-    bytes_.clear();
-    size_ = 0;
+quint32 sizeField(qint64 size) {
+    return size > qint64(WaveStream::kSizeUnknown) ? WaveStream::kSizeUnknown : quint32(size);
 }
 
-void WaveStream::appendHeader() {
+// The RIFF and data sizes of a file of fileSize bytes, at their places in the header.
+bool patchSizes(int fd, qint64 fileSize) {
+    char riff[4], data[4];
+    qToLittleEndian<quint32>(sizeField(fileSize - 8), riff);
+    qToLittleEndian<quint32>(sizeField(fileSize - WaveStream::kHeaderSize), data);
+    return ::pwrite(fd, riff, 4, 4) == 4 && ::pwrite(fd, data, 4, 40) == 4;
+}
+
+}  // namespace
+
+WaveStream::~WaveStream() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+QByteArray WaveStream::header(qint64 dataBytes) {
     QByteArray header;
     header.append("RIFF");
-    put<quint32>(header, 36);
+    put<quint32>(header, sizeField(dataBytes + kHeaderSize - 8));
     header.append("WAVEfmt ");
     put<quint32>(header, 16);
     put<quint16>(header, 1);  // PCM
@@ -37,27 +57,64 @@ void WaveStream::appendHeader() {
     put<quint16>(header, kChannels * 2);  // block alignment
     put<quint16>(header, 16);
     header.append("data");
-    put<quint32>(header, 0);
-    append(header.constData(), header.size());
+    put<quint32>(header, sizeField(dataBytes));
+    return header;
+}
+
+void WaveStream::create(const QString& path) {
+    if (fd_ >= 0)
+        ::close(fd_);
+    path_ = path;
+    size_ = 0;
+    failed_ = false;
+    {
+        std::lock_guard lock(failureMutex_);
+        failure_.clear();
+    }
+    // Never through an existing name or a link planted in its place.
+    fd_ = ::open(QFile::encodeName(path).constData(),
+                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd_ < 0)
+        throw std::runtime_error(path.toStdString() + ": " + std::strerror(errno));
+    QByteArray unpatched = header(0);
+    qToLittleEndian<quint32>(36, unpatched.data() + 4);
+    append(unpatched.constData(), unpatched.size());
+    if (failed_)
+        throw std::runtime_error(failure().toStdString());
 }
 
 void WaveStream::append(const char* data, qsizetype length) {
-    std::lock_guard lock(mutex_);
-    bytes_.append(data, length);
-    size_ = bytes_.size();
+    if (fd_ < 0 || failed_)
+        return;
+    for (qsizetype done = 0; done < length;) {
+        const ssize_t n = ::write(fd_, data + done, size_t(length - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            std::lock_guard lock(failureMutex_);
+            failure_ = path_ + QStringLiteral(": ") +
+                       QString::fromLocal8Bit(std::strerror(n < 0 ? errno : ENOSPC));
+            failed_ = true;
+            return;
+        }
+        done += n;
+        size_ += n;
+    }
+}
+
+QString WaveStream::failure() const {
+    std::lock_guard lock(failureMutex_);
+    return failure_;
 }
 
 void WaveStream::finish() {
-    std::lock_guard lock(mutex_);
-    if (bytes_.size() < kHeaderSize)
+    if (fd_ < 0)
         return;
-    qToLittleEndian<quint32>(quint32(bytes_.size() - 8), bytes_.data() + 4);
-    qToLittleEndian<quint32>(quint32(bytes_.size() - kHeaderSize), bytes_.data() + 40);
-}
-
-QByteArray WaveStream::image() const {
-    std::lock_guard lock(mutex_);
-    return bytes_;
+    if (size_ >= kHeaderSize)
+        patchSizes(fd_, size_);
+    ::fsync(fd_);
+    ::close(fd_);
+    fd_ = -1;
 }
 
 bool WaveStream::isReadableWav(const QByteArray& bytes) {
@@ -72,4 +129,24 @@ bool WaveStream::isReadableWav(const QByteArray& bytes) {
            at<quint16>(bytes, 32) == channels * bits / 8 &&
            at<quint32>(bytes, 28) == rate * channels * bits / 8 &&
            at<quint32>(bytes, 40) == quint32(bytes.size() - kHeaderSize);
+}
+
+QStringList WaveStream::repairStale(const QString& folder) {
+    QStringList repaired;
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList({QStringLiteral("*.wav")}, QDir::Files)) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::ReadWrite))
+            continue;
+        const QByteArray head = file.read(kHeaderSize);
+        // Ours and unended: our header, with a data size of 0 before data that is there.
+        const bool ours = head.size() == kHeaderSize && head.startsWith("RIFF") &&
+                          head.mid(8, 32) == header(0).mid(8, 32);
+        if (!ours || at<quint32>(head, 40) != 0 || file.size() <= kHeaderSize)
+            continue;
+        if (patchSizes(file.handle(), file.size()))
+            repaired << path;
+    }
+    return repaired;
 }

@@ -1,37 +1,59 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 #include <atomic>
 #include <mutex>
 
-// The WAV image of the current (or last) recording in memory: a 44-byte header, then 16-bit
-// stereo PCM at 44,100 Hz in capture order. The capture thread appends; the user-interface
-// thread reads the size at any time and the contents only after the capture has stopped.
+// The WAV file of the current (or last) recording, written as the capture arrives: a 44-byte
+// header, then 16-bit stereo PCM at 44,100 Hz in capture order. Memory stays flat however long
+// the recording runs, and a crash keeps all but the last moments: until finish() patches it, the
+// header's data size is 0, which marks a recording that did not end (repairStale()). The capture
+// thread appends; the user-interface thread reads the size and the failure at any time.
 class WaveStream {
   public:
     static constexpr int kHeaderSize = 44;
     static constexpr int kSampleRate = 44100;
     static constexpr int kChannels = 2;
     static constexpr int kBytesPerSecond = kSampleRate * kChannels * 2;
+    // The 32-bit sizes of a file past 4 GiB: the data runs to the end of the file.
+    static constexpr quint32 kSizeUnknown = 0xFFFFFFFF;
 
-    void clear();
-    // The header with its start values (sizes 36 and 0).
-    void appendHeader();
-    // From the capture thread.
+    WaveStream() = default;
+    ~WaveStream();
+    WaveStream(const WaveStream&) = delete;
+    WaveStream& operator=(const WaveStream&) = delete;
+
+    // Creates path, only if nothing (not even a link) is there, readable by the user alone, and
+    // writes the unpatched header. Throws std::runtime_error with the system's reason.
+    void create(const QString& path);
+    // From the capture thread. After a failed write (disk full) nothing more is written and
+    // failure() says why.
     void append(const char* data, qsizetype length);
-    qsizetype size() const { return size_.load(); }
+    qint64 size() const { return size_.load(); }  // the header included
     bool isEmpty() const { return size() == 0; }
-    // After the capture has stopped: RIFF size = size − 8, data size = size − 44.
+    QString failure() const;
+    // After the capture has stopped: patches the header's sizes, flushes the file to the disk and
+    // closes it. The path stays for the encoding.
     void finish();
-    // The whole image, shared rather than copied; it does not change while a holder keeps it.
-    QByteArray image() const;
+    const QString& path() const { return path_; }
 
+    // The header of a WAV file with dataBytes of PCM.
+    static QByteArray header(qint64 dataBytes);
+    // A whole WAV image of pcm, for tests and tools.
+    static QByteArray image(const QByteArray& pcm) { return header(pcm.size()) + pcm; }
     // Whether bytes are a PCM WAV file that can be read: header fields consistent with the length.
     static bool isReadableWav(const QByteArray& bytes);
+    // The WAV files in folder left by a recording that never ended (a crash, a power cut), their
+    // headers now patched from their lengths. The rest of the folder is left as it is.
+    static QStringList repairStale(const QString& folder);
 
   private:
-    mutable std::mutex mutex_;
-    QByteArray bytes_;
-    std::atomic<qsizetype> size_{0};
+    QString path_;
+    int fd_ = -1;
+    std::atomic<qint64> size_{0};
+    mutable std::mutex failureMutex_;
+    QString failure_;
+    std::atomic<bool> failed_{false};
 };

@@ -571,6 +571,44 @@ TEST_F(MainWindow, RecordsThroughTheButtonIntoTheRecordingFolder) {
     EXPECT_EQ(window->playback().title2, QString());  // emptied once encoded
 }
 
+TEST_F(MainWindow, ExitWhileRecordingSavesTheRecordingFirst) {
+    clickRow(4);
+    QTest::mouseClick(ui().ToolButton2, Qt::LeftButton);
+    player.state = MediaPlayer::kPlaying;
+    QTest::mouseClick(ui().ToolButton8, Qt::LeftButton);
+    capture.feed(QByteArray(2 * WaveStream::kBytesPerSecond, '\0'));
+    window->N2Click();  // 退出 in the middle of it
+    EXPECT_EQ(runEnded, 1);
+    EXPECT_FALSE(capture.active);
+    EXPECT_FALSE(window->encoder().pipeline().busy());  // encoded before the run ends
+    EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("Jazz FM - *.mp3")}).size(), 1);
+    EXPECT_TRUE(QDir(folder.path()).entryList({QStringLiteral("*.wav")}).isEmpty());
+}
+
+TEST_F(MainWindow, ARecordingACrashLeftIsRepairedAndSavedAtTheNextStart) {
+    options.reset();
+    window.reset();
+    {
+        WaveStream crashed;  // never finished: the program died while recording
+        crashed.create(folder.filePath(QStringLiteral("Jazz FM - 2026120913.wav")));
+        const QByteArray pcm = QByteArray(WaveStream::kBytesPerSecond, '\0');
+        crashed.append(pcm.constData(), pcm.size());
+    }
+    window = std::make_unique<TForm1>(
+        folder.path(), TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power,
+                                      [this] { ++runEnded; }});
+    window->show();
+    window->encoder().pipeline().waitForDone();
+    ASSERT_FALSE(dialogs.shown.isEmpty());
+    EXPECT_TRUE(dialogs.shown.last().text.contains(QStringLiteral("Jazz FM - 2026120913.wav")))
+        << dialogs.shown.last().text.toStdString();
+    EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("*.mp3")}).size(), 1);
+    EXPECT_TRUE(QDir(folder.path()).entryList({QStringLiteral("*.wav")}).isEmpty());
+    window->close();
+    window->restoreFromTray();  // once a run, not at every show
+    EXPECT_EQ(dialogs.shown.size(), 1);
+}
+
 TEST_F(MainWindow, AMissingRecordingFolderAsksForOneAtEachShow) {
     ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("option.ini")),
                           "[info]\nrecord=/no/such/folder\n"));

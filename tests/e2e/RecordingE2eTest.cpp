@@ -52,7 +52,7 @@ class RealRecording : public ::testing::Test {
         table.setFilter(ViewFilter::all());
     }
 
-    QTemporaryDir records, temp, source;
+    QTemporaryDir records, source;
     StationTable table{QStringLiteral("/nonexistent/rd.cds")};
     OptionsStore options{QStringLiteral("/nonexistent/option.ini")};
     FakeDialogs dialogs;
@@ -76,15 +76,16 @@ TEST_F(RealRecording, RecordsWhatPlaysIntoMp3AndWma) {
     Playback playback(player, table, options, dialogs, killer, {[](bool) {}, [] {}, [] {}});
     playback.title2 = QStringLiteral("测试电台");
     RecordingEncoder encoder({playback, table, options, dialogs, desktop, power,
-                              [] { return QDateTime::currentDateTime(); }, temp.path()});
+                              [] { return QDateTime::currentDateTime(); }});
     PulseCaptureDevice device;
     QByteArray lastImage;
     Recorder recorder(device, player, options, dialogs,
                       {[](bool) {}, [] {}, [](const QString&) {},
                        [&] {
-                           lastImage = recorder.waveStream().image();
-                           encoder.EncodeRecording(lastImage);
-                       }});
+                           lastImage = readFile(recorder.waveStream().path());
+                           encoder.EncodeRecording(recorder.waveStream().path());
+                       },
+                       [&] { return encoder.newRecordingPath(); }});
     recorder.initbass();
     ASSERT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.first().text.toStdString();
     ASSERT_GE(recorder.selectedInput(), 0);
@@ -116,7 +117,7 @@ TEST_F(RealRecording, RecordsWhatPlaysIntoMp3AndWma) {
         encoder.pipeline().waitForDone();
     }
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.last().text.toStdString();
-    EXPECT_TRUE(QDir(temp.path()).entryList({QStringLiteral("*.wav")}, QDir::Files).isEmpty());
+    EXPECT_TRUE(QDir(records.path()).entryList({QStringLiteral("*.wav")}, QDir::Files).isEmpty());
 
     const QStringList mp3s = QDir(records.path()).entryList({QStringLiteral("*.mp3")}, QDir::Files);
     ASSERT_EQ(mp3s.size(), 1);
@@ -187,13 +188,12 @@ TEST_F(RealRecording, TheArmedPowerActionReachesLogindAfterEveryEncoding) {
     VlcMediaPlayer player({QStringLiteral("--aout=dummy")});
     Playback playback(player, table, options, dialogs, killer, {[](bool) {}, [] {}, [] {}});
     RecordingEncoder encoder({playback, table, options, dialogs, desktop, power,
-                              [] { return QDateTime::currentDateTime(); }, temp.path()});
+                              [] { return QDateTime::currentDateTime(); }});
     encoder.armedFinishAction = QStringLiteral("待机");
-    WaveStream wave;
-    wave.appendHeader();
-    wave.finish();
     for (int i = 0; i < 2; ++i) {
-        encoder.EncodeRecording(wave.image());
+        const QString wav = encoder.newRecordingPath();
+        writeFile(wav, WaveStream::image({}));
+        encoder.EncodeRecording(wav);
         encoder.pipeline().waitForDone();
     }
     EXPECT_EQ(calls().count(QStringLiteral("Suspend")), before + 2)

@@ -17,13 +17,22 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtEndian>
 
 #include <taglib/tag_c.h>
 
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 
 namespace {
 
@@ -41,17 +50,20 @@ class RecorderFixture : public ::testing::Test {
     int countdownStops = 0;
     QString panel;
     int encodes = 0;
+    QTemporaryDir records;
+    int made = 0;
     Recorder recorder{device,
                       player,
                       options,
                       dialogs,
                       {[this](bool on) { timer5 << on; }, [this] { ++countdownStops; },
-                       [this](const QString& text) { panel = text; }, [this] { ++encodes; }}};
+                       [this](const QString& text) { panel = text; }, [this] { ++encodes; },
+                       [this] { return records.filePath(QStringLiteral("r%1.wav").arg(++made)); }}};
 };
 
 }  // namespace
 
-TEST_F(RecorderFixture, ATwoSecondImageHasItsSizesPatched) {
+TEST_F(RecorderFixture, TheCaptureGoesToDiskAsItArrivesAndTheSizesArePatchedAtTheEnd) {
     recorder.initbass();
     player.state = MediaPlayer::kPlaying;
     recorder.ToolButton8Click();
@@ -60,13 +72,19 @@ TEST_F(RecorderFixture, ATwoSecondImageHasItsSizesPatched) {
     device.feed(QByteArray(WaveStream::kBytesPerSecond, '\x01'));
     recorder.Timer5Timer();
     EXPECT_EQ(panel, QStringLiteral("已录音:00:00:01 - 0.02 MB"));
+    // On disk already, only the user may read it, and marked as not ended yet.
+    const QString wav = records.filePath(QStringLiteral("r1.wav"));
+    const QByteArray soFar = readFile(wav);
+    EXPECT_EQ(soFar.size(), WaveStream::kHeaderSize + WaveStream::kBytesPerSecond);
+    EXPECT_EQ(u32At(soFar, 40), 0u);
+    EXPECT_EQ(QFile::permissions(wav) & (QFile::ReadGroup | QFile::ReadOther), 0);
     device.feed(QByteArray(WaveStream::kBytesPerSecond, '\x02'));
     player.state = MediaPlayer::kStopped;  // a recording always stops
     recorder.ToolButton8Click();
     EXPECT_FALSE(recorder.recording());
     EXPECT_EQ(recorder.buttonHint(), QStringLiteral("开始录音"));
 
-    const QByteArray image = recorder.waveStream().image();
+    const QByteArray image = readFile(wav);
     EXPECT_EQ(image.size(), 352'844);
     EXPECT_EQ(u32At(image, 4), 352'836u);
     EXPECT_EQ(u32At(image, 40), 352'800u);
@@ -105,14 +123,75 @@ TEST_F(RecorderFixture, TheButtonNeedsAPlayingStationAndAnInput) {
     recorder.initbass();
     recorder.ToolButton8Click();
     EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("录音程序启动失败！"));
-    EXPECT_TRUE(recorder.waveStream().isEmpty());
+    EXPECT_TRUE(QDir(records.path()).isEmpty());  // no empty recording left behind
     EXPECT_FALSE(recorder.recording());
 
+    // A name that is taken (here by a link planted in its place) is never written through.
+    device.canStart = true;
+    ASSERT_TRUE(QFile::link(records.filePath(QStringLiteral("elsewhere")),
+                            records.filePath(QStringLiteral("r%1.wav").arg(made + 1))));
+    recorder.ToolButton8Click();
+    EXPECT_FALSE(recorder.recording());
+    EXPECT_TRUE(dialogs.shown.last().text.startsWith(QStringLiteral("录音程序启动失败！")));
+    EXPECT_FALSE(QFile::exists(records.filePath(QStringLiteral("elsewhere"))));
+
+    // No sound server at start: tried again at the next press.
     device.available = false;
     recorder.initbass();
     EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("启动默认录音设备出错！"));
     EXPECT_EQ(dialogs.shown.last().icon, Dialogs::Icon::warning);
-    EXPECT_TRUE(recorder.inputNames().isEmpty());
+    EXPECT_TRUE(recorder.deviceMissing());
+    device.available = true;  // the sound server is back, with its monitor switched on
+    device.list = {{QStringLiteral("A"), true}};
+    recorder.ToolButton8Click();
+    EXPECT_FALSE(recorder.deviceMissing());
+    EXPECT_TRUE(recorder.recording());
+}
+
+TEST_F(RecorderFixture, AFullDiskEndsTheRecordingKeepsWhatWasWrittenAndSaysWhy) {
+    recorder.initbass();
+    player.state = MediaPlayer::kPlaying;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The disk fills up after a second and a half of recording.
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{WaveStream::kHeaderSize + WaveStream::kBytesPerSecond * 3 / 2,
+                           WaveStream::kHeaderSize + WaveStream::kBytesPerSecond * 3 / 2};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        recorder.ToolButton8Click();
+        device.feed(QByteArray(WaveStream::kBytesPerSecond, '\x01'));
+        device.feed(QByteArray(WaveStream::kBytesPerSecond, '\x02'));
+        recorder.Timer5Timer();
+        const bool stopped = !recorder.recording() && encodes == 1;
+        const bool told = !dialogs.shown.isEmpty() && dialogs.shown.last().text.contains(
+                                                          QString::fromUtf8(std::strerror(EFBIG)));
+        _exit(stopped && told ? 42 : 43);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 42) << status;
+    const QByteArray kept = readFile(records.filePath(QStringLiteral("r1.wav")));
+    EXPECT_EQ(kept.size(), WaveStream::kHeaderSize + WaveStream::kBytesPerSecond * 3 / 2);
+    EXPECT_TRUE(WaveStream::isReadableWav(kept));  // patched to what was written
+}
+
+TEST(WaveStreamFile, AnUnendedRecordingIsRepairedFromItsLength) {
+    QTemporaryDir dir;
+    {
+        WaveStream wave;  // a crash: never finished
+        wave.create(dir.filePath(QStringLiteral("crashed.wav")));
+        const QByteArray pcm(WaveStream::kBytesPerSecond, '\x05');
+        wave.append(pcm.constData(), pcm.size());
+    }
+    writeFile(dir.filePath(QStringLiteral("other.wav")), "RIFF, but not ours");
+    writeFile(dir.filePath(QStringLiteral("done.wav")), WaveStream::image(QByteArray(400, '\0')));
+    const QByteArray otherBefore = readFile(dir.filePath(QStringLiteral("other.wav")));
+    EXPECT_EQ(WaveStream::repairStale(dir.path()),
+              QStringList{dir.filePath(QStringLiteral("crashed.wav"))});
+    EXPECT_TRUE(WaveStream::isReadableWav(readFile(dir.filePath(QStringLiteral("crashed.wav")))));
+    EXPECT_EQ(readFile(dir.filePath(QStringLiteral("other.wav"))), otherBefore);
+    EXPECT_TRUE(WaveStream::repairStale(dir.path()).isEmpty());  // once
 }
 
 TEST_F(RecorderFixture, TheLastSwitchedOnInputIsChosenAndTheOnlyOneOn) {
@@ -153,12 +232,9 @@ TEST(WavFile, ARecordingPast4GiBIsReadToTheEndOfTheFile) {
     // writes no gigabytes.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("long.wav"));
-    WaveStream header;
-    header.appendHeader();
-    QByteArray head = header.image();
-    qToLittleEndian<quint32>(WavFileReader::kSizeUnknown, head.data() + 4);
-    qToLittleEndian<quint32>(WavFileReader::kSizeUnknown, head.data() + 40);
     const qint64 dataBytes = (qint64(1) << 32) + 4 * 1000;
+    QByteArray head = WaveStream::header(dataBytes);
+    ASSERT_EQ(qFromLittleEndian<quint32>(head.constData() + 40), WaveStream::kSizeUnknown);
     {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -242,20 +318,20 @@ class EncodingFixture : public ::testing::Test {
                                          QStringLiteral("http://x")));
         table.setFilter(ViewFilter::all());
     }
-    // A finished WAV image of a tone.
-    static QByteArray image(double seconds) {
+    // A finished recording of a tone, where the recorder would have written it.
+    QString recording(double seconds) {
         WaveStream wave;
-        wave.appendHeader();
+        wave.create(encoder.newRecordingPath());
         const QByteArray pcm = sinePcm(seconds);
         wave.append(pcm.constData(), pcm.size());
         wave.finish();
-        return wave.image();
+        return wave.path();
     }
     QStringList recordings() const {
         return QDir(records.path()).entryList(QDir::Files, QDir::Name);
     }
 
-    QTemporaryDir records, temp;
+    QTemporaryDir records;
     StationTable table{QStringLiteral("/nonexistent/rd.cds")};
     FakeMediaPlayer player;
     OptionsStore options{QStringLiteral("/nonexistent/option.ini")};
@@ -266,7 +342,7 @@ class EncodingFixture : public ::testing::Test {
     Playback playback{player, table, options, dialogs, killer, {[](bool) {}, [] {}, [] {}}};
     QDateTime clock{QDate(2012, 12, 9), QTime(9, 5)};
     RecordingEncoder encoder{
-        {playback, table, options, dialogs, desktop, power, [this] { return clock; }, temp.path()}};
+        {playback, table, options, dialogs, desktop, power, [this] { return clock; }}};
 };
 
 }  // namespace
@@ -274,11 +350,11 @@ class EncodingFixture : public ::testing::Test {
 TEST_F(EncodingFixture, Mp3IsNamedAfterTheStationWithAllItsSettingsAndTheTitle) {
     playback.title2 = QStringLiteral("Andika 105.7 FM");
     encoder.armedFinishAction = QStringLiteral("待机");
-    encoder.EncodeRecording(image(2.0));
+    encoder.EncodeRecording(recording(2.0));
     encoder.pipeline().waitForDone();
 
     EXPECT_EQ(recordings(), QStringList{"Andika 105.7 FM - 2012120905.mp3"});
-    EXPECT_TRUE(QDir(temp.path()).entryList(QDir::Files).isEmpty());  // the temporary WAV is gone
+    EXPECT_TRUE(QDir(records.path()).entryList({QStringLiteral("*.wav")}).isEmpty());  // encoded
     EXPECT_EQ(playback.title2, QString());
     EXPECT_EQ(power.calls, QStringList{"Suspend"});
     EXPECT_TRUE(dialogs.shown.isEmpty());
@@ -313,26 +389,26 @@ TEST_F(EncodingFixture, Mp3IsNamedAfterTheStationWithAllItsSettingsAndTheTitle) 
     taglib_file_free(file);
 
     // The power action stays armed for the next encoding.
-    encoder.EncodeRecording(image(0.5));
+    encoder.EncodeRecording(recording(0.5));
     encoder.pipeline().waitForDone();
     EXPECT_EQ(power.calls, (QStringList{"Suspend", "Suspend"}));
 }
 
 TEST_F(EncodingFixture, RecordingsInARowAreQueuedAndNeverOverwriteEachOther) {
     playback.title2 = QStringLiteral("AC/DC Radio");
-    encoder.EncodeRecording(image(1.0));
+    encoder.EncodeRecording(recording(1.0));
     playback.title2 = QStringLiteral("AC/DC Radio");
-    encoder.EncodeRecording(image(1.0));  // while the first is still encoding
+    encoder.EncodeRecording(recording(1.0));  // while the first is still encoding
     options.style = 1;
-    encoder.EncodeRecording(image(1.0));
+    encoder.EncodeRecording(recording(1.0));
     encoder.pipeline().waitForDone();
     EXPECT_EQ(recordings(),
               (QStringList{"AC_DC Radio - 2012120905 (2).mp3", "AC_DC Radio - 2012120905.mp3",
                            "AC_DC Radio - 2012120905.wma"}));
-    EXPECT_TRUE(QDir(temp.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(QDir(records.path()).entryList({QStringLiteral("*.wav")}).isEmpty());  // encoded
     options.style = 7;  // neither format (a damaged option.ini): MP3, never nothing at all
     playback.title2 = QStringLiteral("Other");
-    encoder.EncodeRecording(image(1.0));
+    encoder.EncodeRecording(recording(1.0));
     encoder.pipeline().waitForDone();
     EXPECT_TRUE(recordings().contains(QStringLiteral("Other - 2012120905.mp3")));
 }
@@ -342,9 +418,9 @@ TEST_F(EncodingFixture, ThePowerActionWaitsForTheLastQueuedEncoding) {
     QStringList seen;  // what was on disk when the power action came
     power.onCall = [&] { seen = recordings(); };
     playback.title2 = QStringLiteral("One");
-    encoder.EncodeRecording(image(2.0));
+    encoder.EncodeRecording(recording(2.0));
     playback.title2 = QStringLiteral("Two");
-    encoder.EncodeRecording(image(2.0));  // queued behind the first
+    encoder.EncodeRecording(recording(2.0));  // queued behind the first
     encoder.pipeline().waitForDone();
     EXPECT_EQ(power.calls, QStringList{"Suspend"});  // once, after both
     EXPECT_EQ(seen, (QStringList{"One - 2012120905.mp3", "Two - 2012120905.mp3"}));
@@ -352,33 +428,52 @@ TEST_F(EncodingFixture, ThePowerActionWaitsForTheLastQueuedEncoding) {
 
 TEST_F(EncodingFixture, AFailedEncodingKeepsTheWavAndSaysWhere) {
     playback.title2 = QStringLiteral("Lost?");  // "?" cannot stand in a name on a USB stick
-    options.record = records.filePath(QStringLiteral("gone"));  // the folder was removed
     options.open = true;
     encoder.armedFinishAction = QStringLiteral("关机");
-    encoder.EncodeRecording(image(0.5));
+    const QString wav = encoder.newRecordingPath();
+    ASSERT_TRUE(writeFile(wav, "RIFF, and then nothing a WAV reader takes"));
+    encoder.EncodeRecording(wav);
     encoder.pipeline().waitForDone();
-    const QStringList kept = QDir(temp.path()).entryList(QDir::Files);
-    ASSERT_EQ(kept, QStringList{"Lost_ - 2012120905.wav"});
-    EXPECT_TRUE(WaveStream::isReadableWav(readFile(temp.filePath(kept.first()))));
+    EXPECT_EQ(recordings(), QStringList{"Lost_ - 2012120905.wav"});  // kept, and no MP3
     ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_TRUE(dialogs.shown[0].text.contains(temp.filePath(kept.first())))
-        << dialogs.shown[0].text.toStdString();
+    EXPECT_TRUE(dialogs.shown[0].text.contains(wav)) << dialogs.shown[0].text.toStdString();
     EXPECT_EQ(desktop.opened.size(), 1);  // the rest of the done handler still runs
     EXPECT_EQ(power.calls, QStringList{"PowerOff"});
+}
 
-    options.record.clear();  // "open" with no folder: the message
-    encoder.EncodeRecording(image(0.2));
-    encoder.pipeline().waitForDone();
-    EXPECT_TRUE(std::any_of(dialogs.shown.begin(), dialogs.shown.end(), [](const auto& s) {
-        return s.text == QStringLiteral("请先设置录音存放目录。");
-    }));
+TEST_F(EncodingFixture, WithoutARecordingFolderTheRecordingGoesToTheMusicFolder) {
+    // Never into the current folder: the user's music folder, and the user is told.
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    for (const QString& record : {QString(), records.filePath(QStringLiteral("gone"))}) {
+        options.record = record;
+        playback.title2 = QStringLiteral("Radio");
+        const QString path = recording(0.2);
+        EXPECT_EQ(QFileInfo(path).absolutePath(), music);
+        EXPECT_TRUE(dialogs.shown.last().text.endsWith(music)) << record.toStdString();
+        encoder.EncodeRecording(path);
+        encoder.pipeline().waitForDone();
+    }
+    qputenv("HOME", oldHome);
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+    EXPECT_TRUE(music.startsWith(home.path()));
+    EXPECT_EQ(QDir(music).entryList(QDir::Files),
+              (QStringList{"Radio - 2012120905 (2).mp3", "Radio - 2012120905.mp3"}));
+
+    options.open = true;  // "open" with no folder set: the message
+    options.record.clear();
+    encoder.openRecordFolder();
+    EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("请先设置录音存放目录。"));
 }
 
 TEST_F(EncodingFixture, ATaskMatchNamesTheRecordingAfterTheTask) {
     playback.title2 = QStringLiteral("Playing now");
     playback.title5 = QStringLiteral("Task station");
     encoder.rdfile = true;
-    encoder.EncodeRecording(image(0.3));
+    encoder.EncodeRecording(recording(0.3));
     encoder.pipeline().waitForDone();
     EXPECT_EQ(recordings(), QStringList{"Task station - 2012120905.mp3"});
     EXPECT_FALSE(encoder.rdfile);

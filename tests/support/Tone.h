@@ -14,14 +14,9 @@
 
 // Three seconds of a 440 Hz tone as bare MP3 frames (no tags), for the server to loop.
 inline std::string toneMp3(const QTemporaryDir& dir) {
-    WaveStream wave;
-    wave.appendHeader();
-    const QByteArray pcm = sinePcm(3.0, 440.0);
-    wave.append(pcm.constData(), pcm.size());
-    wave.finish();
     const QString wav = dir.filePath(QStringLiteral("tone.wav")),
                   mp3 = dir.filePath(QStringLiteral("tone.mp3"));
-    writeFile(wav, wave.image());
+    writeFile(wav, WaveStream::image(sinePcm(3.0, 440.0)));
     Mp3Encoder::encode(wav, mp3, QStringLiteral("tone"));
     const QByteArray bytes = readFile(mp3);
     const int start = id3v2Size(bytes);
