@@ -29,4 +29,7 @@ class CaptureDevice {
     // Stops; no callback runs after this returns.
     virtual void stop() = 0;
     virtual bool isActive() const = 0;
+    // Why a running capture broke off (the sound server went away), or empty while it runs well.
+    // Safe to ask from any thread.
+    virtual QString failure() const = 0;
 };

@@ -56,11 +56,20 @@ PulseCaptureDevice::~PulseCaptureDevice() {
 }
 
 void PulseCaptureDevice::contextChanged() {
+    if (stream_ && !PA_CONTEXT_IS_GOOD(pa_context_get_state(context_)))
+        failed_ = true;
     pa_threaded_mainloop_signal(mainloop_, 0);
 }
 
 void PulseCaptureDevice::streamChanged() {
+    if (stream_ && pa_stream_get_state(stream_) == PA_STREAM_FAILED)
+        failed_ = true;
     pa_threaded_mainloop_signal(mainloop_, 0);
+}
+
+QString PulseCaptureDevice::failure() const {
+    return failed_ ? QStringLiteral("the sound server stopped delivering the recording")
+                   : QString();
 }
 
 void PulseCaptureDevice::addSource(const Source& source) {
@@ -172,6 +181,7 @@ void PulseCaptureDevice::setLevel(int index, double level) {
 bool PulseCaptureDevice::start(Callback callback) {
     if (!context_ || chosen_ < 0 || stream_)
         return false;
+    failed_ = false;
     const pa_sample_spec spec{PA_SAMPLE_S16LE, 44100, 2};
     Locked lock(mainloop_);
     callback_ = std::move(callback);

@@ -31,6 +31,7 @@ class PulseCaptureDevice : public CaptureDevice {
     bool start(Callback callback) override;
     void stop() override;
     bool isActive() const override { return stream_ != nullptr; }
+    QString failure() const override;
 
     // Callbacks of libpulse, on its own thread.
     struct Source {
@@ -57,4 +58,5 @@ class PulseCaptureDevice : public CaptureDevice {
     QByteArray defaultSink_;
     int chosen_ = -1;
     Callback callback_;
+    std::atomic<bool> failed_{false};  // the stream or the server failed under a capture
 };

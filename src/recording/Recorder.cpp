@@ -17,6 +17,13 @@ Recorder::Recorder(CaptureDevice& device, const MediaPlayer& player, const Optio
       dialogs_(dialogs),
       hooks_(std::move(hooks)) {}
 
+Recorder::~Recorder() {
+    if (recording_) {
+        device_.stop();
+        wave_.finish();  // left for the next start to encode
+    }
+}
+
 void Recorder::initbass() {
     inputNames_.clear();
     selected_ = -1;
@@ -108,10 +115,10 @@ void Recorder::StopCapture() {
 void Recorder::Timer5Timer() {
     if (wave_.isEmpty())
         return;
-    if (recording_ && !wave_.failure().isEmpty()) {
-        // The disk is full (or gone): what was written is kept and encoded, and the user learns
-        // why the recording ended.
-        const QString why = wave_.failure();
+    const QString why = !wave_.failure().isEmpty() ? wave_.failure() : device_.failure();
+    if (recording_ && !why.isEmpty()) {
+        // The disk is full, or the sound server went away: what was written is kept and
+        // encoded, and the user learns why the recording ended.
         ToggleRecording();
         dialogs_.message(AppInfo::title(), RecordingTexts::interrupted(why), Dialogs::Icon::error);
         return;

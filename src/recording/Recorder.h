@@ -25,6 +25,10 @@ class Recorder {
 
     Recorder(CaptureDevice& device, const MediaPlayer& player, const OptionsStore& options,
              Dialogs& dialogs, Hooks hooks);
+    // Stops a capture that still runs before the file it writes into goes.
+    ~Recorder();
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
 
     // initbass: prepares the device and fills the input list; the last switched-on input is
     // selected, and chosen as if by the user.

@@ -176,6 +176,21 @@ TEST_F(RecorderFixture, AFullDiskEndsTheRecordingKeepsWhatWasWrittenAndSaysWhy) 
     EXPECT_TRUE(WaveStream::isReadableWav(kept));  // patched to what was written
 }
 
+TEST_F(RecorderFixture, ASoundServerThatGoesAwayEndsTheRecordingAndKeepsIt) {
+    recorder.initbass();
+    player.state = MediaPlayer::kPlaying;
+    recorder.ToolButton8Click();
+    device.feed(QByteArray(WaveStream::kBytesPerSecond, '\x01'));
+    device.broken = QStringLiteral("the sound server stopped delivering the recording");
+    recorder.Timer5Timer();
+    EXPECT_FALSE(recorder.recording());
+    EXPECT_FALSE(device.active);
+    EXPECT_EQ(encodes, 1);  // what was captured is encoded
+    EXPECT_TRUE(dialogs.shown.last().text.startsWith(QStringLiteral("录音中断")));
+    EXPECT_TRUE(dialogs.shown.last().text.contains(device.broken));
+    EXPECT_TRUE(WaveStream::isReadableWav(readFile(records.filePath(QStringLiteral("r1.wav")))));
+}
+
 TEST(WaveStreamFile, AnUnendedRecordingIsRepairedFromItsLength) {
     QTemporaryDir dir;
     {

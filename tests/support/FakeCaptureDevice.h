@@ -28,6 +28,7 @@ class FakeCaptureDevice : public CaptureDevice {
         callback = nullptr;
     }
     bool isActive() const override { return active; }
+    QString failure() const override { return broken; }
     void feed(const QByteArray& pcm) {
         if (callback)
             callback(pcm.constData(), pcm.size());
@@ -35,6 +36,7 @@ class FakeCaptureDevice : public CaptureDevice {
 
     bool available = true;
     bool canStart = true;
+    QString broken;  // what failure() says
     bool active = false;
     QList<Input> list{{QStringLiteral("Monitor of Null Output"), true}};
     QList<std::pair<int, double>> levels;
