@@ -40,10 +40,14 @@
 
 namespace {
 
-class NoKiller : public ProcessKiller {
-  public:
-    int killByName(const QStringList&) override { return 0; }
-};
+// Fills the station editor with a new station and presses 添加.
+void addNewStation(TForm3* form) {
+    form->nameBox->setText(QStringLiteral("新电台"));
+    form->countryBox->setEditText(QStringLiteral("中国"));
+    form->addressBox->setText(QStringLiteral("http://a.example/live"));
+    form->sendToAuthor->setChecked(false);
+    QTest::mouseClick(form->BitBtn1, Qt::LeftButton);
+}
 
 class MainWindow : public ::testing::Test {
   protected:
@@ -424,11 +428,7 @@ TEST_F(MainWindow, TheHighlightedNodeAndTheRootCountMatchTheList) {
     QTimer::singleShot(0, [] {
         auto* form = qobject_cast<TForm3*>(QApplication::activeModalWidget());
         ASSERT_NE(form, nullptr);
-        form->nameBox->setText(QStringLiteral("新电台"));
-        form->countryBox->setEditText(QStringLiteral("中国"));
-        form->addressBox->setText(QStringLiteral("http://a.example/live"));
-        form->sendToAuthor->setChecked(false);
-        QTest::mouseClick(form->BitBtn1, Qt::LeftButton);
+        addNewStation(form);
     });
     QTest::mouseClick(ui().ToolButton9, Qt::LeftButton);
     EXPECT_EQ(ui().TreeView1->topLevelItem(0)->text(0), QStringLiteral("所有电台 (6)"));
@@ -455,11 +455,7 @@ TEST_F(MainWindow, AFailedSaveInTheEditorIsReportedAndTheEditorStaysOpen) {
     QTimer::singleShot(0, [&] {
         auto* form = qobject_cast<TForm3*>(QApplication::activeModalWidget());
         ASSERT_NE(form, nullptr);
-        form->nameBox->setText(QStringLiteral("新电台"));
-        form->countryBox->setEditText(QStringLiteral("中国"));
-        form->addressBox->setText(QStringLiteral("http://a.example/live"));
-        form->sendToAuthor->setChecked(false);
-        QTest::mouseClick(form->BitBtn1, Qt::LeftButton);
+        addNewStation(form);
         stillOpen = form->isVisible();
         form->reject();
     });

@@ -22,11 +22,6 @@
 
 namespace {
 
-class NoKiller : public ProcessKiller {
-  public:
-    int killByName(const QStringList&) override { return 0; }
-};
-
 class DesktopWindow : public ::testing::Test {
   protected:
     void SetUp() override {
