@@ -19,7 +19,6 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -28,7 +27,6 @@
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QStackedWidget>
-#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTableView>
 #include <QToolButton>
@@ -419,16 +417,7 @@ void TForm1::finishRecordings() {
 }
 
 void TForm1::recoverRecordings() {
-    QStringList recovered;
-    for (const QString& folder :
-         {options_.record, QStandardPaths::writableLocation(QStandardPaths::MusicLocation)}) {
-        if (folder.isEmpty() || !QFileInfo(folder).isDir())
-            continue;
-        for (const QString& wav : WaveStream::repairStale(folder)) {
-            encoder_.EncodeRecording(wav);
-            recovered << QFileInfo(wav).fileName();
-        }
-    }
+    const QStringList recovered = encoder_.recoverRecordings();
     if (!recovered.isEmpty())
         services_.dialogs.message(AppInfo::title(), RecordingTexts::recovered(recovered),
                                   Dialogs::Icon::information);

@@ -8,6 +8,7 @@
 #include "playback/Playback.h"
 #include "recording/RecordingNames.h"
 #include "recording/RecordingTexts.h"
+#include "recording/WaveStream.h"
 #include "setting/OptionsStore.h"
 
 #include <QDir>
@@ -63,6 +64,20 @@ void RecordingEncoder::EncodeRecording(const QString& wavPath) {
     reserved_ << job.outputPath;
     job.title = services_.table.text(Field::stationName);  // the row selected at this moment
     pipeline_.start(std::move(job));
+}
+
+QStringList RecordingEncoder::recoverRecordings() {
+    QStringList recovered;
+    for (const QString& folder : {services_.options.record, QStandardPaths::writableLocation(
+                                                                QStandardPaths::MusicLocation)}) {
+        if (folder.isEmpty() || !QFileInfo(folder).isDir())
+            continue;
+        for (const QString& wav : WaveStream::repairStale(folder)) {
+            EncodeRecording(wav);
+            recovered << QFileInfo(wav).fileName();
+        }
+    }
+    return recovered;
 }
 
 void RecordingEncoder::openRecordFolder() {

@@ -39,6 +39,9 @@ class RecordingEncoder : public QObject {
     // Encodes a finished recording's WAV file into its folder by the option style: 1 WMA, else
     // MP3. The WAV goes once encoded, and stays (the user told where) when encoding failed.
     void EncodeRecording(const QString& wavPath);
+    // Repairs and encodes the recordings a crash left unended in the recording folder and the
+    // music folder; returns their file names.
+    QStringList recoverRecordings();
     // "打开目录": the recording folder in the file browser, or a message when none is set.
     void openRecordFolder();
     EncoderPipeline& pipeline() { return pipeline_; }
