@@ -11,6 +11,7 @@
 #include "recording/RecordingEncoder.h"
 #include "setting/OptionsStore.h"
 #include "support/FakeDialogs.h"
+#include "support/FakeMediaPlayer.h"
 #include "support/FakeServices.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/Mp3Frames.h"
@@ -25,12 +26,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QtEndian>
 
 #include <taglib/tag_c.h>
 
@@ -199,4 +202,62 @@ TEST_F(RealRecording, TheArmedPowerActionReachesLogindAfterEveryEncoding) {
     EXPECT_EQ(calls().count(QStringLiteral("Suspend")), before + 2)
         << calls().join(u',').toStdString();
     EXPECT_EQ(power.lastError(), QString());
+}
+
+// The program in another process, recording what the null sink plays until it is killed: this
+// test binary again, running only this test with CORVINATONE_TEST_RECORD_INTO set.
+TEST_F(RealRecording, RecordsUntilKilled) {
+    const QString wav = qEnvironmentVariable("CORVINATONE_TEST_RECORD_INTO");
+    if (wav.isEmpty())
+        GTEST_SKIP() << "the recording process of the next test";
+    FakeMediaPlayer playing;
+    playing.state = MediaPlayer::kPlaying;
+    PulseCaptureDevice device;
+    Recorder recorder(device, playing, options, dialogs,
+                      {[](bool) {}, [] {}, [](const QString&) {}, [] {}, [&] { return wav; }});
+    recorder.initbass();
+    recorder.ToolButton8Click();
+    ASSERT_TRUE(recorder.recording());
+    QThread::sleep(60);  // killed long before
+}
+
+TEST_F(RealRecording, AKilledProgramLeavesItsRecordingWhichTheNextStartSaves) {
+    const QString wav = records.filePath(QStringLiteral("测试电台 - 2026120913.wav"));
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("CORVINATONE_TEST_RECORD_INTO"), wav);
+    program.setProcessEnvironment(env);
+    program.start(QCoreApplication::applicationFilePath(),
+                  {QStringLiteral("--gtest_filter=RealRecording.RecordsUntilKilled")});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    const auto onDisk = [&] { return QFileInfo(wav).size(); };
+    const bool recorded = waitFor(
+        [&] { return onDisk() >= WaveStream::kHeaderSize + 3 * WaveStream::kBytesPerSecond; },
+        20000);
+    const qint64 aSecondBefore = onDisk();
+    waitFor([] { return false; }, 1000);
+    program.kill();  // SIGKILL: no clean-up of any kind
+    program.waitForFinished(10000);
+    ASSERT_TRUE(recorded) << "the recording did not reach the disk: "
+                          << program.readAllStandardOutput().toStdString();
+
+    // All but the last moments are on disk; the header still says it never ended.
+    const qint64 left = onDisk();
+    EXPECT_GE(left, aSecondBefore);
+    EXPECT_EQ(qFromLittleEndian<quint32>(readFile(wav).constData() + 40), 0u);
+
+    // The next start repairs and saves it.
+    VlcMediaPlayer player({QStringLiteral("--aout=dummy")});
+    Playback playback(player, table, options, dialogs, killer, {[](bool) {}, [] {}, [] {}});
+    playback.title2 = QStringLiteral("测试电台");
+    RecordingEncoder encoder({playback, table, options, dialogs, desktop, power,
+                              [] { return QDateTime::currentDateTime(); }});
+    EXPECT_EQ(encoder.recoverRecordings(), QStringList{QFileInfo(wav).fileName()});
+    encoder.pipeline().waitForDone();
+    EXPECT_FALSE(QFile::exists(wav));
+    const QStringList mp3s = QDir(records.path()).entryList({QStringLiteral("*.mp3")});
+    ASSERT_EQ(mp3s.size(), 1) << dialogs.shown.size();
+    const double seconds = double(left - WaveStream::kHeaderSize) / WaveStream::kBytesPerSecond;
+    EXPECT_NEAR(double(QFileInfo(records.filePath(mp3s.first())).size()), seconds * 16000,
+                seconds * 16000 * 0.05 + 2000);  // 128 kbit/s for the whole recording
 }
