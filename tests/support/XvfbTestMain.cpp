@@ -1,5 +1,8 @@
 // Runs the tests against a private Xvfb display on the xcb platform, as a desktop would.
+#include "support/PrivateHome.h"
+
 #include <QApplication>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -33,6 +36,7 @@ int main(int argc, char** argv) {
         ":" + std::string(number, size_t(n)).substr(0, std::string(number).find('\n'));
     setenv("DISPLAY", display.c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
+    PrivateHome home;
 
     int status;
     {
