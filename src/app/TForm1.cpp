@@ -166,57 +166,21 @@ void TForm1::buildTree() {
 }
 
 void TForm1::buildTray() {
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    PopupMenu1->addAction(AppTexts::trayShow(), this,
-                          [this] { guarded([this] { restoreFromTray(); }); });
-    PopupMenu1->addAction(AppTexts::trayTimeSync());
-    PopupMenu1->addAction(AppTexts::trayUpdateNow());
-    PopupMenu1->addSeparator();
-    QMenu* presets = PopupMenu1->addMenu(AppTexts::trayPresets());
-    const char* names[] = {"N111", "N29", "N32", "N42", "N52", "N62", "N72", "N82"};
-    for (int i = 0; i < 8; ++i) {
-        trayPresetItems_[size_t(i)] =
-            presets->addAction(TForm1Ui::badge(i + 1), QString(), this,
-                               [this, i] { guarded([&] { navigation_.playPreset(i + 1); }); });
-        trayPresetItems_[size_t(i)]->setObjectName(QLatin1String(names[i]));
-    }
-    QMenu* volume = PopupMenu1->addMenu(AppTexts::trayVolume());
-    volume->addAction(AppTexts::trayVolumeUp(), this, [this] { guarded([this] { N15Click(); }); })
-        ->setObjectName(QStringLiteral("N15"));
-    volume->addAction(AppTexts::trayVolumeDown(), this, [this] { guarded([this] { N18Click(); }); })
-        ->setObjectName(QStringLiteral("N18"));
-    QAction* mute = volume->addAction(AppTexts::trayMute());
-    mute->setShortcut(QKeySequence(Qt::Key_F2));
-    mute->setShortcutContext(Qt::WidgetShortcut);  // shows "F2"; the hot key itself is global
-    QMenu* playbackMenu = PopupMenu1->addMenu(AppTexts::trayPlayback());
-    playbackMenu->addAction(AppTexts::trayPlay(), this,
-                            [this] { guarded([this] { ToolButton2Click(); }); });
-    playbackMenu->addAction(AppTexts::trayStop(), this,
-                            [this] { guarded([this] { ToolButton4Click(); }); });
-    playbackMenu->addSeparator();
-    playbackMenu
-        ->addAction(AppTexts::trayPrevious(), this,
-                    [this] { guarded([this] { navigation_.N23Click(); }); })
-        ->setObjectName(QStringLiteral("N23"));
-    playbackMenu
-        ->addAction(AppTexts::trayNext(), this,
-                    [this] { guarded([this] { navigation_.N24Click(); }); })
-        ->setObjectName(QStringLiteral("N24"));
-    PopupMenu1->addAction(AppTexts::trayRandom(), this,
-                          [this] { guarded([this] { ToolButton7Click(); }); });
-    PopupMenu1->addSeparator();
-    PopupMenu1->addAction(AppTexts::traySettings());
-    PopupMenu1->addAction(AppTexts::traySponsor());
-    PopupMenu1->addSeparator();
-    QAction* exit = PopupMenu1->addAction(AppTexts::trayExit(), this, [this] { N2Click(); });
-    exit->setObjectName(QStringLiteral("N2"));
-    connect(PopupMenu1, &QMenu::aboutToShow, this,
-            [this] { guarded([this] { PopupMenu1Popup(); }); });
-
-    TrayIcon1 = new TrayIcon(PopupMenu1, this);
-    connect(TrayIcon1, &TrayIcon::clicked, this,
-            [this] { guarded([this] { restoreFromTray(); }); });
+    const auto handler = [this](void (TForm1::*method)()) {
+        return [this, method] { guarded([&] { (this->*method)(); }); };
+    };
+    PopupMenu1 =
+        new TrayMenu({handler(&TForm1::restoreFromTray),
+                      [this](int slot) { guarded([&] { navigation_.playPreset(slot); }); },
+                      handler(&TForm1::N15Click), handler(&TForm1::N18Click),
+                      handler(&TForm1::ToolButton2Click), handler(&TForm1::ToolButton4Click),
+                      [this] { guarded([this] { navigation_.N23Click(); }); },
+                      [this] { guarded([this] { navigation_.N24Click(); }); },
+                      handler(&TForm1::ToolButton7Click), [this] { N2Click(); },
+                      handler(&TForm1::PopupMenu1Popup)},
+                     this);
+    TrayIcon1 = new TrayIcon(PopupMenu1->menu(), this);
+    connect(TrayIcon1, &TrayIcon::clicked, this, handler(&TForm1::restoreFromTray));
     TrayIcon1->show();
 }
 
@@ -570,7 +534,7 @@ void TForm1::PopupMenu3Popup() {
 void TForm1::PopupMenu1Popup() {
     PopupMenu3Popup();
     for (int slot = 1; slot <= Presets::kSlots; ++slot)
-        trayPresetItems_[size_t(slot - 1)]->setText(ui_.presetItems[size_t(slot - 1)]->text());
+        PopupMenu1->setPresetCaption(slot, ui_.presetItems[size_t(slot - 1)]->text());
 }
 
 void TForm1::showEvent(QShowEvent* event) {

@@ -2,6 +2,7 @@
 
 #include "app/TForm1Ui.h"
 #include "app/TrayIcon.h"
+#include "app/TrayMenu.h"
 #include "catalogue/CatalogueBrowser.h"
 #include "catalogue/StationListModel.h"
 #include "catalogue/StationTable.h"
@@ -68,7 +69,7 @@ class TForm1 : public QMainWindow {
     RecordingEncoder& encoder() { return encoder_; }
     const TForm1Ui& ui() const { return ui_; }
     TrayIcon* trayIcon() const { return TrayIcon1; }
-    QMenu* trayMenu() const { return PopupMenu1; }
+    QMenu* trayMenu() const { return PopupMenu1->menu(); }
     QTimer& timer2() { return Timer2; }
     Qt::WindowStates savedWindowState() const { return savedWindowState_; }
 
@@ -161,8 +162,7 @@ class TForm1 : public QMainWindow {
     StationListModel taskModel_;
     QTimer Timer1, Timer2, Timer3, Timer4, Timer5;
     TrayIcon* TrayIcon1 = nullptr;
-    QMenu* PopupMenu1 = nullptr;
-    std::array<QAction*, 8> trayPresetItems_{};
+    TrayMenu* PopupMenu1 = nullptr;
     Qt::WindowStates savedWindowState_ = Qt::WindowNoState;
     bool syncingSelection_ = false;
     bool ending_ = false;
