@@ -21,8 +21,12 @@ QString userDataFolder() {
 }
 
 QString shippedCatalogue() {
-    return QDir(QCoreApplication::applicationDirPath())
-        .absoluteFilePath(QStringLiteral("../share/corvinatone/rd.cds"));
+    const QDir program(QCoreApplication::applicationDirPath());
+    const QString installed =
+        program.absoluteFilePath(QStringLiteral("../share/corvinatone/rd.cds"));
+    // The build folder keeps the executable and share/ side by side.
+    const QString built = program.absoluteFilePath(QStringLiteral("share/corvinatone/rd.cds"));
+    return QFileInfo::exists(installed) || !QFileInfo::exists(built) ? installed : built;
 }
 
 QString programFolder() {

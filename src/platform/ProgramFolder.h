@@ -14,5 +14,5 @@ QString programFolder();
 QString userDataFolder();
 
 // The catalogue that comes with the program: share/corvinatone/rd.cds beside the executable's
-// bin folder, as an install lays it out (the build mirrors it).
+// bin folder, as an install lays it out; in the build folder, share/ beside the executable.
 QString shippedCatalogue();

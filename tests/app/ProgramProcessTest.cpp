@@ -173,6 +173,15 @@ TEST_F(ProgramFixture, EndingTheSessionEndsTheProgramAsExitDoesEveryTime) {
     }
 }
 
+TEST_F(ProgramFixture, TheBuiltProgramSeedsTheUsersFolderFromTheBuildsCatalogue) {
+    // As scripts/run starts it: nothing beside the program, share/corvinatone in the build.
+    QProcess* p = launch(QStringLiteral(CORVINATONE_EXE), QString());
+    ASSERT_TRUE(lockTaken());
+    EXPECT_TRUE(stillRunning(p));
+    EXPECT_EQ(readFile(data.filePath(QStringLiteral("corvinatone/rd.cds"))),
+              readFile(QStringLiteral(CORVINATONE_SHIPPED_CATALOGUE)));
+}
+
 TEST_F(ProgramFixture, AnInstalledProgramKeepsTheUsersFilesInTheirOwnFolder) {
     // The install layout: bin/corvinatone and share/corvinatone/rd.cds, nothing beside the program.
     QTemporaryDir prefix;
