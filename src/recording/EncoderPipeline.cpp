@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <unistd.h>
+
 #include <stdexcept>
 
 EncoderPipeline::EncoderPipeline(QObject* parent) : QObject(parent) {
@@ -23,6 +25,11 @@ void EncoderPipeline::run(EncoderJob& job) {
             Mp3Encoder::encode(job.wavPath, job.outputPath, job.title);
         else
             WmaEncoder::encode(job.wavPath, job.outputPath, job.title);
+        // On the disk before the WAV is removed: a power cut must not lose both.
+        QFile output(job.outputPath);
+        if (!output.open(QIODevice::ReadOnly) || ::fsync(output.handle()) != 0)
+            throw std::runtime_error(job.outputPath.toStdString() + ": " +
+                                     output.errorString().toStdString());
         job.ok = true;
     } catch (const std::exception& e) {
         job.ok = false;

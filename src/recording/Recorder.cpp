@@ -18,10 +18,9 @@ Recorder::Recorder(CaptureDevice& device, const MediaPlayer& player, const Optio
       hooks_(std::move(hooks)) {}
 
 Recorder::~Recorder() {
-    if (recording_) {
+    // The file stays unpatched, marked as unended, for the next start to repair and encode.
+    if (recording_)
         device_.stop();
-        wave_.finish();  // left for the next start to encode
-    }
 }
 
 void Recorder::initbass() {
@@ -73,8 +72,10 @@ void Recorder::ToggleRecording() {
         hooks_.progressText(QString());
     } else {
         StartCapture();
-        hooks_.progressTimer(true);
-        elapsed_ = QTime(0, 0, 0);
+        if (recording_) {
+            hooks_.progressTimer(true);
+            elapsed_ = QTime(0, 0, 0);
+        }
     }
 }
 

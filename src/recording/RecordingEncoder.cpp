@@ -47,6 +47,11 @@ QString RecordingEncoder::newRecordingPath() {
 }
 
 void RecordingEncoder::EncodeRecording(const QString& wavPath) {
+    EncodeRecording(wavPath, station(), RecordingNames::stamp(services_.now()));
+}
+
+void RecordingEncoder::EncodeRecording(const QString& wavPath, const QString& station,
+                                       const QString& stamp) {
     // Any style other than WMA (a damaged option.ini, say) records as MP3, the default, rather
     // than dropping the recording.
     const auto format =
@@ -59,7 +64,7 @@ void RecordingEncoder::EncodeRecording(const QString& wavPath) {
         return RecordingNames::pathTaken(path) || reserved_.contains(path);
     };
     job.outputPath = RecordingNames::unusedPath(
-        QFileInfo(wavPath).absolutePath(), station(), RecordingNames::stamp(services_.now()),
+        QFileInfo(wavPath).absolutePath(), station, stamp,
         format == EncoderJob::Format::mp3 ? QStringLiteral(".mp3") : QStringLiteral(".wma"), taken);
     reserved_ << job.outputPath;
     job.title = services_.table.text(Field::stationName);  // the row selected at this moment
@@ -73,7 +78,9 @@ QStringList RecordingEncoder::recoverRecordings() {
         if (folder.isEmpty() || !QFileInfo(folder).isDir())
             continue;
         for (const QString& wav : WaveStream::repairStale(folder)) {
-            EncodeRecording(wav);
+            QString station, stamp;
+            RecordingNames::parse(QFileInfo(wav).completeBaseName(), &station, &stamp);
+            EncodeRecording(wav, station, stamp);
             recovered << QFileInfo(wav).fileName();
         }
     }

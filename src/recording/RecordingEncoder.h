@@ -39,6 +39,8 @@ class RecordingEncoder : public QObject {
     // Encodes a finished recording's WAV file into its folder by the option style: 1 WMA, else
     // MP3. The WAV goes once encoded, and stays (the user told where) when encoding failed.
     void EncodeRecording(const QString& wavPath);
+    // The same for a recording whose station and stamp are known (one a crash left).
+    void EncodeRecording(const QString& wavPath, const QString& station, const QString& stamp);
     // Repairs and encodes the recordings a crash left unended in the recording folder and the
     // music folder; returns their file names.
     QStringList recoverRecordings();

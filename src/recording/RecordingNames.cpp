@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace RecordingNames {
 
@@ -19,6 +20,16 @@ QString fileNamePart(const QString& stationName) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7F || kRefused.contains(c))
             c = QLatin1Char('_');
     return name;
+}
+
+bool parse(const QString& baseName, QString* station, QString* stamp) {
+    static const QRegularExpression kName(QStringLiteral("^(.*) - (\\d{10})(?: \\(\\d+\\))?$"));
+    const QRegularExpressionMatch match = kName.match(baseName);
+    if (!match.hasMatch())
+        return false;
+    *station = match.captured(1);
+    *stamp = match.captured(2);
+    return true;
 }
 
 bool pathTaken(const QString& path) {

@@ -16,6 +16,9 @@ constexpr qsizetype kMaxNameBytes = 255;
 // A station name made fit for a file name on any disk: "/", NUL, control characters and
 // \ : * ? " < > | (refused by FAT and exFAT) become "_"; "/" could also lead out of the folder.
 QString fileNamePart(const QString& stationName);
+// The station and stamp of a recording's file name without its extension ("name - stamp" or
+// "name - stamp (n)"); false for a name that is not a recording's.
+bool parse(const QString& baseName, QString* station, QString* stamp);
 // Whether a file, or a link even to nothing, has this path.
 bool pathTaken(const QString& path);
 // folder/name - stamp.ext, or with " (2)", " (3)"… before the extension when that is taken

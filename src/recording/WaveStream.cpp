@@ -1,7 +1,10 @@
 #include "recording/WaveStream.h"
 
+#include "recording/RecordingNames.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <QtEndian>
 
@@ -135,6 +138,10 @@ QStringList WaveStream::repairStale(const QString& folder) {
     QStringList repaired;
     const QDir dir(folder);
     for (const QString& name : dir.entryList({QStringLiteral("*.wav")}, QDir::Files)) {
+        // Only the program's own recordings, named "station - stamp": never another WAV.
+        QString station, stamp;
+        if (!RecordingNames::parse(QFileInfo(name).completeBaseName(), &station, &stamp))
+            continue;
         const QString path = dir.filePath(name);
         QFile file(path);
         if (!file.open(QIODevice::ReadWrite))

@@ -176,6 +176,22 @@ TEST_F(RecorderFixture, AFullDiskEndsTheRecordingKeepsWhatWasWrittenAndSaysWhy) 
     EXPECT_TRUE(WaveStream::isReadableWav(kept));  // patched to what was written
 }
 
+TEST_F(RecorderFixture, ARecorderThatGoesWhileRecordingLeavesItForTheNextStart) {
+    recorder.initbass();
+    player.state = MediaPlayer::kPlaying;
+    {
+        Recorder other(device, player, options, dialogs,
+                       {[](bool) {}, [] {}, [](const QString&) {}, [] {},
+                        [this] { return records.filePath(QStringLiteral("R - 2026120913.wav")); }});
+        other.initbass();
+        other.ToolButton8Click();
+        device.feed(QByteArray(WaveStream::kBytesPerSecond, '\x01'));
+    }
+    EXPECT_FALSE(device.active);  // stopped before its file went
+    EXPECT_EQ(WaveStream::repairStale(records.path()),
+              QStringList{records.filePath(QStringLiteral("R - 2026120913.wav"))});
+}
+
 TEST_F(RecorderFixture, ASoundServerThatGoesAwayEndsTheRecordingAndKeepsIt) {
     recorder.initbass();
     player.state = MediaPlayer::kPlaying;
@@ -193,19 +209,23 @@ TEST_F(RecorderFixture, ASoundServerThatGoesAwayEndsTheRecordingAndKeepsIt) {
 
 TEST(WaveStreamFile, AnUnendedRecordingIsRepairedFromItsLength) {
     QTemporaryDir dir;
-    {
+    const QByteArray pcm(WaveStream::kBytesPerSecond, '\x05');
+    for (const char* name : {"Radio - 2026120913 (2).wav", "take 1.wav"}) {
         WaveStream wave;  // a crash: never finished
-        wave.create(dir.filePath(QStringLiteral("crashed.wav")));
-        const QByteArray pcm(WaveStream::kBytesPerSecond, '\x05');
+        wave.create(dir.filePath(QString::fromUtf8(name)));
         wave.append(pcm.constData(), pcm.size());
     }
-    writeFile(dir.filePath(QStringLiteral("other.wav")), "RIFF, but not ours");
-    writeFile(dir.filePath(QStringLiteral("done.wav")), WaveStream::image(QByteArray(400, '\0')));
-    const QByteArray otherBefore = readFile(dir.filePath(QStringLiteral("other.wav")));
-    EXPECT_EQ(WaveStream::repairStale(dir.path()),
-              QStringList{dir.filePath(QStringLiteral("crashed.wav"))});
-    EXPECT_TRUE(WaveStream::isReadableWav(readFile(dir.filePath(QStringLiteral("crashed.wav")))));
-    EXPECT_EQ(readFile(dir.filePath(QStringLiteral("other.wav"))), otherBefore);
+    writeFile(dir.filePath(QStringLiteral("other - 2026120913.wav")), "RIFF, but not ours");
+    writeFile(dir.filePath(QStringLiteral("done - 2026120913.wav")),
+              WaveStream::image(QByteArray(400, '\0')));
+    const QString crashed = dir.filePath(QStringLiteral("Radio - 2026120913 (2).wav"));
+    const QByteArray otherBefore = readFile(dir.filePath(QStringLiteral("other - 2026120913.wav")));
+    const QByteArray notOurs = readFile(dir.filePath(QStringLiteral("take 1.wav")));
+    EXPECT_EQ(WaveStream::repairStale(dir.path()), QStringList{crashed});
+    EXPECT_TRUE(WaveStream::isReadableWav(readFile(crashed)));
+    EXPECT_EQ(readFile(dir.filePath(QStringLiteral("other - 2026120913.wav"))), otherBefore);
+    // A WAV of another program, whatever its header, is not ours to touch.
+    EXPECT_EQ(readFile(dir.filePath(QStringLiteral("take 1.wav"))), notOurs);
     EXPECT_TRUE(WaveStream::repairStale(dir.path()).isEmpty());  // once
 }
 
