@@ -25,6 +25,7 @@
 #include <QMenu>
 #include <QProgressDialog>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QShowEvent>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
@@ -605,6 +606,9 @@ void TForm1::restoreFromTray() {
 }
 
 void TForm1::N2Click() {
+    if (inExit_)
+        return;  // a second "退出" (or SIGTERM) while the recordings are being saved
+    const QScopedValueRollback exiting(inExit_, true);
     ending_ = true;
     try {
         finishRecordings();  // before the player and the capture go

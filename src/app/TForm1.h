@@ -165,7 +165,7 @@ class TForm1 : public QMainWindow {
     TrayMenu* PopupMenu1 = nullptr;
     Qt::WindowStates savedWindowState_ = Qt::WindowNoState;
     bool syncingSelection_ = false;
-    bool ending_ = false;
-    bool recordingsRecovered_ =
-        false;  // "退出" ran: the run ends once control returns to the event loop
+    bool ending_ = false;  // "退出" ran: the run ends once control returns to the event loop
+    bool recordingsRecovered_ = false;  // once a run
+    bool inExit_ = false;               // N2Click runs (it may wait for recordings to be saved)
 };

@@ -125,6 +125,8 @@ void Recorder::Timer5Timer() {
         return;
     }
     elapsed_ = elapsed_.addSecs(1);
+    if (elapsed_.second() % 5 == 0)
+        wave_.sync();
     const int divisor = options_.style == 1 ? 9 : 10;  // WMA, else MP3 (the encoder's default)
     const double megabytes = double(wave_.size()) / 1048576.0 / divisor;
     hooks_.progressText(QStringLiteral("已录音:%1 - %2 MB")

@@ -34,7 +34,8 @@ QString RecordingEncoder::station() const {
 
 QString RecordingEncoder::newRecordingPath() {
     QString folder = services_.options.record;
-    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+    // A relative folder would mean the current folder: only an absolute one counts.
+    if (folder.isEmpty() || QDir::isRelativePath(folder) || !QFileInfo(folder).isDir()) {
         // Never into the current folder: the user's music folder, or the home folder.
         folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
         if (folder.isEmpty() || !QDir().mkpath(folder))

@@ -82,8 +82,12 @@ void WaveStream::create(const QString& path) {
     QByteArray unpatched = header(0);
     qToLittleEndian<quint32>(36, unpatched.data() + 4);
     append(unpatched.constData(), unpatched.size());
-    if (failed_)
+    if (failed_) {  // not even the header fits: no empty recording is left behind
+        ::close(fd_);
+        fd_ = -1;
+        QFile::remove(path);
         throw std::runtime_error(failure().toStdString());
+    }
 }
 
 void WaveStream::append(const char* data, qsizetype length) {
@@ -110,14 +114,23 @@ QString WaveStream::failure() const {
     return failure_;
 }
 
+void WaveStream::sync() {
+    if (fd_ >= 0)
+        ::fdatasync(fd_);
+}
+
 void WaveStream::finish() {
     if (fd_ < 0)
         return;
-    if (size_ >= kHeaderSize)
-        patchSizes(fd_, size_);
-    ::fsync(fd_);
+    const bool written = (size_ < kHeaderSize || patchSizes(fd_, size_)) && ::fsync(fd_) == 0;
+    const int error = errno;
     ::close(fd_);
     fd_ = -1;
+    if (!written && !failed_) {
+        std::lock_guard lock(failureMutex_);
+        failure_ = path_ + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error));
+        failed_ = true;
+    }
 }
 
 bool WaveStream::isReadableWav(const QByteArray& bytes) {

@@ -34,8 +34,12 @@ class WaveStream {
     qint64 size() const { return size_.load(); }  // the header included
     bool isEmpty() const { return size() == 0; }
     QString failure() const;
+    // Pushes what was written so far to the disk, so that a power cut loses only the moments
+    // since (the recorder calls it every few seconds).
+    void sync();
     // After the capture has stopped: patches the header's sizes, flushes the file to the disk and
-    // closes it. The path stays for the encoding.
+    // closes it; a failure there shows in failure(). The path stays for the encoding.
+    // create() and finish() run only while no capture callback can run.
     void finish();
     const QString& path() const { return path_; }
 
