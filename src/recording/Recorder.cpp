@@ -65,11 +65,16 @@ void Recorder::ToolButton8Click() {
 void Recorder::ToggleRecording() {
     device_.setLevel(selected_, 1.0);
     if (device_.isActive()) {
+        const bool failedBefore = !wave_.failure().isEmpty();
         StopCapture();
         hooks_.encode();
         hooks_.progressTimer(false);
         hooks_.stopTaskCountdown();
         hooks_.progressText(QString());
+        // The last of it could not reach the disk at the end: the user learns why.
+        if (!failedBefore && !wave_.failure().isEmpty())
+            dialogs_.message(AppInfo::title(), RecordingTexts::interrupted(wave_.failure()),
+                             Dialogs::Icon::error);
     } else {
         StartCapture();
         if (recording_) {
