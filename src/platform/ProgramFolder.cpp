@@ -39,12 +39,13 @@ QString programFolder() {
 
     const QString own = userDataFolder();
     const QString catalogue = QDir(own).filePath(kCatalogue);
-    if (!QFileInfo::exists(catalogue) && QFileInfo::exists(shippedCatalogue())) {
+    const QString shipped = shippedCatalogue();
+    if (!QFileInfo::exists(catalogue) && QFileInfo::exists(shipped)) {
         // Copied under another name and renamed: a copy cut short is never taken for the
         // user's catalogue. A copy that fails leaves no rd.cds, and start-up says so.
         const QString part = catalogue + QStringLiteral(".part");
         QFile::remove(part);
-        if (QFile::copy(shippedCatalogue(), part)) {
+        if (QFile::copy(shipped, part)) {
             QFile::setPermissions(part, QFile::ReadOwner | QFile::WriteOwner);
             if (!QFile::rename(part, catalogue))
                 QFile::remove(part);
