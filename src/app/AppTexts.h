@@ -5,10 +5,6 @@
 // The application shell's own texts.
 namespace AppTexts {
 
-// A few messages carry the title of the previous version.
-inline QString oldAppTitle() {
-    return QStringLiteral("Corvinatone 2.2");
-}
 inline QString alreadyRunning() {
     return QStringLiteral("Corvinatone 已经在运行了!");
 }

@@ -48,7 +48,7 @@ int Startup::run(const std::function<int()>& createAndRun) {
                          withReason(AppTexts::catalogueMissing(settings_.downloadPage), e),
                          Dialogs::Icon::error);
     } catch (const MediaPlayerError& e) {
-        dialogs_.message(AppTexts::oldAppTitle(), withReason(AppTexts::playerMissing(), e),
+        dialogs_.message(AppInfo::oldTitle(), withReason(AppTexts::playerMissing(), e),
                          Dialogs::Icon::error);
     } catch (const std::exception& e) {
         // Anything else (a lock path that is a folder, an unwritable runtime folder…) has nothing

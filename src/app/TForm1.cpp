@@ -4,13 +4,17 @@
 #include "add/TForm3.h"
 #include "app/AppTexts.h"
 #include "app/Gauge21.h"
+#include "app/PresetKeys.h"
 #include "catalogue/CatalogueLists.h"
 #include "platform/Desktop.h"
 #include "platform/Dialogs.h"
 #include "platform/HotKey.h"
 #include "platform/MediaPlayer.h"
+#include "platform/TimeSource.h"
 #include "recording/RecordingTexts.h"
+#include "setting/ServerAddresses.h"
 #include "setting/TForm2.h"
+#include "time/TForm5.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,7 +24,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressDialog>
@@ -70,13 +73,31 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
       navigation_(table_, playback_, presets_, services.dialogs,
                   {[this] { selectRoot(); }, [this] { rowSelection(); }}),
       encoder_({playback_, table_, options_, services.dialogs, services.desktop, services.power,
-                [] { return QDateTime::currentDateTime(); }}),
+                [&time = services.time] { return time.now(); }}),
       recorder_(
           services.capture, services.player, options_, services.dialogs,
           {[this](bool on) { on ? Timer5.start() : Timer5.stop(); }, [this] { Timer3.stop(); },
            [this](const QString& text) { ui_.panels[2]->setText(text); },
            [this] { encoder_.EncodeRecording(recorder_.waveStream().path()); },
            [this] { return encoder_.newRecordingPath(); }}),
+      runner_(snapshot_, services.player, services.dialogs, services.time,
+              {playback_.title5, encoder_.armedFinishAction, encoder_.rdfile, playback_.playSource},
+              {[this](bool on) { on ? Timer2.start() : Timer2.stop(); },
+               [this](bool on) { on ? Timer3.start() : Timer3.stop(); },
+               [this](bool on) { on ? Timer5.start() : Timer5.stop(); },
+               [this] { toggleRecording(); }, [this] { return !ui_.panels[2]->text().isEmpty(); },
+               [this](const QString& title, const QString& text) {
+                   TrayIcon1->showBalloon(title, text);
+               },
+               [this] { selectRoot(); }}),
+      powerTimer_(options_, services.time,
+                  [this](const QString& action) {
+                      // What is being recorded is saved first; the action waits for it.
+                      recorder_.stopRecording();
+                      showRecordButton();
+                      encoder_.powerAction(action);
+                  }),
+      plans_(table_, services.dialogs, {[this] { refreshSnapshot(); }, [this] { selectRoot(); }}),
       stationModel_(table_, StationListModel::stationColumns()),
       taskModel_(table_, StationListModel::taskColumns()) {
     initIcons();
@@ -115,7 +136,7 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
 
     // Creation steps.
     table_.loadFromFile(table_.savePath());
-    table_.snapshotForScheduler(snapshot_);
+    refreshSnapshot();
     Timer1.start();
     Timer4.start();
     EnableShutdownPrivilege();
@@ -126,15 +147,13 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
     initbass();
     ui_.DBGrid1->setFocus();
 
-    // Typed characters reach the window before the focused control.
-    qApp->installEventFilter(this);
+    new PresetKeys(this, ui_.ComboBox1, [this](QChar key) { guarded([&] { FormKeyPress(key); }); });
     connect(&services_.hotKey, &HotKey::pressed, this, [this](int key, bool withModifiers) {
         guarded([&] { hotKeyPressed(key, withModifiers); });
     });
 }
 
 TForm1::~TForm1() {
-    qApp->removeEventFilter(this);
     table_.setListener({});
 }
 
@@ -170,16 +189,16 @@ void TForm1::buildTray() {
     const auto handler = [this](void (TForm1::*method)()) {
         return [this, method] { guarded([&] { (this->*method)(); }); };
     };
-    PopupMenu1 =
-        new TrayMenu({handler(&TForm1::restoreFromTray),
-                      [this](int slot) { guarded([&] { navigation_.playPreset(slot); }); },
-                      handler(&TForm1::N15Click), handler(&TForm1::N18Click),
-                      handler(&TForm1::ToolButton2Click), handler(&TForm1::ToolButton4Click),
-                      [this] { guarded([this] { navigation_.N23Click(); }); },
-                      [this] { guarded([this] { navigation_.N24Click(); }); },
-                      handler(&TForm1::ToolButton7Click), [this] { N2Click(); },
-                      handler(&TForm1::PopupMenu1Popup)},
-                     this);
+    PopupMenu1 = new TrayMenu(
+        {handler(&TForm1::restoreFromTray),
+         [this](int slot) { guarded([&] { navigation_.playPreset(slot); }); },
+         handler(&TForm1::N15Click), handler(&TForm1::N18Click), handler(&TForm1::ToolButton2Click),
+         handler(&TForm1::ToolButton4Click),
+         [this] { guarded([this] { navigation_.N23Click(); }); },
+         [this] { guarded([this] { navigation_.N24Click(); }); },
+         handler(&TForm1::ToolButton7Click), handler(&TForm1::btn1Click),
+         handler(&TForm1::sponsorClick), [this] { N2Click(); }, handler(&TForm1::PopupMenu1Popup)},
+        this);
     TrayIcon1 = new TrayIcon(PopupMenu1->menu(), this);
     connect(TrayIcon1, &TrayIcon::clicked, this, handler(&TForm1::restoreFromTray));
     TrayIcon1->show();
@@ -196,6 +215,11 @@ void TForm1::wireControls() {
             [this](const QModelIndex& index) { guarded([&] { DBGrid1CellClick(index); }); });
     connect(ui_.DBGrid1, &QTableView::doubleClicked, this,
             [this] { guarded([this] { DBGrid1DblClick(); }); });
+    connect(ui_.DBGrid2, &QTableView::doubleClicked, this,
+            [this] { guarded([this] { DBGrid2DblClick(); }); });
+    connect(ui_.ToolButton5, &QToolButton::clicked, this,
+            [this] { guarded([this] { ToolButton5Click(); }); });
+    connect(ui_.btn1, &QToolButton::clicked, this, [this] { guarded([this] { btn1Click(); }); });
     for (QTableView* view : {ui_.DBGrid1, ui_.DBGrid2}) {
         connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
                 [this](int column) { guarded([&] { DBGrid1TitleClick(column); }); });
@@ -246,6 +270,10 @@ void TForm1::wireControls() {
             [this] { guarded([this] { ToolButton9Click(); }); });
     connect(&Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
     connect(&Timer2, &QTimer::timeout, this, [this] { guarded([this] { Timer2Timer(); }); });
+    connect(&Timer3, &QTimer::timeout, this,
+            [this] { guarded([this] { runner_.Timer3Timer(); }); });
+    connect(&Timer4, &QTimer::timeout, this,
+            [this] { guarded([this] { powerTimer_.Timer4Timer(); }); });
     connect(&Timer5, &QTimer::timeout, this, [this] { guarded([this] { Timer5Timer(); }); });
     connect(ui_.ToolButton8, &QToolButton::clicked, this,
             [this] { guarded([this] { ToolButton8Click(); }); });
@@ -361,6 +389,41 @@ void TForm1::ToolButton8Click() {
     showRecordButton();
 }
 
+void TForm1::toggleRecording() {
+    recorder_.ToggleRecording();
+    showRecordButton();
+}
+
+void TForm1::refreshSnapshot() {
+    table_.snapshotForScheduler(snapshot_);
+    runner_.reindex();
+}
+
+void TForm1::ToolButton5Click() {
+    const auto mode = browser_.taskEditorMode() == CatalogueBrowser::EditorMode::modify
+                          ? TForm5::Mode::modify
+                          : TForm5::Mode::add;
+    TForm5 form(plans_, services_.dialogs, mode, services_.time.now().date(), this);
+    form.move(frameGeometry().topLeft() + QPoint(200, 60));
+    form.exec();
+}
+
+void TForm1::DBGrid2DblClick() {
+    plans_.deleteTask();
+}
+
+void TForm1::btn1Click() {
+    if (!optionsWindow_)
+        return;
+    optionsWindow_->move(frameGeometry().topLeft() + QPoint(80, 40));
+    optionsWindow_->setWindowFlag(Qt::WindowStaysOnTopHint);
+    optionsWindow_->exec();
+}
+
+void TForm1::sponsorClick() {
+    services_.desktop.openUrl(QUrl(ServerAddresses::base() + QStringLiteral("/contact.html")));
+}
+
 void TForm1::finishRecordings() {
     recorder_.stopRecording();
     showRecordButton();
@@ -418,23 +481,6 @@ void TForm1::hotKeyPressed(int virtualKeyCode, bool withModifiers) {
     if (virtualKeyCode != options_.muteHotKey || withModifiers)
         return;
     ToolButton1Click();
-}
-
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    // The first delivery of a key press to a control of this window: the focused control, or the
-    // window itself when nothing has the focus. Off while the search box has the focus.
-    if (event->type() == QEvent::KeyPress && isActiveWindow()) {
-        QWidget* focus = QApplication::focusWidget();
-        const bool first = focus ? watched == focus : watched == this;
-        const bool inSearchBox =
-            focus && (focus == ui_.ComboBox1 || ui_.ComboBox1->isAncestorOf(focus));
-        if (first && !inSearchBox && (!focus || focus->window() == this)) {
-            const QString text = static_cast<QKeyEvent*>(event)->text();
-            if (text.size() == 1)
-                guarded([&] { FormKeyPress(text[0]); });
-        }
-    }
-    return false;  // never consumed: the control gets the key as well
 }
 
 void TForm1::DBGrid1DblClick() {
@@ -507,7 +553,9 @@ void TForm1::selectCurrentRowInList() {
 }
 
 void TForm1::Timer1Timer() {
-    startall();
+    // Redrawing is not held during the pass: it takes microseconds, and releasing it would
+    // repaint the whole window every second.
+    runner_.startall();
     RefreshWorldClock();
 }
 

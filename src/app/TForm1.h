@@ -13,7 +13,10 @@
 #include "playback/VolumeControl.h"
 #include "recording/Recorder.h"
 #include "recording/RecordingEncoder.h"
+#include "scheduler/PowerTimer.h"
+#include "scheduler/TaskRunner.h"
 #include "setting/OptionsStore.h"
+#include "time/TaskPlans.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>
@@ -30,6 +33,7 @@ class PowerActions;
 class ProcessKiller;
 class QMenu;
 class TForm2;
+class TimeSource;
 
 // The platform services the main window works through.
 struct TForm1Services {
@@ -40,6 +44,7 @@ struct TForm1Services {
     HotKey& hotKey;
     CaptureDevice& capture;
     PowerActions& power;
+    const TimeSource& time;
     // Ends the event loop and so the run ("退出"); tests watch it instead.
     std::function<void()> endRun = [] { QCoreApplication::exit(0); };
 };
@@ -67,10 +72,15 @@ class TForm1 : public QMainWindow {
     Navigation& navigation() { return navigation_; }
     Recorder& recorder() { return recorder_; }
     RecordingEncoder& encoder() { return encoder_; }
+    TaskRunner& runner() { return runner_; }
+    PowerTimer& powerTimer() { return powerTimer_; }
     const TForm1Ui& ui() const { return ui_; }
     TrayIcon* trayIcon() const { return TrayIcon1; }
     QMenu* trayMenu() const { return PopupMenu1->menu(); }
     QTimer& timer2() { return Timer2; }
+    QTimer& timer3() { return Timer3; }
+    // The power timer: on from creation, off and on again from the options window.
+    QTimer& timer4() { return Timer4; }
     Qt::WindowStates savedWindowState() const { return savedWindowState_; }
 
     // The handlers, as the controls call them.
@@ -95,6 +105,10 @@ class TForm1 : public QMainWindow {
     void ToolButton7Click();  // random play
     void ToolButton9Click();  // station editor
     void ToolButton8Click();  // record
+    void ToolButton5Click();  // task editor
+    void DBGrid2DblClick();   // delete a task
+    void btn1Click();         // options window
+    void sponsorClick();      // 赞助作者...
     void ComboBox2Change(int index);
     void Timer5Timer();
     void CheckRecordFolder();
@@ -103,7 +117,6 @@ class TForm1 : public QMainWindow {
     void hotKeyPressed(int virtualKeyCode, bool withModifiers);
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -136,9 +149,11 @@ class TForm1 : public QMainWindow {
     void finishRecordings();
     // Recordings a crash left unended (their WAV files) are repaired and encoded, once a run.
     void recoverRecordings();
+    // The task runner reads a copy of all rows, refreshed after each change of a task.
+    void refreshSnapshot();
+    void toggleRecording();
     // Steps that come with later parts of the program.
     void RefreshWorldClock() {}
-    void startall() {}
     void syncAutostartBox() {}
     void checkupdate() {}
     void UpdateDB() {}
@@ -157,6 +172,9 @@ class TForm1 : public QMainWindow {
     Navigation navigation_;
     RecordingEncoder encoder_;
     Recorder recorder_;
+    TaskRunner runner_;
+    PowerTimer powerTimer_;
+    TaskPlans plans_;
     TForm2* optionsWindow_ = nullptr;
     StationListModel stationModel_;
     StationListModel taskModel_;

@@ -31,3 +31,7 @@ void TrayIcon::setToolTip(const QString& text) {
     if (text != icon_->toolTip())
         icon_->setToolTip(text);
 }
+
+void TrayIcon::showBalloon(const QString& title, const QString& text) {
+    icon_->showMessage(title, text, QSystemTrayIcon::Information);
+}

@@ -18,6 +18,8 @@ class TrayIcon : public QObject {
     void show();
     void setMuted(bool muted);
     void setToolTip(const QString& text);
+    // A balloon with the information icon; nothing shows where the desktop has no tray.
+    void showBalloon(const QString& title, const QString& text);
     QSystemTrayIcon* systemTrayIcon() const { return icon_; }
 
   signals:

@@ -40,8 +40,8 @@ TrayMenu::TrayMenu(Actions actions, QWidget* parent)
     item(playback, AppTexts::trayNext(), actions_.next, "N24");
     item(menu_, AppTexts::trayRandom(), actions_.random);
     menu_->addSeparator();
-    menu_->addAction(AppTexts::traySettings());
-    menu_->addAction(AppTexts::traySponsor());
+    item(menu_, AppTexts::traySettings(), actions_.settings);
+    item(menu_, AppTexts::traySponsor(), actions_.sponsor);
     menu_->addSeparator();
     item(menu_, AppTexts::trayExit(), actions_.exit, "N2");
     connect(menu_, &QMenu::aboutToShow, this, [this] { actions_.aboutToShow(); });

@@ -21,6 +21,8 @@ class TrayMenu : public QObject {
         std::function<void(int)> playPreset;  // 预置电台 1 to 8
         std::function<void()> volumeUp, volumeDown;
         std::function<void()> play, stop, previous, next, random;
+        std::function<void()> settings;     // 设置...
+        std::function<void()> sponsor;      // 赞助作者...
         std::function<void()> exit;         // 退出
         std::function<void()> aboutToShow;  // PopupMenu1Popup
     };

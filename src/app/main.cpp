@@ -10,6 +10,7 @@
 #include "platform/PulseCaptureDevice.h"
 #include "platform/QtDesktop.h"
 #include "platform/TerminationSignals.h"
+#include "platform/TimeSource.h"
 #include "platform/VlcMediaPlayer.h"
 #include "platform/WindowHotKey.h"
 #include "platform/X11HotKey.h"
@@ -46,13 +47,15 @@ int main(int argc, char** argv) {
         QtDesktop desktop;
         PulseCaptureDevice capture;
         LogindPowerActions power;
+        SystemTimeSource time;
         // A system-wide key on X11; elsewhere (Wayland) only while a window has the focus.
         std::unique_ptr<HotKey> hotKey;
         if (QGuiApplication::platformName() == QLatin1String("xcb"))
             hotKey = std::make_unique<X11HotKey>();
         else
             hotKey = std::make_unique<WindowHotKey>();
-        TForm1 mainWindow(folder, {*dialogs, player, processes, desktop, *hotKey, capture, power});
+        TForm1 mainWindow(folder,
+                          {*dialogs, player, processes, desktop, *hotKey, capture, power, time});
         TForm2 optionsWindow(mainWindow.options(), &mainWindow);
         mainWindow.setOptionsWindow(&optionsWindow);
         // Ended by the session or a terminal: as through "退出".

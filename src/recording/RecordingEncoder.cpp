@@ -17,6 +17,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <utility>
+
 RecordingEncoder::RecordingEncoder(Services services, QObject* parent)
     : QObject(parent), services_(std::move(services)) {
     connect(&pipeline_, &EncoderPipeline::done, this, [this](const EncoderJob& job) {
@@ -40,8 +42,15 @@ QString RecordingEncoder::newRecordingPath() {
         folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
         if (folder.isEmpty() || !QDir().mkpath(folder))
             folder = QDir::homePath();
-        services_.dialogs.message(AppInfo::title(), RecordingTexts::goesToMusicFolder(folder),
-                                  Dialogs::Icon::information);
+        // Told once the recording runs: an unattended timed recording must not wait for an OK.
+        QMetaObject::invokeMethod(
+            this,
+            [this, folder] {
+                services_.dialogs.message(AppInfo::title(),
+                                          RecordingTexts::goesToMusicFolder(folder),
+                                          Dialogs::Icon::information);
+            },
+            Qt::QueuedConnection);
     }
     return RecordingNames::unusedPath(folder, station(), RecordingNames::stamp(services_.now()),
                                       QStringLiteral(".wav"));
@@ -129,10 +138,22 @@ void RecordingEncoder::finishDone() {
     // The power action waits for the last queued encoding: none is cut off by it.
     if (pipeline_.busy())
         return;
-    if (armedFinishAction == u"关机")
+    // A timed action that waited for the encodings comes instead of the task's (only one).
+    carryOut(pendingPowerAction_.isEmpty() ? armedFinishAction
+                                           : std::exchange(pendingPowerAction_, QString()));
+}
+
+void RecordingEncoder::powerAction(const QString& action) {
+    pendingPowerAction_ = action;
+    if (!pipeline_.busy())
+        carryOut(std::exchange(pendingPowerAction_, QString()));
+}
+
+void RecordingEncoder::carryOut(const QString& action) {
+    if (action == u"关机")
         services_.power.powerOff();
-    else if (armedFinishAction == u"待机")
+    else if (action == u"待机")
         services_.power.suspend();
-    else if (armedFinishAction == u"休眠")
+    else if (action == u"休眠")
         services_.power.hibernate();
 }

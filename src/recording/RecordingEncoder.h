@@ -47,6 +47,8 @@ class RecordingEncoder : public QObject {
     // "打开目录": the recording folder in the file browser, or a message when none is set.
     void openRecordFolder();
     EncoderPipeline& pipeline() { return pipeline_; }
+    // Carries out a power action ("关机", "待机", "休眠") once every queued recording is encoded.
+    void powerAction(const QString& action);
 
     // Set when a task matched (named after its station); cleared after every finished encoding.
     bool rdfile = false;
@@ -60,8 +62,10 @@ class RecordingEncoder : public QObject {
     // The temporary file goes once encoded; when encoding failed it stays and the user is told.
     void settleTemporaryFile(const EncoderJob& job);
     void finishDone();
+    void carryOut(const QString& action);
 
     Services services_;
     EncoderPipeline pipeline_;
-    QSet<QString> reserved_;  // file names of jobs not yet done
+    QSet<QString> reserved_;      // file names of jobs not yet done
+    QString pendingPowerAction_;  // the options' timed action, waiting for the encodings
 };

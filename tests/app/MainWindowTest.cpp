@@ -11,6 +11,7 @@
 #include "support/FakeMediaPlayer.h"
 #include "support/FakePower.h"
 #include "support/FakeServices.h"
+#include "support/MainWindowFixture.h"
 #include "support/QtPrinters.h"
 #include "support/TestHelpers.h"
 
@@ -48,66 +49,6 @@ void addNewStation(TForm3* form) {
     form->sendToAuthor->setChecked(false);
     QTest::mouseClick(form->BitBtn1, Qt::LeftButton);
 }
-
-class MainWindow : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        StationTable table(folder.filePath(QStringLiteral("rd.cds")));
-        const auto add = [&](const char* name, const char* country, const char* category) {
-            table.append(StationRow::station(
-                QString::fromUtf8(name), QString::fromUtf8(country), QString::fromUtf8(category),
-                QStringLiteral("128kbps"), QStringLiteral("http://h/") + QString::fromUtf8(name)));
-        };
-        add("Radio One", "美国", "新闻");
-        add("RADIO Two", "英国", "摇滚乐");
-        add("My radio", "美国", "新闻");
-        add("radio three", "法国", "爵士乐");
-        add("Jazz FM", "英国", "爵士乐");
-        table.commitAndSave();
-        writeOptions("");
-        window = std::make_unique<TForm1>(
-            folder.path(), TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power,
-                                          [this] { ++runEnded; }});
-        options = std::make_unique<TForm2>(window->options(), window.get());
-        window->setOptionsWindow(options.get());
-        window->show();
-    }
-
-    // option.ini with an existing recording folder (else every show asks for one) and more lines.
-    void writeOptions(const QByteArray& lines) {
-        ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("option.ini")),
-                              "[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n" + lines));
-    }
-    const TForm1Ui& ui() const { return window->ui(); }
-
-    QStringList listedNames() const {
-        QStringList names;
-        const QAbstractItemModel* model = ui().DBGrid1->model();
-        for (int r = 0; r < model->rowCount(); ++r)
-            names << model->index(r, 0).data().toString();
-        return names;
-    }
-    QTreeWidgetItem* node(const QString& text) const {
-        const auto found = ui().TreeView1->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-        return found.isEmpty() ? nullptr : found.first();
-    }
-    void clickRow(int row) {
-        const QRect cell = ui().DBGrid1->visualRect(ui().DBGrid1->model()->index(row, 0));
-        QTest::mouseClick(ui().DBGrid1->viewport(), Qt::LeftButton, {}, cell.center());
-    }
-
-    QTemporaryDir folder;
-    FakeDialogs dialogs;
-    FakeMediaPlayer player;
-    NoKiller killer;
-    FakeDesktop desktop;
-    FakeHotKey hotKey;
-    FakeCaptureDevice capture;
-    FakePower power;
-    int runEnded = 0;
-    std::unique_ptr<TForm1> window;
-    std::unique_ptr<TForm2> options;
-};
 
 }  // namespace
 
@@ -592,7 +533,7 @@ TEST_F(MainWindow, ARecordingACrashLeftIsRepairedAndSavedAtTheNextStart) {
     }
     window = std::make_unique<TForm1>(
         folder.path(), TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power,
-                                      [this] { ++runEnded; }});
+                                      clock, [this] { ++runEnded; }});
     window->show();
     window->encoder().pipeline().waitForDone();
     ASSERT_FALSE(dialogs.shown.isEmpty());

@@ -7,6 +7,7 @@
 #include "support/FakeMediaPlayer.h"
 #include "support/FakePower.h"
 #include "support/FakeServices.h"
+#include "support/FakeTimeSource.h"
 #include "support/QtPrinters.h"
 #include "support/TestHelpers.h"
 
@@ -33,7 +34,7 @@ class DesktopWindow : public ::testing::Test {
                               "[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n"));
         window = std::make_unique<TForm1>(
             folder.path(), TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power,
-                                          [this] { ++runEnded; }});
+                                          clock, [this] { ++runEnded; }});
     }
 
     QTemporaryDir folder;
@@ -44,6 +45,7 @@ class DesktopWindow : public ::testing::Test {
     FakeHotKey hotKey;
     FakeCaptureDevice capture;
     FakePower power;
+    FakeTimeSource clock;
     int runEnded = 0;
     std::unique_ptr<TForm1> window;
 };

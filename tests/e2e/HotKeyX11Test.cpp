@@ -7,6 +7,7 @@
 #include "support/FakeMediaPlayer.h"
 #include "support/FakePower.h"
 #include "support/FakeServices.h"
+#include "support/FakeTimeSource.h"
 #include "support/TestHelpers.h"
 
 #include <QCoreApplication>
@@ -110,11 +111,13 @@ TEST(X11HotKey, TheMainWindowMutesWithTheChosenKey) {
     FakeDesktop desktop;
     FakeCaptureDevice capture;
     FakePower power;
+    FakeTimeSource clock;
     X11HotKey hotKey;
     const QByteArray record = "[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n";
     ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("option.ini")), record));
     {
-        TForm1 window(folder.path(), {dialogs, player, killer, desktop, hotKey, capture, power});
+        TForm1 window(folder.path(),
+                      {dialogs, player, killer, desktop, hotKey, capture, power, clock});
         window.show();  // no key chosen: every function key is still free for others
         OtherClient other;
         for (KeySym key = XK_F2; key <= XK_F12; ++key)
@@ -123,7 +126,7 @@ TEST(X11HotKey, TheMainWindowMutesWithTheChosenKey) {
 
     ASSERT_TRUE(
         writeFile(folder.filePath(QStringLiteral("option.ini")), record + "mute=3\n"));  // F5
-    TForm1 window(folder.path(), {dialogs, player, killer, desktop, hotKey, capture, power});
+    TForm1 window(folder.path(), {dialogs, player, killer, desktop, hotKey, capture, power, clock});
     window.show();
     player.state = MediaPlayer::kPlaying;
     xdotool({QStringLiteral("F5")});

@@ -4,11 +4,13 @@
 #include "catalogue/StationTable.h"
 #include "platform/PowerActions.h"
 #include "platform/PulseCaptureDevice.h"
+#include "platform/TimeSource.h"
 #include "platform/VlcMediaPlayer.h"
 #include "playback/Playback.h"
 #include "recording/Mp3Encoder.h"
 #include "recording/Recorder.h"
 #include "recording/RecordingEncoder.h"
+#include "scheduler/TaskRunner.h"
 #include "setting/OptionsStore.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeMediaPlayer.h"
@@ -33,6 +35,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <QtEndian>
 
 #include <taglib/tag_c.h>
@@ -53,6 +56,29 @@ class RealRecording : public ::testing::Test {
         table.append(StationRow::station(QStringLiteral("测试电台"), {}, {}, {},
                                          QStringLiteral("http://x")));
         table.setFilter(ViewFilter::all());
+    }
+
+    // The methods the logind mock was called with so far.
+    static QStringList logindCalls() {
+        const QDBusMessage reply = QDBusConnection::systemBus().call(QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+            QStringLiteral("org.freedesktop.DBus.Mock"), QStringLiteral("GetCalls")));
+        QStringList names;
+        if (reply.type() != QDBusMessage::ReplyMessage)
+            return names;
+        const QDBusArgument list = reply.arguments().first().value<QDBusArgument>();
+        list.beginArray();
+        while (!list.atEnd()) {
+            quint64 time;
+            QString name;
+            QVariantList arguments;
+            list.beginStructure();
+            list >> time >> name >> arguments;
+            list.endStructure();
+            names << name;
+        }
+        list.endArray();
+        return names;
     }
 
     QTemporaryDir records, source;
@@ -165,28 +191,7 @@ TEST_F(RealRecording, RecordsWhatPlaysIntoMp3AndWma) {
 TEST_F(RealRecording, TheArmedPowerActionReachesLogindAfterEveryEncoding) {
     if (qEnvironmentVariableIsEmpty("DBUS_SYSTEM_BUS_ADDRESS"))
         GTEST_SKIP() << "needs the logind mock of scripts/with-test-services";
-    const auto calls = [] {
-        const QDBusMessage reply = QDBusConnection::systemBus().call(QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-            QStringLiteral("org.freedesktop.DBus.Mock"), QStringLiteral("GetCalls")));
-        QStringList names;
-        if (reply.type() != QDBusMessage::ReplyMessage)
-            return names;
-        const QDBusArgument list = reply.arguments().first().value<QDBusArgument>();
-        list.beginArray();
-        while (!list.atEnd()) {
-            quint64 time;
-            QString name;
-            QVariantList arguments;
-            list.beginStructure();
-            list >> time >> name >> arguments;
-            list.endStructure();
-            names << name;
-        }
-        list.endArray();
-        return names;
-    };
-    const qsizetype before = calls().count(QStringLiteral("Suspend"));
+    const qsizetype before = logindCalls().count(QStringLiteral("Suspend"));
 
     VlcMediaPlayer player({QStringLiteral("--aout=dummy")});
     Playback playback(player, table, options, dialogs, killer, {[](bool) {}, [] {}, [] {}});
@@ -199,8 +204,8 @@ TEST_F(RealRecording, TheArmedPowerActionReachesLogindAfterEveryEncoding) {
         encoder.EncodeRecording(wav);
         encoder.pipeline().waitForDone();
     }
-    EXPECT_EQ(calls().count(QStringLiteral("Suspend")), before + 2)
-        << calls().join(u',').toStdString();
+    EXPECT_EQ(logindCalls().count(QStringLiteral("Suspend")), before + 2)
+        << logindCalls().join(u',').toStdString();
     EXPECT_EQ(power.lastError(), QString());
 }
 
@@ -259,4 +264,65 @@ TEST_F(RealRecording, AKilledProgramLeavesItsRecordingWhichTheNextStartSaves) {
     const double seconds = double(left - WaveStream::kHeaderSize) / WaveStream::kBytesPerSecond;
     EXPECT_NEAR(double(QFileInfo(records.filePath(mp3s.first())).size()), seconds * 16000,
                 seconds * 16000 * 0.05 + 2000);  // 128 kbit/s for the whole recording
+}
+
+// A timed "播放并录音" task on the real path: the runner starts the stream and the recording at the
+// task's second, its countdown ends both, and the encoding ends in the task's power action.
+TEST_F(RealRecording, ATimedRecordingTaskRecordsItsStationAndEndsInItsPowerAction) {
+    if (qEnvironmentVariableIsEmpty("DBUS_SYSTEM_BUS_ADDRESS"))
+        GTEST_SKIP() << "needs the logind mock of scripts/with-test-services";
+    const qsizetype before = logindCalls().count(QStringLiteral("Hibernate"));
+    LoopbackHttpServer server;
+    server.addStream("/tone.mp3", toneMp3(source));
+    SystemTimeSource time;
+    SchedulerSnapshot snapshot;
+    StationRow task =
+        StationRow::station(QStringLiteral("定时电台"), {}, {}, {}, server.url("/tone.mp3"));
+    task.setText(Field::planType, QStringLiteral("播放并录音"));
+    const QDateTime start = time.now().addSecs(3);
+    task.setDateTime(Field::startTime, CdsDateTime::fromDateTime(start.date(), start.time()));
+    task.setInteger(Field::intervalSeconds, 3);
+    task.setText(Field::finishAction, QStringLiteral("休眠"));
+    snapshot.rows.push_back(task);
+
+    VlcMediaPlayer player;
+    Playback playback(player, table, options, dialogs, killer, {[](bool) {}, [] {}, [] {}});
+    RecordingEncoder encoder(
+        {playback, table, options, dialogs, desktop, power, [&] { return time.now(); }});
+    PulseCaptureDevice device;
+    QTimer timer1, timer3, timer5;
+    QString progress;
+    Recorder recorder(device, player, options, dialogs,
+                      {[&](bool on) { on ? timer5.start(1000) : timer5.stop(); },
+                       [&] { timer3.stop(); }, [&](const QString& text) { progress = text; },
+                       [&] { encoder.EncodeRecording(recorder.waveStream().path()); },
+                       [&] { return encoder.newRecordingPath(); }});
+    recorder.initbass();
+    TaskRunner runner(
+        snapshot, player, dialogs, time,
+        {playback.title5, encoder.armedFinishAction, encoder.rdfile, playback.playSource},
+        {[](bool) {}, [&](bool on) { on ? timer3.start(1000) : timer3.stop(); },
+         [&](bool on) { on ? timer5.start(1000) : timer5.stop(); },
+         [&] { recorder.ToggleRecording(); }, [&] { return !progress.isEmpty(); },
+         [](const QString&, const QString&) {}, [] {}});
+    QObject::connect(&timer1, &QTimer::timeout, [&] { runner.startall(); });
+    QObject::connect(&timer3, &QTimer::timeout, [&] { runner.Timer3Timer(); });
+    QObject::connect(&timer5, &QTimer::timeout, [&] { recorder.Timer5Timer(); });
+    timer1.start(1000);
+
+    EXPECT_TRUE(waitFor([&] { return recorder.recording(); }, 8000)) << "the task did not start";
+    EXPECT_EQ(player.URL(), server.url("/tone.mp3"));
+    const bool done =
+        waitFor([&] { return logindCalls().count(QStringLiteral("Hibernate")) > before; }, 30000);
+    EXPECT_TRUE(done) << logindCalls().join(u',').toStdString();
+    EXPECT_FALSE(recorder.recording());
+    EXPECT_EQ(player.playState(), MediaPlayer::kStopped);
+    const QStringList mp3s = QDir(records.path()).entryList({QStringLiteral("*.mp3")});
+    ASSERT_EQ(mp3s.size(), 1) << QDir(records.path()).entryList().join(u',').toStdString();
+    EXPECT_TRUE(mp3s.first().startsWith(QStringLiteral("定时电台 - ")));
+    // About four seconds: the length, and one tick more.
+    const double seconds = double(QFileInfo(records.filePath(mp3s.first())).size()) / 16000;
+    EXPECT_GT(seconds, 2.0);
+    EXPECT_LT(seconds, 8.0);
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.first().text.toStdString();
 }

@@ -15,6 +15,7 @@
 #include "support/QtPrinters.h"
 #include "support/TestHelpers.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -486,8 +487,13 @@ TEST_F(EncodingFixture, WithoutARecordingFolderTheRecordingGoesToTheMusicFolder)
     for (const QString& record : {QString(), records.filePath(QStringLiteral("gone"))}) {
         options.record = record;
         playback.title2 = QStringLiteral("Radio");
+        const int shownBefore = int(dialogs.shown.size());
         const QString path = recording(0.2);
         EXPECT_EQ(QFileInfo(path).absolutePath(), music);
+        // Told once the recording runs, not before: a timed recording must not wait for an OK.
+        EXPECT_EQ(dialogs.shown.size(), shownBefore);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(dialogs.shown.size(), shownBefore + 1);
         EXPECT_TRUE(dialogs.shown.last().text.endsWith(music)) << record.toStdString();
         encoder.EncodeRecording(path);
         encoder.pipeline().waitForDone();

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QDateTime>
+
+// The current local time. Tests put the scheduler, the stamps and the clocks at any instant.
+class TimeSource {
+  public:
+    virtual ~TimeSource() = default;
+    virtual QDateTime now() const = 0;
+};
+
+class SystemTimeSource : public TimeSource {
+  public:
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+};

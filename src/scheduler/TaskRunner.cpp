@@ -1,0 +1,129 @@
+#include "scheduler/TaskRunner.h"
+
+#include "AppInfo.h"
+#include "catalogue/StationTable.h"
+#include "platform/Dialogs.h"
+#include "platform/MediaPlayer.h"
+#include "platform/TimeSource.h"
+#include "playback/Playback.h"
+#include "playback/PlaybackTexts.h"
+#include "scheduler/TaskTexts.h"
+
+#include <algorithm>
+
+namespace {
+
+// A row without a start time is due at midnight.
+int startSecond(const StationRow& row) {
+    const auto start = row.dateTime(Field::startTime);
+    return start ? start->time().msecsSinceStartOfDay() / 1000 : 0;
+}
+
+}  // namespace
+
+TaskRunner::TaskRunner(const SchedulerSnapshot& snapshot, MediaPlayer& player, Dialogs& dialogs,
+                       const TimeSource& time, Shared shared, Hooks hooks)
+    : snapshot_(snapshot),
+      player_(player),
+      dialogs_(dialogs),
+      time_(time),
+      shared_(shared),
+      hooks_(std::move(hooks)) {
+    reindex();
+}
+
+const QStringList& TaskRunner::weekdayNames() {
+    static const QStringList names = {QStringLiteral("星期一"), QStringLiteral("星期二"),
+                                      QStringLiteral("星期三"), QStringLiteral("星期四"),
+                                      QStringLiteral("星期五"), QStringLiteral("星期六"),
+                                      QStringLiteral("星期日")};
+    return names;
+}
+
+void TaskRunner::reindex() {
+    bySecond_.clear();
+    const std::vector<StationRow>& rows = snapshot_.rows;
+    for (int i = 0; i < int(rows.size()); ++i)
+        if (rows[size_t(i)].isTask())
+            bySecond_.emplace_back(startSecond(rows[size_t(i)]), i);
+    // Stable: rows due in the same second stay in table order.
+    std::stable_sort(bySecond_.begin(), bySecond_.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+}
+
+void TaskRunner::startall() {
+    for (const QDateTime& second : seconds_.since(time_.now())) {
+        weekplay(second);
+        dayplay(second);
+    }
+}
+
+int TaskRunner::firstDue(const QDateTime& second,
+                         const std::function<bool(const StationRow&)>& test) const {
+    const int key = second.time().msecsSinceStartOfDay() / 1000;
+    auto it = std::lower_bound(bySecond_.begin(), bySecond_.end(), std::pair{key, -1});
+    for (; it != bySecond_.end() && it->first == key; ++it)
+        if (test(snapshot_.rows[size_t(it->second)]))
+            return it->second;
+    return -1;
+}
+
+void TaskRunner::weekplay(const QDateTime& second) {
+    const QString today = weekdayNames()[second.date().dayOfWeek() - 1];
+    const int found = firstDue(second, [&](const StationRow& row) {
+        const QStringView period = row.textView(Field::period);
+        return !period.isEmpty() && period == today;
+    });
+    if (found >= 0)
+        startTask(snapshot_.rows[size_t(found)], true);
+}
+
+void TaskRunner::dayplay(const QDateTime& second) {
+    const int found = firstDue(
+        second, [](const StationRow& row) { return row.textView(Field::period).isEmpty(); });
+    if (found >= 0)
+        startTask(snapshot_.rows[size_t(found)], false);
+}
+
+void TaskRunner::startTask(const StationRow& row, bool weekly) {
+    shared_.title5 = row.text(Field::stationName);
+    shared_.armedFinishAction = row.text(Field::finishAction);
+    taskCountdown = row.integer(Field::intervalSeconds).value_or(0);
+    shared_.rdfile = true;
+
+    const QString kind = row.text(Field::planType);
+    const bool records = kind == TaskTexts::playAndRecord();
+    if (!records && kind != TaskTexts::play())
+        return;  // a kind of task this program does not know starts nothing
+    if (!player_.isOnline()) {
+        // The previous version's title, except for a daily play task.
+        const QString title = !weekly && !records ? AppInfo::title() : AppInfo::oldTitle();
+        dialogs_.message(title, PlaybackTexts::offline(), Dialogs::Icon::error);
+        return;
+    }
+    hooks_.statusTimer(true);
+    player_.Stop();
+    player_.setURL(row.text(Field::streamUrl));
+    player_.Play();
+    if (records)
+        hooks_.toggleRecording();
+    hooks_.balloon(TaskTexts::balloonTitle(), TaskTexts::started(kind, shared_.title5));
+    hooks_.countdownTimer(true);
+    if (records)
+        hooks_.progressTimer(true);
+    shared_.playSource = PlaySource::Task;
+}
+
+void TaskRunner::Timer3Timer() {
+    if (taskCountdown > 0) {
+        --taskCountdown;
+        return;
+    }
+    player_.Stop();
+    if (hooks_.recordingShown()) {
+        hooks_.toggleRecording();  // stops it; its encoding ends with the armed power action
+        hooks_.progressTimer(false);
+        hooks_.showAllStations();
+    }
+    hooks_.countdownTimer(false);
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "scheduler/WallClockSeconds.h"
+
+#include <QString>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+class Dialogs;
+class MediaPlayer;
+class TimeSource;
+enum class PlaySource;
+struct SchedulerSnapshot;
+struct StationRow;
+
+// Starts the timed tasks of the scheduler snapshot at their start second and ends them after
+// their length. Runs on the user-interface thread, one pass per tick of Timer1, one countdown step
+// per tick of Timer3.
+class TaskRunner {
+  public:
+    // What a task start sets elsewhere in the program.
+    struct Shared {
+        QString& title5;             // the matched task's station
+        QString& armedFinishAction;  // its power action, for the next finished encoding
+        bool& rdfile;                // recordings are named after the task
+        PlaySource& playSource;
+    };
+    struct Hooks {
+        std::function<void(bool)> statusTimer;     // Timer2 on or off
+        std::function<void(bool)> countdownTimer;  // Timer3 on or off
+        std::function<void(bool)> progressTimer;   // Timer5 on or off
+        std::function<void()> toggleRecording;
+        // The recording's progress shows in the status bar: a recording with data runs.
+        std::function<bool()> recordingShown;
+        std::function<void(const QString& title, const QString& text)> balloon;
+        std::function<void()> showAllStations;  // the genre tree's first node
+    };
+
+    TaskRunner(const SchedulerSnapshot& snapshot, MediaPlayer& player, Dialogs& dialogs,
+               const TimeSource& time, Shared shared, Hooks hooks);
+
+    // The snapshot was refreshed: index its task rows by start second again.
+    void reindex();
+    // One pass: every second begun since the last pass is examined once, weekly tasks first.
+    void startall();
+    // The first weekly, or daily, task due in this second is started.
+    void weekplay(const QDateTime& second);
+    void dayplay(const QDateTime& second);
+    // The countdown of the running task.
+    void Timer3Timer();
+
+    // Seconds left of the running task.
+    qint32 taskCountdown = 0;
+
+    // The weekday names the task editor offers, Monday first: the same whatever the locale.
+    static const QStringList& weekdayNames();
+
+  private:
+    // The first task row due in this second that the test accepts, or -1.
+    int firstDue(const QDateTime& second, const std::function<bool(const StationRow&)>& test) const;
+    void startTask(const StationRow& row, bool weekly);
+
+    const SchedulerSnapshot& snapshot_;
+    MediaPlayer& player_;
+    Dialogs& dialogs_;
+    const TimeSource& time_;
+    Shared shared_;
+    Hooks hooks_;
+    WallClockSeconds seconds_;
+    // (start second of the day, row) of every task row, by second, in table order within one.
+    std::vector<std::pair<int, int>> bySecond_;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+
+#include <optional>
+
+// Hands out every second of local time once, for work that must happen "when the clock reads
+// hh:mm:ss". A timer tick may come late and skip a second, or come twice within one second; asking
+// here instead of reading the clock neither loses nor repeats a second.
+class WallClockSeconds {
+  public:
+    // At most this many seconds are caught up after a gap: waking from standby, or a clock set
+    // forward, does not start what was due while the computer slept.
+    static constexpr int kBacklog = 5;
+
+    // The seconds begun since the last call, up to and including now's, oldest first.
+    QList<QDateTime> since(const QDateTime& now);
+
+  private:
+    std::optional<qint64> last_;  // seconds since the epoch of the last second handed out
+};

@@ -1,0 +1,103 @@
+#include "time/TaskPlans.h"
+
+#include "AppInfo.h"
+#include "catalogue/StationTable.h"
+#include "platform/Dialogs.h"
+
+#include <cstdlib>
+#include <limits>
+
+TaskPlans::TaskPlans(StationTable& table, Dialogs& dialogs, Hooks hooks)
+    : table_(table), dialogs_(dialogs), hooks_(std::move(hooks)) {}
+
+const QStringList& TaskPlans::kinds() {
+    static const QStringList names = {QStringLiteral("定时播放"), QStringLiteral("播放并录音")};
+    return names;
+}
+
+const QStringList& TaskPlans::finishActions() {
+    static const QStringList names = {QStringLiteral("关机"), QStringLiteral("待机"),
+                                      QStringLiteral("休眠")};
+    return names;
+}
+
+TaskPlans::Plan TaskPlans::initialPlan(const QDate& today) {
+    return {{},
+            kinds()[0],
+            {},
+            QDateTime(today, QTime(15, 44, 49)),
+            QDateTime(today, QTime(15, 51, 17)),
+            {}};
+}
+
+qint32 TaskPlans::intervalSeconds(const QDateTime& start, const QDateTime& end) {
+    const qint64 seconds = std::llabs(start.msecsTo(end)) / 1000;
+    return qint32(std::min<qint64>(seconds, std::numeric_limits<qint32>::max()));
+}
+
+QString TaskPlans::currentName() const {
+    return table_.text(Field::stationName);
+}
+
+TaskPlans::Plan TaskPlans::loadplan(const QDate& today) const {
+    const StationRow* row = table_.current();
+    if (!row)
+        return initialPlan(today);
+    const auto when = [&](Field f) {
+        const auto value = row->dateTime(f);
+        if (!value)
+            return QDateTime(today, QTime(0, 0));
+        const QDate date = value->date();
+        return QDateTime(date.isValid() ? date : today, value->time());
+    };
+    return {row->text(Field::stationName), row->text(Field::planType),
+            row->text(Field::period),      when(Field::startTime),
+            when(Field::endTime),          row->text(Field::finishAction)};
+}
+
+void TaskPlans::save(const Plan& plan) {
+    if (table_.current()) {
+        table_.setText(Field::stationName, plan.name);
+        table_.setDateTime(Field::startTime,
+                           CdsDateTime::fromDateTime(plan.start.date(), plan.start.time()));
+        table_.setDateTime(Field::endTime,
+                           CdsDateTime::fromDateTime(plan.end.date(), plan.end.time()));
+        // A task of a kind this editor does not offer keeps it unless another is chosen.
+        if (!plan.kind.isEmpty())
+            table_.setText(Field::planType, plan.kind);
+        table_.setInteger(Field::intervalSeconds, intervalSeconds(plan.start, plan.end));
+        table_.setText(Field::period, plan.period);
+        table_.setText(Field::finishAction, plan.finishAction);
+    }
+    saveAndReload();
+    hooks_.selectRoot();
+}
+
+bool TaskPlans::deleteTask() {
+    if (!dialogs_.confirm(AppInfo::title(), QStringLiteral("是否删除此条计划？")))
+        return false;
+    if (!table_.current())
+        return false;
+    table_.setText(Field::planType, QString());
+    table_.setFilter(table_.filter());  // the row leaves the task list at once
+    saveAndReload();
+    hooks_.selectRoot();
+    return true;
+}
+
+void TaskPlans::saveAndReload() {
+    try {
+        table_.commitAndSave();
+    } catch (...) {
+        // What the list shows and what the runner runs stay what rd.cds holds: a task that
+        // could not be saved is not shown as if it were.
+        try {
+            table_.loadFromFile(table_.savePath());
+        } catch (...) {
+        }
+        throw;
+    }
+    // The runner sees the change at its next pass.
+    hooks_.refreshSnapshot();
+    table_.loadFromFile(table_.savePath());
+}

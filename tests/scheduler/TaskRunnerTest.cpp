@@ -1,0 +1,243 @@
+// The task runner and the power timer against a clock the test sets.
+#include "catalogue/StationTable.h"
+#include "playback/Playback.h"
+#include "scheduler/PowerTimer.h"
+#include "scheduler/TaskRunner.h"
+#include "setting/OptionsStore.h"
+#include "support/FakeDialogs.h"
+#include "support/FakeMediaPlayer.h"
+#include "support/FakeTimeSource.h"
+#include "support/QtPrinters.h"
+
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDate kWednesday(2026, 12, 9);
+
+StationRow task(const QString& name, const QString& kind, const QString& period,
+                std::optional<QTime> start, std::optional<qint32> interval = 60,
+                const QString& finish = {}) {
+    StationRow row = StationRow::station(name, {}, {}, {}, QStringLiteral("http://h/") + name);
+    row.setText(Field::planType, kind);
+    row.setText(Field::period, period);
+    if (start)
+        row.setDateTime(Field::startTime, CdsDateTime::fromDateTime(QDate(2012, 11, 30), *start));
+    row.setInteger(Field::intervalSeconds, interval);
+    row.setText(Field::finishAction, finish);
+    return row;
+}
+
+class Runner : public ::testing::Test {
+  protected:
+    // The clock at a time of day on a Wednesday, milliseconds included.
+    void at(QTime time) { clock.at = QDateTime(kWednesday, time); }
+    void add(const StationRow& row) {
+        snapshot.rows.push_back(row);
+        runner.reindex();
+    }
+    QStringList started() const {
+        QStringList urls;
+        for (const QString& call : player.calls)
+            if (call.startsWith(QStringLiteral("URL=")))
+                urls << call.mid(4);
+        return urls;
+    }
+    // Ticks of Timer3 while it is on, at most limit; how many there were.
+    int ticksUntilEnd(int limit) {
+        int ticks = 0;
+        while (countdownOn && ticks < limit) {
+            runner.Timer3Timer();
+            ++ticks;
+        }
+        return ticks;
+    }
+
+    SchedulerSnapshot snapshot;
+    FakeMediaPlayer player;
+    FakeDialogs dialogs;
+    FakeTimeSource clock;
+    QString title5, armedFinishAction;
+    bool rdfile = false;
+    PlaySource playSource = PlaySource::None;
+    bool statusOn = false, countdownOn = false, progressOn = false, recordingShown = false;
+    QStringList events;
+    TaskRunner runner{
+        snapshot,
+        player,
+        dialogs,
+        clock,
+        {title5, armedFinishAction, rdfile, playSource},
+        {[this](bool on) { statusOn = on; }, [this](bool on) { countdownOn = on; },
+         [this](bool on) { progressOn = on; },
+         [this] {
+             events << QStringLiteral("toggle");
+             recordingShown = !recordingShown;
+         },
+         [this] { return recordingShown; },
+         [this](const QString& title, const QString& text) { events << title + u'|' + text; },
+         [this] { events << QStringLiteral("all stations"); }}};
+};
+
+}  // namespace
+
+TEST_F(Runner, WeeklyThenDailyInTheSameSecondAndOnlyTheFirstOfEachKind) {
+    add(task(QStringLiteral("Daily A"), QStringLiteral("定时播放"), {}, QTime(8, 0)));
+    add(task(QStringLiteral("Daily B"), QStringLiteral("定时播放"), {}, QTime(8, 0)));
+    add(task(QStringLiteral("Tuesday"), QStringLiteral("定时播放"), QStringLiteral("星期二"),
+             QTime(8, 0)));
+    add(task(QStringLiteral("Wednesday"), QStringLiteral("播放并录音"), QStringLiteral("星期三"),
+             QTime(8, 0), 60, QStringLiteral("休眠")));
+    add(task(QStringLiteral("Later"), QStringLiteral("定时播放"), {}, QTime(8, 0, 1)));
+    // Weekday names are the editor's Chinese ones whatever the user's locale says.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    at(QTime(7, 59, 59, 500));
+    runner.startall();
+    EXPECT_TRUE(started().isEmpty());
+    at(QTime(8, 0, 0, 300));
+    runner.startall();
+    QLocale::setDefault(QLocale::system());
+
+    EXPECT_EQ(started(), (QStringList{"http://h/Wednesday", "http://h/Daily A"}));
+    EXPECT_EQ(events,
+              (QStringList{"toggle", "Corvinatone 2.21 提示:|已启动 -- 播放并录音 Wednesday",
+                           "Corvinatone 2.21 提示:|已启动 -- 定时播放 Daily A"}));
+    // The last match's values stand.
+    EXPECT_EQ(title5, QStringLiteral("Daily A"));
+    EXPECT_EQ(armedFinishAction, QString());
+    EXPECT_TRUE(rdfile);
+    EXPECT_EQ(playSource, PlaySource::Task);
+    EXPECT_TRUE(statusOn && countdownOn && progressOn);
+    EXPECT_EQ(player.calls.mid(0, 3), (QStringList{"Stop", "URL=http://h/Wednesday", "Play"}));
+}
+
+TEST_F(Runner, TheCountdownEndsOneTickAfterTheLengthAndStopsARecordingWithData) {
+    add(task(QStringLiteral("No length"), QStringLiteral("定时播放"), {}, std::nullopt,
+             std::nullopt));
+    at(QTime(0, 0, 0, 999));  // a row without a start time is due at midnight
+    runner.startall();
+    ASSERT_EQ(started(), QStringList{"http://h/No length"});
+    EXPECT_EQ(runner.taskCountdown, 0);
+    EXPECT_EQ(ticksUntilEnd(100), 1);  // no length: about one second
+    EXPECT_EQ(player.calls.last(), QStringLiteral("Stop"));
+    EXPECT_TRUE(events.filter(QStringLiteral("all stations")).isEmpty());  // nothing recorded
+
+    add(task(QStringLiteral("Record"), QStringLiteral("播放并录音"), {}, QTime(9, 0), 3,
+             QStringLiteral("关机")));
+    at(QTime(9, 0));
+    runner.startall();
+    EXPECT_EQ(events.count(QStringLiteral("toggle")), 1);
+    EXPECT_EQ(ticksUntilEnd(100), 4);                      // length 3: the fourth tick ends it
+    EXPECT_EQ(events.count(QStringLiteral("toggle")), 2);  // the recording stopped
+    EXPECT_EQ(events.last(), QStringLiteral("all stations"));
+    EXPECT_FALSE(progressOn);
+    EXPECT_EQ(armedFinishAction, QStringLiteral("关机"));  // for the encoding's end
+}
+
+TEST_F(Runner, EverySecondIsExaminedOnceWhateverTheTicksDo) {
+    add(task(QStringLiteral("At 10"), QStringLiteral("播放并录音"), {}, QTime(10, 0, 1)));
+    add(task(QStringLiteral("Skipped minutes"), QStringLiteral("定时播放"), {}, QTime(10, 5)));
+    add(task(QStringLiteral("Just before"), QStringLiteral("定时播放"), {}, QTime(10, 9, 56)));
+
+    at(QTime(10, 0, 0, 999));
+    runner.startall();
+    at(QTime(10, 0, 2, 1));  // late: 10:00:01 had no tick of its own
+    runner.startall();
+    EXPECT_EQ(started(), QStringList{"http://h/At 10"});
+
+    at(QTime(10, 0, 2, 500));  // a second tick within 10:00:02, and one back in 10:00:01
+    runner.startall();
+    at(QTime(10, 0, 1, 900));
+    runner.startall();
+    EXPECT_EQ(events.count(QStringLiteral("toggle")), 1);  // the recording was not stopped again
+
+    at(QTime(10, 10, 0));  // waking after ten minutes: only the last five seconds are caught up
+    runner.startall();
+    EXPECT_EQ(started(), (QStringList{"http://h/At 10", "http://h/Just before"}));
+
+    at(QTime(9, 0, 0));  // the clock set back an hour runs on from its new time
+    runner.startall();
+    at(QTime(10, 0, 1));
+    runner.startall();
+    EXPECT_EQ(started().size(), 3);
+}
+
+TEST_F(Runner, WhatNeverRuns) {
+    StationRow deleted = task(QStringLiteral("Deleted"), QString(), {}, QTime(11, 0));
+    add(deleted);
+    add(task(QStringLiteral("Typed day"), QStringLiteral("定时播放"), QStringLiteral("Wednesday"),
+             QTime(11, 0)));
+    add(task(QStringLiteral("Other kind"), QStringLiteral("定时录音"), {}, QTime(11, 0), 7,
+             QStringLiteral("待机")));
+    at(QTime(11, 0));
+    runner.startall();
+    EXPECT_TRUE(player.calls.isEmpty());
+    EXPECT_FALSE(countdownOn);
+    // An unknown kind starts nothing, but what the match sets is set.
+    EXPECT_EQ(title5, QStringLiteral("Other kind"));
+    EXPECT_EQ(armedFinishAction, QStringLiteral("待机"));
+    EXPECT_EQ(runner.taskCountdown, 7);
+
+    // A snapshot not refreshed keeps what the runner saw: a later change needs reindex.
+    snapshot.rows[0].setText(Field::planType, QStringLiteral("定时播放"));
+    runner.reindex();
+    at(QTime(11, 0, 0));  // the same second again: not examined twice
+    runner.startall();
+    EXPECT_TRUE(player.calls.isEmpty());
+}
+
+TEST_F(Runner, OfflineAtTheStartSecondShowsTheMessageUnderEachKindsTitle) {
+    player.online = false;
+    add(task(QStringLiteral("Day play"), QStringLiteral("定时播放"), {}, QTime(12, 0, 0)));
+    add(task(QStringLiteral("Day record"), QStringLiteral("播放并录音"), {}, QTime(12, 0, 1)));
+    add(task(QStringLiteral("Week play"), QStringLiteral("定时播放"), QStringLiteral("星期三"),
+             QTime(12, 0, 2)));
+    add(task(QStringLiteral("Week record"), QStringLiteral("播放并录音"), QStringLiteral("星期三"),
+             QTime(12, 0, 3)));
+    at(QTime(11, 59, 59));
+    runner.startall();
+    for (int i = 0; i < 4; ++i) {
+        clock.advanceMsecs(1000);
+        runner.startall();
+    }
+    QStringList titles;
+    for (const auto& shown : dialogs.shown) {
+        EXPECT_EQ(shown.text,
+                  QStringLiteral("播放错误，请查看是否系统已联网，或关闭迅雷等下载软件后再试！"));
+        EXPECT_EQ(shown.icon, Dialogs::Icon::error);
+        titles << shown.title;
+    }
+    EXPECT_EQ(titles, (QStringList{"Corvinatone 2.21", "Corvinatone 2.2", "Corvinatone 2.2",
+                                   "Corvinatone 2.2"}));
+    EXPECT_TRUE(player.calls.isEmpty());
+    EXPECT_EQ(title5, QStringLiteral("Week record"));
+    EXPECT_TRUE(rdfile);
+}
+
+TEST(PowerTimer, FiresAtItsSecondEveryDayOnlyWhileArmed) {
+    OptionsStore options(QStringLiteral("/nonexistent/option.ini"));
+    FakeTimeSource clock;
+    QStringList actions;
+    PowerTimer timer(options, clock, [&](const QString& action) { actions << action; });
+    const auto tick = [&](QDate day, QTime time) {
+        clock.at = QDateTime(day, time);
+        timer.Timer4Timer();
+    };
+    options.time = QTime(12, 0, 0);
+    options.kind = 1;
+    tick(kWednesday.addDays(-1), QTime(12, 0, 0, 100));  // not armed
+    options.mission = true;
+    tick(kWednesday, QTime(11, 59, 59, 999));
+    tick(kWednesday, QTime(12, 0, 1, 2));  // late, past the second: still once
+    tick(kWednesday, QTime(12, 0, 1, 500));
+    EXPECT_EQ(actions, QStringList{"待机"});
+    options.kind = 2;
+    tick(kWednesday.addDays(1), QTime(12, 0, 0));
+    options.kind = 0;
+    tick(kWednesday.addDays(2), QTime(12, 0, 0));
+    options.kind = 5;  // no such action
+    tick(kWednesday.addDays(3), QTime(12, 0, 0));
+    EXPECT_EQ(actions, (QStringList{"待机", "休眠", "关机"}));
+}
