@@ -23,8 +23,8 @@ QString PowerTimer::actionOf(int kind) {
 void PowerTimer::Timer4Timer() {
     // Options are read afresh at each tick: a change in the options window counts at once.
     const int armedAt = options_.time.msecsSinceStartOfDay() / 1000;
-    for (const QDateTime& second : seconds_.since(time_.now())) {
-        if (!options_.mission || second.time().msecsSinceStartOfDay() / 1000 != armedAt)
+    for (const WallClockSeconds::Second& second : seconds_.since(time_.now())) {
+        if (!options_.mission || second.ofDay != armedAt)
             continue;
         const QString action = actionOf(options_.kind);
         if (!action.isEmpty())

@@ -52,25 +52,23 @@ void TaskRunner::reindex() {
 }
 
 void TaskRunner::startall() {
-    for (const QDateTime& second : seconds_.since(time_.now())) {
+    for (const WallClockSeconds::Second& second : seconds_.since(time_.now())) {
         weekplay(second);
         dayplay(second);
     }
 }
 
-int TaskRunner::firstDue(const QDateTime& second,
-                         const std::function<bool(const StationRow&)>& test) const {
-    const int key = second.time().msecsSinceStartOfDay() / 1000;
-    auto it = std::lower_bound(bySecond_.begin(), bySecond_.end(), std::pair{key, -1});
-    for (; it != bySecond_.end() && it->first == key; ++it)
+int TaskRunner::firstDue(int second, const std::function<bool(const StationRow&)>& test) const {
+    auto it = std::lower_bound(bySecond_.begin(), bySecond_.end(), std::pair{second, -1});
+    for (; it != bySecond_.end() && it->first == second; ++it)
         if (test(snapshot_.rows[size_t(it->second)]))
             return it->second;
     return -1;
 }
 
-void TaskRunner::weekplay(const QDateTime& second) {
-    const QString today = weekdayNames()[second.date().dayOfWeek() - 1];
-    const int found = firstDue(second, [&](const StationRow& row) {
+void TaskRunner::weekplay(const WallClockSeconds::Second& second) {
+    const QString& today = weekdayNames()[second.date.dayOfWeek() - 1];
+    const int found = firstDue(second.ofDay, [&](const StationRow& row) {
         const QStringView period = row.textView(Field::period);
         return !period.isEmpty() && period == today;
     });
@@ -78,9 +76,9 @@ void TaskRunner::weekplay(const QDateTime& second) {
         startTask(snapshot_.rows[size_t(found)], true);
 }
 
-void TaskRunner::dayplay(const QDateTime& second) {
+void TaskRunner::dayplay(const WallClockSeconds::Second& second) {
     const int found = firstDue(
-        second, [](const StationRow& row) { return row.textView(Field::period).isEmpty(); });
+        second.ofDay, [](const StationRow& row) { return row.textView(Field::period).isEmpty(); });
     if (found >= 0)
         startTask(snapshot_.rows[size_t(found)], false);
 }

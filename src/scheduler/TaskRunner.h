@@ -46,8 +46,8 @@ class TaskRunner {
     // One pass: every second begun since the last pass is examined once, weekly tasks first.
     void startall();
     // The first weekly, or daily, task due in this second is started.
-    void weekplay(const QDateTime& second);
-    void dayplay(const QDateTime& second);
+    void weekplay(const WallClockSeconds::Second& second);
+    void dayplay(const WallClockSeconds::Second& second);
     // The countdown of the running task.
     void Timer3Timer();
 
@@ -59,7 +59,7 @@ class TaskRunner {
 
   private:
     // The first task row due in this second that the test accepts, or -1.
-    int firstDue(const QDateTime& second, const std::function<bool(const StationRow&)>& test) const;
+    int firstDue(int second, const std::function<bool(const StationRow&)>& test) const;
     void startTask(const StationRow& row, bool weekly);
 
     const SchedulerSnapshot& snapshot_;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-QList<QDateTime> WallClockSeconds::since(const QDateTime& now) {
+std::vector<WallClockSeconds::Second> WallClockSeconds::since(const QDateTime& now) {
     const qint64 current = now.toSecsSinceEpoch();
     qint64 from = current;
     if (last_) {
@@ -13,8 +13,18 @@ QList<QDateTime> WallClockSeconds::since(const QDateTime& now) {
             from = std::max(*last_ + 1, current - kBacklog + 1);
     }
     last_ = current;
-    QList<QDateTime> seconds;
-    for (qint64 s = from; s <= current; ++s)
-        seconds << now.addSecs(s - current);
+    // Counted back on the wall clock from now: one time-zone conversion a call, which is most of
+    // what a pass costs.
+    const QDate today = now.date();
+    const int ofDay = now.time().msecsSinceStartOfDay() / 1000;
+    std::vector<Second> seconds;
+    seconds.reserve(size_t(current - from + 1));
+    for (qint64 s = from; s <= current; ++s) {
+        const int back = int(current - s);
+        if (ofDay >= back)
+            seconds.push_back({today, ofDay - back});
+        else
+            seconds.push_back({today.addDays(-1), ofDay - back + 86400});
+    }
     return seconds;
 }

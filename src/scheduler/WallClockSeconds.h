@@ -1,9 +1,10 @@
 #pragma once
 
+#include <QDate>
 #include <QDateTime>
-#include <QList>
 
 #include <optional>
+#include <vector>
 
 // Hands out every second of local time once, for work that must happen "when the clock reads
 // hh:mm:ss". A timer tick may come late and skip a second, or come twice within one second; asking
@@ -14,8 +15,13 @@ class WallClockSeconds {
     // forward, does not start what was due while the computer slept.
     static constexpr int kBacklog = 5;
 
+    struct Second {
+        QDate date;
+        int ofDay;  // 0 (00:00:00) to 86,399 (23:59:59)
+    };
+
     // The seconds begun since the last call, up to and including now's, oldest first.
-    QList<QDateTime> since(const QDateTime& now);
+    std::vector<Second> since(const QDateTime& now);
 
   private:
     std::optional<qint64> last_;  // seconds since the epoch of the last second handed out

@@ -462,6 +462,21 @@ TEST_F(EncodingFixture, ThePowerActionWaitsForTheLastQueuedEncoding) {
     EXPECT_EQ(seen, (QStringList{"One - 2012120905.mp3", "Two - 2012120905.mp3"}));
 }
 
+TEST_F(EncodingFixture, TheTimedPowerActionWaitsForTheEncodingsAndComesAlone) {
+    encoder.armedFinishAction = QStringLiteral("待机");  // a task's, armed before
+    playback.title2 = QStringLiteral("Late show");
+    encoder.EncodeRecording(recording(2.0));
+    encoder.powerAction(QStringLiteral("关机"));  // the options' daily action, while encoding
+    EXPECT_TRUE(power.calls.isEmpty());
+    QStringList seen;
+    power.onCall = [&] { seen = recordings(); };
+    encoder.pipeline().waitForDone();
+    EXPECT_EQ(power.calls, QStringList{"PowerOff"});
+    EXPECT_EQ(seen, QStringList{"Late show - 2012120905.mp3"});
+    encoder.powerAction(QStringLiteral("休眠"));  // nothing to wait for
+    EXPECT_EQ(power.calls, (QStringList{"PowerOff", "Hibernate"}));
+}
+
 TEST_F(EncodingFixture, AFailedEncodingKeepsTheWavAndSaysWhere) {
     playback.title2 = QStringLiteral("Lost?");  // "?" cannot stand in a name on a USB stick
     options.open = true;

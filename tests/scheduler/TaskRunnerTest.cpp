@@ -164,6 +164,18 @@ TEST_F(Runner, EverySecondIsExaminedOnceWhateverTheTicksDo) {
     EXPECT_EQ(started().size(), 3);
 }
 
+TEST_F(Runner, ASecondCaughtUpAfterMidnightKeepsItsOwnDay) {
+    add(task(QStringLiteral("Wednesday night"), QStringLiteral("定时播放"),
+             QStringLiteral("星期三"), QTime(23, 59, 59)));
+    add(task(QStringLiteral("Thursday midnight"), QStringLiteral("定时播放"),
+             QStringLiteral("星期四"), QTime(0, 0, 0)));
+    at(QTime(23, 59, 58, 900));
+    runner.startall();
+    clock.at = QDateTime(kWednesday.addDays(1), QTime(0, 0, 1, 100));
+    runner.startall();
+    EXPECT_EQ(started(), (QStringList{"http://h/Wednesday night", "http://h/Thursday midnight"}));
+}
+
 TEST_F(Runner, WhatNeverRuns) {
     StationRow deleted = task(QStringLiteral("Deleted"), QString(), {}, QTime(11, 0));
     add(deleted);

@@ -1,4 +1,5 @@
 // The task editor and the task list, through the real main window offscreen.
+#include "recording/WaveStream.h"
 #include "scheduler/TaskRunner.h"
 #include "support/MainWindowFixture.h"
 #include "support/QtPrinters.h"
@@ -8,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -293,4 +295,22 @@ TEST_F(Tasks, StopAndTheRecordButtonEndOnlyTheCountdownOfARecordingTask) {
     EXPECT_FALSE(window->timer3().isActive());
     EXPECT_FALSE(player.calls.contains(QStringLiteral("Stop")));
     window->encoder().pipeline().waitForDone();
+}
+
+TEST_F(Tasks, TheDailyPowerActionSavesTheRecordingFirst) {
+    window->options().mission = true;
+    window->options().kind = 1;
+    window->options().time = QTime(12, 0, 1);
+    EXPECT_TRUE(window->timer4().isActive());  // on from the start
+    player.state = MediaPlayer::kPlaying;
+    QTest::mouseClick(ui().ToolButton8, Qt::LeftButton);
+    ASSERT_TRUE(window->recorder().recording());
+    capture.feed(QByteArray(WaveStream::kBytesPerSecond, '\x01'));
+    clock.at.setTime(QTime(12, 0, 1, 300));
+    window->powerTimer().Timer4Timer();
+    EXPECT_FALSE(window->recorder().recording());
+    EXPECT_EQ(ui().ToolButton8->toolTip(), QStringLiteral("开始录音"));
+    window->encoder().pipeline().waitForDone();
+    EXPECT_EQ(power.calls, QStringList{"Suspend"});
+    EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("*.mp3")}).size(), 1);
 }
