@@ -6,6 +6,7 @@
 #include "platform/ProcessKiller.h"
 #include "recording/WaveStream.h"
 #include "setting/TForm2.h"
+#include "support/FakeAutostart.h"
 #include "support/FakeCaptureDevice.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeMediaPlayer.h"
@@ -68,7 +69,8 @@ class MainWindow : public ::testing::Test {
         window = std::make_unique<TForm1>(
             folder.path(), TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power,
                                           [this] { ++runEnded; }});
-        options = std::make_unique<TForm2>(window->options(), window.get());
+        options = std::make_unique<TForm2>(
+            TForm2Services{window->options(), dialogs, desktop, autostart}, window.get());
         window->setOptionsWindow(options.get());
         window->show();
     }
@@ -104,6 +106,7 @@ class MainWindow : public ::testing::Test {
     FakeHotKey hotKey;
     FakeCaptureDevice capture;
     FakePower power;
+    FakeAutostart autostart;
     int runEnded = 0;
     std::unique_ptr<TForm1> window;
     std::unique_ptr<TForm2> options;
