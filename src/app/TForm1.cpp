@@ -12,6 +12,7 @@
 #include "platform/MediaPlayer.h"
 #include "platform/TimeSource.h"
 #include "recording/RecordingTexts.h"
+#include "setting/RecordFolder.h"
 #include "setting/ServerAddresses.h"
 #include "setting/TForm2.h"
 #include "time/TForm5.h"
@@ -421,7 +422,7 @@ void TForm1::btn1Click() {
 }
 
 void TForm1::sponsorClick() {
-    services_.desktop.openUrl(QUrl(ServerAddresses::base() + QStringLiteral("/contact.html")));
+    services_.desktop.openUrl(QUrl(ServerAddresses::contactPage()));
 }
 
 void TForm1::finishRecordings() {
@@ -461,12 +462,20 @@ void TForm1::Timer5Timer() {
 }
 
 void TForm1::CheckRecordFolder() {
-    if (!options_.record.isEmpty() && QDir(options_.record).exists())
+    if (RecordFolder::usable(options_.record))
         return;
     services_.dialogs.message(AppInfo::title(), RecordingTexts::recordFolderMissing(),
                               Dialogs::Icon::information);
+    if (!optionsWindow_)
+        return;
+    btn1Click();
+    // Its next opening shows where the folder is set.
+    optionsWindow_->PageControl1->setCurrentWidget(optionsWindow_->TabSheet3);
+}
+
+void TForm1::Startcheck() {
     if (optionsWindow_)
-        optionsWindow_->exec();
+        optionsWindow_->Startcheck();
 }
 
 void TForm1::FormKeyPress(QChar key) {
@@ -616,7 +625,7 @@ void TForm1::runShowSteps() {
         recoverRecordings();
     }
     services_.hotKey.registerKey(options_.muteHotKey);
-    syncAutostartBox();
+    Startcheck();
     volume_.setShowHint();
     ui_.gauge->setToolTip(volume_.barHint());
     CheckRecordFolder();

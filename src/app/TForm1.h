@@ -81,6 +81,7 @@ class TForm1 : public QMainWindow {
     QTimer& timer3() { return Timer3; }
     // The power timer: on from creation, off and on again from the options window.
     QTimer& timer4() { return Timer4; }
+    void powerTimerOn(bool on) { on ? Timer4.start() : Timer4.stop(); }
     Qt::WindowStates savedWindowState() const { return savedWindowState_; }
 
     // The handlers, as the controls call them.
@@ -112,6 +113,8 @@ class TForm1 : public QMainWindow {
     void ComboBox2Change(int index);
     void Timer5Timer();
     void CheckRecordFolder();
+    // The options window's "开机时自动启动" follows whether the log-on entry exists.
+    void Startcheck();
     void FormKeyPress(QChar key);
     // The system reported the registered hot key.
     void hotKeyPressed(int virtualKeyCode, bool withModifiers);
@@ -154,7 +157,6 @@ class TForm1 : public QMainWindow {
     void toggleRecording();
     // Steps that come with later parts of the program.
     void RefreshWorldClock() {}
-    void syncAutostartBox() {}
     void checkupdate() {}
     void UpdateDB() {}
 

@@ -2,6 +2,7 @@
 #include "app/AppTexts.h"
 #include "app/Startup.h"
 #include "app/TForm1.h"
+#include "platform/Autostart.h"
 #include "platform/ConsoleDialogs.h"
 #include "platform/MessageBoxDialogs.h"
 #include "platform/PowerActions.h"
@@ -56,7 +57,10 @@ int main(int argc, char** argv) {
             hotKey = std::make_unique<WindowHotKey>();
         TForm1 mainWindow(folder,
                           {*dialogs, player, processes, desktop, *hotKey, capture, power, time});
-        TForm2 optionsWindow(mainWindow.options(), &mainWindow);
+        XdgAutostart autostart;
+        TForm2 optionsWindow({mainWindow.options(), *dialogs, desktop, autostart,
+                              [&](bool on) { mainWindow.powerTimerOn(on); }},
+                             &mainWindow);
         mainWindow.setOptionsWindow(&optionsWindow);
         // Ended by the session or a terminal: as through "退出".
         TerminationSignals termination;

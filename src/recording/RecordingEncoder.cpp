@@ -10,12 +10,12 @@
 #include "recording/RecordingTexts.h"
 #include "recording/WaveStream.h"
 #include "setting/OptionsStore.h"
+#include "setting/RecordFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QUrl>
 
 #include <utility>
 
@@ -36,8 +36,7 @@ QString RecordingEncoder::station() const {
 
 QString RecordingEncoder::newRecordingPath() {
     QString folder = services_.options.record;
-    // A relative folder would mean the current folder: only an absolute one counts.
-    if (folder.isEmpty() || QDir::isRelativePath(folder) || !QFileInfo(folder).isDir()) {
+    if (!RecordFolder::usable(folder)) {
         // Never into the current folder: the user's music folder, or the home folder.
         folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
         if (folder.isEmpty() || !QDir().mkpath(folder))
@@ -85,7 +84,7 @@ QStringList RecordingEncoder::recoverRecordings() {
     QStringList recovered;
     for (const QString& folder : {services_.options.record, QStandardPaths::writableLocation(
                                                                 QStandardPaths::MusicLocation)}) {
-        if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        if (!RecordFolder::usable(folder))
             continue;
         for (const QString& wav : WaveStream::repairStale(folder)) {
             QString station, stamp;
@@ -98,12 +97,7 @@ QStringList RecordingEncoder::recoverRecordings() {
 }
 
 void RecordingEncoder::openRecordFolder() {
-    if (services_.options.record.isEmpty()) {
-        services_.dialogs.message(AppInfo::title(), QStringLiteral("请先设置录音存放目录。"),
-                                  Dialogs::Icon::information);
-        return;
-    }
-    services_.desktop.openUrl(QUrl::fromLocalFile(services_.options.record));
+    RecordFolder::open(services_.options.record, services_.dialogs, services_.desktop);
 }
 
 void RecordingEncoder::settleTemporaryFile(const EncoderJob& job) {

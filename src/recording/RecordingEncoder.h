@@ -44,7 +44,7 @@ class RecordingEncoder : public QObject {
     // Repairs and encodes the recordings a crash left unended in the recording folder and the
     // music folder; returns their file names.
     QStringList recoverRecordings();
-    // "打开目录": the recording folder in the file browser, or a message when none is set.
+    // "打开目录": the recording folder in the file browser, or a warning when none is set.
     void openRecordFolder();
     EncoderPipeline& pipeline() { return pipeline_; }
     // Carries out a power action ("关机", "待机", "休眠") once every queued recording is encoded.

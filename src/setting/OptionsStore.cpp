@@ -98,6 +98,7 @@ void OptionsStore::loadini() {
     const QTime read = parseTime(in.text("time", timeText(time)));
     if (read.isValid())
         time = read;
+    emit loaded();
 }
 
 void OptionsStore::saveini() const {

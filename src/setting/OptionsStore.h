@@ -51,6 +51,8 @@ class OptionsStore : public QObject {
     void remindLoaded(const QString& text);
     // A valid format was read (0 Mp3, 1 Wma).
     void styleSelected(int style);
+    // loadini has read every key.
+    void loaded();
 
   private:
     QString path_;

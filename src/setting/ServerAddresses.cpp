@@ -12,8 +12,16 @@ QString ServerAddresses::base() {
     return base;
 }
 
+QString ServerAddresses::homePage() {
+    return base() + u'/';
+}
+
 QString ServerAddresses::downloadPage() {
     return base() + QStringLiteral("/download.html");
+}
+
+QString ServerAddresses::contactPage() {
+    return base() + QStringLiteral("/contact.html");
 }
 
 QString ServerAddresses::makerMail() {

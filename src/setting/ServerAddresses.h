@@ -7,7 +7,9 @@
 class ServerAddresses {
   public:
     static QString base();
+    static QString homePage();
     static QString downloadPage();  // the page that offers the latest version and catalogue
+    static QString contactPage();   // how to reach and sponsor the maker ("赞助作者...")
     // The maker's mail address, for stations users send in; $CORVINATONE_MAIL overrides it.
     static QString makerMail();
 };

@@ -15,6 +15,7 @@
 #include "support/QtPrinters.h"
 #include "support/TestHelpers.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -29,6 +30,7 @@
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -555,6 +557,7 @@ TEST_F(MainWindow, AMissingRecordingFolderAsksForOneAtEachShow) {
     bool optionsShown = false;
     QTimer::singleShot(0, [&] {
         optionsShown = options->isVisible();
+        options->PageControl1->setCurrentIndex(0);  // the user looks elsewhere, then closes
         options->reject();
     });
     window->restoreFromTray();
@@ -562,4 +565,51 @@ TEST_F(MainWindow, AMissingRecordingFolderAsksForOneAtEachShow) {
     EXPECT_EQ(dialogs.shown.last().text,
               QStringLiteral("当前录音目录为空或者不存在,请选择“录音设置”标签,重新进行设置."));
     EXPECT_TRUE(optionsShown);
+    EXPECT_EQ(options->PageControl1->currentWidget(), options->TabSheet3);
+}
+
+TEST_F(MainWindow, TheOptionsWindowOpensFromToolbarAndTrayAndFollowsTheLogOnEntry) {
+    QPoint at;
+    const auto closeWhenShown = [&] {
+        QTimer::singleShot(0, [&] {
+            ASSERT_EQ(QApplication::activeModalWidget(), options.get());
+            at = options->frameGeometry().topLeft() - window->frameGeometry().topLeft();
+            options->reject();
+        });
+    };
+    closeWhenShown();
+    QTest::mouseClick(ui().btn1, Qt::LeftButton);
+    EXPECT_EQ(at, QPoint(80, 40));
+    EXPECT_TRUE(options->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    closeWhenShown();
+    const auto trayItem = [&](const QString& text) {
+        for (QAction* action : window->trayMenu()->actions())
+            if (action->text() == text)
+                return action;
+        return static_cast<QAction*>(nullptr);
+    };
+    trayItem(QStringLiteral("设置..."))->trigger();
+    EXPECT_EQ(at, QPoint(80, 40));
+    trayItem(QStringLiteral("赞助作者..."))->trigger();
+    ASSERT_EQ(desktop.opened.size(), 1);
+    EXPECT_TRUE(desktop.opened[0].toString().endsWith(QStringLiteral("/contact.html")));
+
+    // Each show of the main window reads the log-on entry into the box, and writes nothing.
+    EXPECT_FALSE(options->CheckBox1->isChecked());
+    autostart.present = true;
+    window->close();
+    window->restoreFromTray();
+    EXPECT_TRUE(options->CheckBox1->isChecked());
+    EXPECT_TRUE(autostart.program.isEmpty());
+
+    // Unticking "您需要做" stops the power timer of the main window; saving ticked starts it.
+    EXPECT_TRUE(window->timer4().isActive());
+    options->CheckBox2->click();  // ticked
+    EXPECT_TRUE(window->timer4().isActive());
+    options->CheckBox2->click();  // unticked
+    EXPECT_FALSE(window->timer4().isActive());
+    options->CheckBox2->click();  // ticked again: stopped until saved
+    EXPECT_FALSE(window->timer4().isActive());
+    options->Button2Click();
+    EXPECT_TRUE(window->timer4().isActive());
 }

@@ -523,6 +523,7 @@ TEST_F(EncodingFixture, WithoutARecordingFolderTheRecordingGoesToTheMusicFolder)
     options.record.clear();
     encoder.openRecordFolder();
     EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("请先设置录音存放目录。"));
+    EXPECT_EQ(dialogs.shown.last().icon, Dialogs::Icon::warning);
 }
 
 TEST_F(EncodingFixture, ATaskMatchNamesTheRecordingAfterTheTask) {

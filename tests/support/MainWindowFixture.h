@@ -4,6 +4,7 @@
 #include "app/TForm1.h"
 #include "app/TForm1Ui.h"
 #include "setting/TForm2.h"
+#include "support/FakeAutostart.h"
 #include "support/FakeCaptureDevice.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeMediaPlayer.h"
@@ -42,7 +43,10 @@ class MainWindow : public ::testing::Test {
         window = std::make_unique<TForm1>(
             folder.path(), TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power,
                                           clock, [this] { ++runEnded; }});
-        options = std::make_unique<TForm2>(window->options(), window.get());
+        options =
+            std::make_unique<TForm2>(TForm2Services{window->options(), dialogs, desktop, autostart,
+                                                    [this](bool on) { window->powerTimerOn(on); }},
+                                     window.get());
         window->setOptionsWindow(options.get());
         window->show();
     }
@@ -82,6 +86,7 @@ class MainWindow : public ::testing::Test {
     FakeCaptureDevice capture;
     FakePower power;
     FakeTimeSource clock;
+    FakeAutostart autostart;
     int runEnded = 0;
     std::unique_ptr<TForm1> window;
     std::unique_ptr<TForm2> options;
