@@ -62,8 +62,11 @@ class Tasks : public MainWindow {
 TEST_F(Tasks, ANewTaskWithTheDefaultsIsStoredAndRunsAtItsSecond) {
     EXPECT_EQ(ui().ToolButton5->toolTip(), QStringLiteral("添加计划"));
     clickRow(2);
-    editTask([](TForm5* form) {
+    editTask([this](TForm5* form) {
         EXPECT_EQ(form->windowTitle(), QStringLiteral("计划任务"));
+        EXPECT_EQ(form->frameGeometry().topLeft() - window->frameGeometry().topLeft(),
+                  QPoint(200, 60));
+        EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         EXPECT_EQ(form->LabeledEdit1->text(), QStringLiteral("My radio"));
         EXPECT_TRUE(form->LabeledEdit1->isReadOnly());
         EXPECT_EQ(form->BitBtn1->text(), QStringLiteral("增加"));
