@@ -421,6 +421,15 @@ void TForm1::btn1Click() {
     optionsWindow_->exec();
 }
 
+void TForm1::powerTimerOn(bool on) {
+    if (!on) {
+        Timer4.stop();
+    } else if (!Timer4.isActive()) {
+        powerTimer_.restart();
+        Timer4.start();
+    }
+}
+
 void TForm1::sponsorClick() {
     services_.desktop.openUrl(QUrl(ServerAddresses::contactPage()));
 }

@@ -72,7 +72,6 @@ class TForm1 : public QMainWindow {
     Navigation& navigation() { return navigation_; }
     Recorder& recorder() { return recorder_; }
     RecordingEncoder& encoder() { return encoder_; }
-    TaskRunner& runner() { return runner_; }
     PowerTimer& powerTimer() { return powerTimer_; }
     const TForm1Ui& ui() const { return ui_; }
     TrayIcon* trayIcon() const { return TrayIcon1; }
@@ -81,7 +80,7 @@ class TForm1 : public QMainWindow {
     QTimer& timer3() { return Timer3; }
     // The power timer: on from creation, off and on again from the options window.
     QTimer& timer4() { return Timer4; }
-    void powerTimerOn(bool on) { on ? Timer4.start() : Timer4.stop(); }
+    void powerTimerOn(bool on);
     Qt::WindowStates savedWindowState() const { return savedWindowState_; }
 
     // The handlers, as the controls call them.

@@ -33,5 +33,5 @@ void TrayIcon::setToolTip(const QString& text) {
 }
 
 void TrayIcon::showBalloon(const QString& title, const QString& text) {
-    icon_->showMessage(title, text, QSystemTrayIcon::Information);
+    icon_->showMessage(title, text, QSystemTrayIcon::Information, 2000);
 }

@@ -18,7 +18,7 @@ class TrayIcon : public QObject {
     void show();
     void setMuted(bool muted);
     void setToolTip(const QString& text);
-    // A balloon with the information icon; nothing shows where the desktop has no tray.
+    // A balloon with the information icon for two seconds; nothing shows without a tray.
     void showBalloon(const QString& title, const QString& text);
     QSystemTrayIcon* systemTrayIcon() const { return icon_; }
 

@@ -119,7 +119,8 @@ void Recorder::StopCapture() {
 }
 
 void Recorder::Timer5Timer() {
-    if (wave_.isEmpty())
+    // Nothing shows for a recording that ended: the status bar's progress means one runs.
+    if (!recording_ || wave_.isEmpty())
         return;
     const QString why = !wave_.failure().isEmpty() ? wave_.failure() : device_.failure();
     if (recording_ && !why.isEmpty()) {

@@ -144,10 +144,10 @@ void RecordingEncoder::powerAction(const QString& action) {
 }
 
 void RecordingEncoder::carryOut(const QString& action) {
-    if (action == u"关机")
+    if (action == RecordingTexts::powerOff())
         services_.power.powerOff();
-    else if (action == u"待机")
+    else if (action == RecordingTexts::standby())
         services_.power.suspend();
-    else if (action == u"休眠")
+    else if (action == RecordingTexts::hibernate())
         services_.power.hibernate();
 }

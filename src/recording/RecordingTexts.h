@@ -22,6 +22,17 @@ inline QString goesToMusicFolder(const QString& folder) {
     return QStringLiteral("当前录音目录为空或者不存在，本次录音将保存在：\n") + folder;
 }
 
+// The power actions that may follow a recording, as tasks and the options name them.
+inline QString powerOff() {
+    return QStringLiteral("关机");
+}
+inline QString standby() {
+    return QStringLiteral("待机");
+}
+inline QString hibernate() {
+    return QStringLiteral("休眠");
+}
+
 inline QString saving() {
     return QStringLiteral("正在保存录音，请稍候…");
 }

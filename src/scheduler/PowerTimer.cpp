@@ -1,6 +1,9 @@
 #include "scheduler/PowerTimer.h"
 
 #include "platform/TimeSource.h"
+#include "recording/RecordingTexts.h"
+
+#include <QStringList>
 #include "setting/OptionsStore.h"
 
 PowerTimer::PowerTimer(const OptionsStore& options, const TimeSource& time,
@@ -8,16 +11,9 @@ PowerTimer::PowerTimer(const OptionsStore& options, const TimeSource& time,
     : options_(options), time_(time), powerAction_(std::move(powerAction)) {}
 
 QString PowerTimer::actionOf(int kind) {
-    switch (kind) {
-        case 0:
-            return QStringLiteral("关机");
-        case 1:
-            return QStringLiteral("待机");
-        case 2:
-            return QStringLiteral("休眠");
-        default:
-            return {};
-    }
+    static const QStringList actions = {RecordingTexts::powerOff(), RecordingTexts::standby(),
+                                        RecordingTexts::hibernate()};
+    return kind >= 0 && kind < actions.size() ? actions[kind] : QString();
 }
 
 void PowerTimer::Timer4Timer() {
@@ -30,4 +26,8 @@ void PowerTimer::Timer4Timer() {
         if (!action.isEmpty())
             powerAction_(action);
     }
+}
+
+void PowerTimer::restart() {
+    seconds_.skipTo(time_.now());
 }

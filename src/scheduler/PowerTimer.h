@@ -19,6 +19,8 @@ class PowerTimer {
 
     // One tick of Timer4: every second begun since the last tick is compared once.
     void Timer4Timer();
+    // Timer4 is switched on again: a time that passed while it was off does not count.
+    void restart();
 
     // The finish action of a power-action kind (0 shut down, 1 standby, 2 hibernate); empty for
     // any other.

@@ -9,6 +9,8 @@
 #include "playback/PlaybackTexts.h"
 #include "scheduler/TaskTexts.h"
 
+#include <QScopedValueRollback>
+
 #include <algorithm>
 
 namespace {
@@ -52,6 +54,11 @@ void TaskRunner::reindex() {
 }
 
 void TaskRunner::startall() {
+    // A pass inside a pass (a tick while a window opened by a task start waits for the user)
+    // leaves its seconds to the next pass after.
+    if (inPass_)
+        return;
+    const QScopedValueRollback passing(inPass_, true);
     for (const WallClockSeconds::Second& second : seconds_.since(time_.now())) {
         weekplay(second);
         dayplay(second);
@@ -96,7 +103,13 @@ void TaskRunner::startTask(const StationRow& row, bool weekly) {
     if (!player_.isOnline()) {
         // The previous version's title, except for a daily play task.
         const QString title = !weekly && !records ? AppInfo::title() : AppInfo::oldTitle();
-        dialogs_.message(title, PlaybackTexts::offline(), Dialogs::Icon::error);
+        // Shown once the pass is over: the seconds after this one are still examined on time.
+        QMetaObject::invokeMethod(
+            &messages_,
+            [this, title] {
+                dialogs_.message(title, PlaybackTexts::offline(), Dialogs::Icon::error);
+            },
+            Qt::QueuedConnection);
         return;
     }
     hooks_.statusTimer(true);

@@ -2,6 +2,7 @@
 
 #include "scheduler/WallClockSeconds.h"
 
+#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -69,6 +70,8 @@ class TaskRunner {
     Shared shared_;
     Hooks hooks_;
     WallClockSeconds seconds_;
+    bool inPass_ = false;  // a modal window opened by a task start runs ticks of its own
+    QObject messages_;     // the no-network message waits for the event loop, not the pass
     // (start second of the day, row) of every task row, by second, in table order within one.
     std::vector<std::pair<int, int>> bySecond_;
 };

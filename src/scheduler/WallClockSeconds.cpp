@@ -28,3 +28,9 @@ std::vector<WallClockSeconds::Second> WallClockSeconds::since(const QDateTime& n
     }
     return seconds;
 }
+
+void WallClockSeconds::skipTo(const QDateTime& now) {
+    const qint64 before = now.toSecsSinceEpoch() - 1;
+    if (!last_ || *last_ < before)
+        last_ = before;
+}

@@ -22,6 +22,8 @@ class WallClockSeconds {
 
     // The seconds begun since the last call, up to and including now's, oldest first.
     std::vector<Second> since(const QDateTime& now);
+    // Seconds before now are not handed out any more (work that was off while they passed).
+    void skipTo(const QDateTime& now);
 
   private:
     std::optional<qint64> last_;  // seconds since the epoch of the last second handed out

@@ -42,14 +42,10 @@ QString MakerLinks::tenpayAccount() {
     return setting("CORVINATONE_TENPAY_ACCOUNT", QStringLiteral("20121202"));
 }
 
-QString MakerLinks::contactMail() {
-    return setting("CORVINATONE_CONTACT_MAIL", QStringLiteral("author@corvinatone.com"));
-}
-
 QUrl MakerLinks::customEditionMail() {
     QUrl url;
     url.setScheme(QStringLiteral("mailto"));
-    url.setPath(contactMail());
+    url.setPath(ServerAddresses::makerMail());
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("subject"), QStringLiteral("我想在添加_____的功能"));
     url.setQuery(query);

@@ -15,9 +15,7 @@ class MakerLinks {
     static QUrl tenpayPage();        // CORVINATONE_TENPAY_PAGE
     static QString alipayAccount();  // CORVINATONE_ALIPAY_ACCOUNT
     static QString tenpayAccount();  // CORVINATONE_TENPAY_ACCOUNT
-    // Where requests for a custom edition go; CORVINATONE_CONTACT_MAIL.
-    static QString contactMail();
-    // "我想在添加_____的功能" to the maker, as a mailto: address.
+    // "我想在添加_____的功能" to the maker's mail address, as a mailto: address.
     static QUrl customEditionMail();
     // The encyclopedia article on a recording format (0 MP3, 1 WMA); CORVINATONE_ARTICLE_MP3,
     // CORVINATONE_ARTICLE_WMA.

@@ -85,8 +85,11 @@ void TForm2Ui::setupUi(QDialog* form) {
     auto* banner = named(new QLabel(form), "Image1");
     banner->setGeometry(0, 0, kWidth, kBannerHeight);
     // The main window's banner, its left part.
-    banner->setPixmap(
-        icon("banner").pixmap(QSize(819, kBannerHeight)).copy(0, 0, kWidth, kBannerHeight));
+    const QPixmap whole = icon("banner").pixmap(QSize(819, kBannerHeight));
+    const qreal ratio = whole.devicePixelRatio();
+    QPixmap left = whole.copy(0, 0, qRound(kWidth * ratio), qRound(kBannerHeight * ratio));
+    left.setDevicePixelRatio(ratio);
+    banner->setPixmap(left);
 
     PageControl1 = named(new QTabWidget(form), "PageControl1");
     PageControl1->setGeometry(6, kBannerHeight + 6, kWidth - 12, 310);

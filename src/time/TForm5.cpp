@@ -119,6 +119,7 @@ TForm5::TForm5(TaskPlans& plans, Dialogs& dialogs, Mode mode, const QDate& today
 }
 
 void TForm5::FormShow() {
+    row_ = plans_.currentRow();
     LabeledEdit1->setText(plans_.currentName());
     loadplan();
 }
@@ -188,7 +189,7 @@ void TForm5::CheckBox1Click() {
 }
 
 void TForm5::BitBtn1Click() {
-    plans_.save(plan());
+    plans_.save(plan(), row_);
     accept();
 }
 

@@ -62,4 +62,5 @@ class TForm5 : public QDialog {
     Mode mode_;
     QDate today_;
     QButtonGroup* kinds_;
+    int row_ = -1;  // the station row the editor was opened on
 };

@@ -3,6 +3,8 @@
 #include "AppInfo.h"
 #include "catalogue/StationTable.h"
 #include "platform/Dialogs.h"
+#include "recording/RecordingTexts.h"
+#include "scheduler/TaskTexts.h"
 
 #include <cstdlib>
 #include <limits>
@@ -11,13 +13,13 @@ TaskPlans::TaskPlans(StationTable& table, Dialogs& dialogs, Hooks hooks)
     : table_(table), dialogs_(dialogs), hooks_(std::move(hooks)) {}
 
 const QStringList& TaskPlans::kinds() {
-    static const QStringList names = {QStringLiteral("定时播放"), QStringLiteral("播放并录音")};
+    static const QStringList names = {TaskTexts::play(), TaskTexts::playAndRecord()};
     return names;
 }
 
 const QStringList& TaskPlans::finishActions() {
-    static const QStringList names = {QStringLiteral("关机"), QStringLiteral("待机"),
-                                      QStringLiteral("休眠")};
+    static const QStringList names = {RecordingTexts::powerOff(), RecordingTexts::standby(),
+                                      RecordingTexts::hibernate()};
     return names;
 }
 
@@ -31,12 +33,30 @@ TaskPlans::Plan TaskPlans::initialPlan(const QDate& today) {
 }
 
 qint32 TaskPlans::intervalSeconds(const QDateTime& start, const QDateTime& end) {
-    const qint64 seconds = std::llabs(start.msecsTo(end)) / 1000;
+    // As read off the pickers: a day with a clock change does not count an hour more or less.
+    const auto wall = [](const QDateTime& t) { return QDateTime(t.date(), t.time(), Qt::UTC); };
+    const qint64 seconds = std::llabs(wall(start).msecsTo(wall(end))) / 1000;
     return qint32(std::min<qint64>(seconds, std::numeric_limits<qint32>::max()));
 }
 
 QString TaskPlans::currentName() const {
     return table_.text(Field::stationName);
+}
+
+int TaskPlans::currentRow() const {
+    return table_.currentIndex();
+}
+
+void TaskPlans::selectRow(int row) {
+    for (int attempt = 0; attempt < 2 && table_.currentIndex() != row; ++attempt) {
+        for (int position = 0; position < table_.viewCount(); ++position) {
+            if (table_.viewRow(position) == row) {
+                table_.moveTo(position);
+                return;
+            }
+        }
+        table_.setFilter(ViewFilter::all());
+    }
 }
 
 TaskPlans::Plan TaskPlans::loadplan(const QDate& today) const {
@@ -55,8 +75,10 @@ TaskPlans::Plan TaskPlans::loadplan(const QDate& today) const {
             when(Field::endTime),          row->text(Field::finishAction)};
 }
 
-void TaskPlans::save(const Plan& plan) {
-    if (table_.current()) {
+void TaskPlans::save(const Plan& plan, int row) {
+    if (row >= 0 && row < table_.totalCount())
+        selectRow(row);
+    if (row >= 0 && table_.currentIndex() == row) {
         table_.setText(Field::stationName, plan.name);
         table_.setDateTime(Field::startTime,
                            CdsDateTime::fromDateTime(plan.start.date(), plan.start.time()));
@@ -74,12 +96,15 @@ void TaskPlans::save(const Plan& plan) {
 }
 
 bool TaskPlans::deleteTask() {
+    const int row = table_.currentIndex();
     if (!dialogs_.confirm(AppInfo::title(), QStringLiteral("是否删除此条计划？")))
         return false;
-    if (!table_.current())
+    if (row < 0 || row >= table_.totalCount())
         return false;
+    const ViewFilter taskList = table_.filter();
+    selectRow(row);
     table_.setText(Field::planType, QString());
-    table_.setFilter(table_.filter());  // the row leaves the task list at once
+    table_.setFilter(taskList);  // the row leaves the task list at once
     saveAndReload();
     hooks_.selectRoot();
     return true;

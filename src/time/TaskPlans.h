@@ -39,12 +39,15 @@ class TaskPlans {
 
     // The current row's name (empty without a current row).
     QString currentName() const;
+    // The current row, by its place in the table (-1 for none): what the editor works on, even
+    // when something moves the current row while the editor is open.
+    int currentRow() const;
     // loadplan: the current task row's plan; a stored time without a usable date takes today's.
     Plan loadplan(const QDate& today) const;
     // BitBtn1Click of the editor: stores the plan in the current row (when there is one), saves,
     // refreshes the snapshot, reloads the table and shows all stations. A save that fails leaves
     // the table as the file holds it, and throws.
-    void save(const Plan& plan);
+    void save(const Plan& plan, int row);
     // DBGrid2DblClick: asks, then empties the current row's task kind and saves as above. The
     // row's other task fields stay. False when the user declined or there is no row.
     bool deleteTask();
@@ -52,6 +55,8 @@ class TaskPlans {
   private:
     // Writes rd.cds and re-reads it; on failure the unsaved change is dropped and rethrown.
     void saveAndReload();
+    // Makes the row current again, showing all stations when the view has lost it.
+    void selectRow(int row);
 
     StationTable& table_;
     Dialogs& dialogs_;

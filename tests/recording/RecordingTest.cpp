@@ -96,6 +96,8 @@ TEST_F(RecorderFixture, TheCaptureGoesToDiskAsItArrivesAndTheSizesArePatchedAtTh
     EXPECT_EQ(timer5, (QList<bool>{true, false}));
     EXPECT_EQ(countdownStops, 1);
     EXPECT_EQ(panel, QString());
+    recorder.Timer5Timer();  // a late tick (a task switched Timer5 on): no recording is shown
+    EXPECT_EQ(panel, QString());
     EXPECT_TRUE(dialogs.shown.isEmpty());
     EXPECT_EQ(device.levels.first(), std::make_pair(0, 1.0));
 }

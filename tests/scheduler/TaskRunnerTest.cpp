@@ -9,6 +9,7 @@
 #include "support/FakeTimeSource.h"
 #include "support/QtPrinters.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 #include <gtest/gtest.h>
@@ -64,6 +65,7 @@ class Runner : public ::testing::Test {
     PlaySource playSource = PlaySource::None;
     bool statusOn = false, countdownOn = false, progressOn = false, recordingShown = false;
     QStringList events;
+    std::function<void()> duringToggle;  // runs once, inside the next toggle
     TaskRunner runner{
         snapshot,
         player,
@@ -75,6 +77,8 @@ class Runner : public ::testing::Test {
          [this] {
              events << QStringLiteral("toggle");
              recordingShown = !recordingShown;
+             if (duringToggle)
+                 std::exchange(duringToggle, nullptr)();
          },
          [this] { return recordingShown; },
          [this](const QString& title, const QString& text) { events << title + u'|' + text; },
@@ -176,6 +180,27 @@ TEST_F(Runner, ASecondCaughtUpAfterMidnightKeepsItsOwnDay) {
     EXPECT_EQ(started(), (QStringList{"http://h/Wednesday night", "http://h/Thursday midnight"}));
 }
 
+TEST_F(Runner, APassInsideAPassLeavesItsSecondsToTheNextPass) {
+    add(task(QStringLiteral("First"), QStringLiteral("播放并录音"), {}, QTime(13, 0, 0)));
+    add(task(QStringLiteral("Second"), QStringLiteral("定时播放"), {}, QTime(13, 0, 1)));
+    at(QTime(12, 59, 59));
+    runner.startall();
+    // Starting the recording opens a window that waits for the user; the tick of the next
+    // second comes while the first start is still under way.
+    QStringList startedWithin;
+    duringToggle = [&] {
+        at(QTime(13, 0, 1, 200));
+        runner.startall();
+        startedWithin = started();
+    };
+    at(QTime(13, 0, 0));
+    runner.startall();
+    EXPECT_EQ(startedWithin, QStringList{"http://h/First"});
+    at(QTime(13, 0, 1, 800));
+    runner.startall();
+    EXPECT_EQ(started(), (QStringList{"http://h/First", "http://h/Second"}));
+}
+
 TEST_F(Runner, WhatNeverRuns) {
     StationRow deleted = task(QStringLiteral("Deleted"), QString(), {}, QTime(11, 0));
     add(deleted);
@@ -214,6 +239,8 @@ TEST_F(Runner, OfflineAtTheStartSecondShowsTheMessageUnderEachKindsTitle) {
         clock.advanceMsecs(1000);
         runner.startall();
     }
+    EXPECT_TRUE(dialogs.shown.isEmpty());  // not inside the pass: later seconds stay on time
+    QCoreApplication::processEvents();
     QStringList titles;
     for (const auto& shown : dialogs.shown) {
         EXPECT_EQ(shown.text,
@@ -252,4 +279,12 @@ TEST(PowerTimer, FiresAtItsSecondEveryDayOnlyWhileArmed) {
     options.kind = 5;  // no such action
     tick(kWednesday.addDays(3), QTime(12, 0, 0));
     EXPECT_EQ(actions, (QStringList{"待机", "休眠", "关机"}));
+
+    // Switched off before its time and on again two seconds after: that day's time has passed.
+    options.kind = 0;
+    tick(kWednesday.addDays(4), QTime(11, 59, 59));
+    clock.at = QDateTime(kWednesday.addDays(4), QTime(12, 0, 2));
+    timer.restart();
+    tick(kWednesday.addDays(4), QTime(12, 0, 2, 10));
+    EXPECT_EQ(actions.size(), 3);
 }

@@ -2,6 +2,7 @@
 #include "platform/Autostart.h"
 #include "setting/MakerLinks.h"
 #include "setting/OptionsStore.h"
+#include "setting/ServerAddresses.h"
 #include "setting/TForm2.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeServices.h"
@@ -299,7 +300,7 @@ TEST_F(OptionsWindow, ContactAndDonationControls) {
     click(form.btnButton3);
     const QUrl mail = desktop.opened.last();
     EXPECT_EQ(mail.scheme(), QStringLiteral("mailto"));
-    EXPECT_EQ(mail.path(), MakerLinks::contactMail());
+    EXPECT_EQ(mail.path(), ServerAddresses::makerMail());
     EXPECT_EQ(QUrlQuery(mail).queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
               QStringLiteral("我想在添加_____的功能"));
     EXPECT_TRUE(mail.toEncoded().endsWith(

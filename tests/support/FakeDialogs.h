@@ -4,6 +4,8 @@
 
 #include <QList>
 
+#include <functional>
+
 // Records every message; answers questions from a script (OK when the script runs out).
 class FakeDialogs : public Dialogs {
   public:
@@ -18,9 +20,12 @@ class FakeDialogs : public Dialogs {
     }
     bool confirm(const QString& title, const QString& text) override {
         shown.append({title, text, Icon::none});
+        if (duringQuestion)
+            duringQuestion();  // what the event loop may run while the question waits
         return answers.isEmpty() ? true : answers.takeFirst();
     }
 
     QList<Shown> shown;
     QList<bool> answers;
+    std::function<void()> duringQuestion;
 };

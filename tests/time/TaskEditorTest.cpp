@@ -136,6 +136,13 @@ TEST_F(Tasks, TheEditorStoresWhatItsControlsHold) {
     EXPECT_EQ(row.integer(Field::intervalSeconds), 79200);
     EXPECT_EQ(row.text(Field::period), QString());
 
+    // The editor works on the station it was opened on, wherever the current row goes meanwhile
+    // (a task's end, the tray's next station).
+    clickRow(2);
+    editTask([this](TForm5*) { window->table().moveTo(0); });
+    EXPECT_EQ(stored(QStringLiteral("My radio")).integer(Field::intervalSeconds), 388);
+    EXPECT_FALSE(stored(QStringLiteral("Radio One")).isTask());
+
     // Cancelling stores nothing.
     clickRow(4);
     editTask([](TForm5* form) { QTest::mouseClick(form->BitBtn2, Qt::LeftButton); }, false);
@@ -218,6 +225,11 @@ TEST_F(Tasks, ADeletedTaskLeavesTheListAtOnceAndNeverRuns) {
     EXPECT_EQ(ui().DBGrid2->model()->rowCount(), 1);
     EXPECT_TRUE(stored(QStringLiteral("Jazz FM")).isTask());
 
+    // While the question waits, the current row moves (a task ends and shows all stations).
+    dialogs.duringQuestion = [this] {
+        window->table().setFilter(ViewFilter::all());
+        window->table().moveTo(0);
+    };
     clickRow(0, ui().DBGrid2, true);  // OK: back to all stations
     EXPECT_EQ(ui().PageControl1->currentIndex(), 0);
     EXPECT_EQ(ui().TreeView1->currentItem(), ui().TreeView1->topLevelItem(0));
@@ -240,7 +252,7 @@ TEST_F(Tasks, ADeletedTaskLeavesTheListAtOnceAndNeverRuns) {
 
 TEST_F(Tasks, ATaskThatCannotBeSavedIsNeitherListedNorRun) {
     clickRow(0);
-    std::signal(SIGXFSZ, SIG_IGN);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
     rlimit tiny = old;
@@ -251,6 +263,7 @@ TEST_F(Tasks, ATaskThatCannotBeSavedIsNeitherListedNorRun) {
         EXPECT_TRUE(form->isVisible());  // the editor stays open after the error
     });
     setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
     ASSERT_FALSE(dialogs.shown.isEmpty());
     EXPECT_EQ(dialogs.shown.last().icon, Dialogs::Icon::error);
     EXPECT_FALSE(stored(QStringLiteral("Radio One")).isTask());
