@@ -5,7 +5,7 @@
 #include "app/AppTexts.h"
 #include "app/Gauge21.h"
 #include "app/PresetKeys.h"
-#include "catalogue/CatalogueLists.h"
+#include "app/SavingWait.h"
 #include "platform/Desktop.h"
 #include "platform/Dialogs.h"
 #include "platform/HotKey.h"
@@ -22,12 +22,10 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QProgressDialog>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QShowEvent>
@@ -44,8 +42,6 @@ static void initIcons() {
 }
 
 namespace {
-
-constexpr int kCodeRole = Qt::UserRole;
 
 QIcon icon(const char* name) {
     return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
@@ -112,7 +108,6 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
         timer->setInterval(1000);
     move(294, 251);
     keepOnScreen();
-    buildTree();
     buildTray();
 
     ui_.DBGrid1->setModel(&stationModel_);
@@ -165,25 +160,6 @@ void TForm1::setOptionsWindow(TForm2* window) {
 
 void TForm1::selectRoot() {
     ui_.TreeView1->setCurrentItem(ui_.TreeView1->topLevelItem(0));
-}
-
-void TForm1::buildTree() {
-    auto* root = new QTreeWidgetItem(ui_.TreeView1, {CatalogueBrowser::rootCaption()});
-    root->setData(0, kCodeRole, CatalogueBrowser::kRoot);
-    const auto child = [root](const QString& text, int code) {
-        auto* item = new QTreeWidgetItem(root, {text});
-        item->setData(0, kCodeRole, code);
-        return item;
-    };
-    QTreeWidgetItem* genres = child(QStringLiteral("流派"), CatalogueBrowser::kGenres);
-    const QStringList& names = CatalogueLists::genreNames();
-    for (int code = 0; code < names.size(); ++code) {
-        auto* item = new QTreeWidgetItem(genres, {names[code]});
-        item->setData(0, kCodeRole, code);
-    }
-    child(QStringLiteral("收藏夹"), CatalogueBrowser::kFavourites);
-    child(CatalogueBrowser::userDefinedCategory(), CatalogueBrowser::kUserDefined);
-    child(QStringLiteral("电台任务"), CatalogueBrowser::kTasks);
 }
 
 void TForm1::buildTray() {
@@ -437,21 +413,8 @@ void TForm1::sponsorClick() {
 void TForm1::finishRecordings() {
     recorder_.stopRecording();
     showRecordButton();
-    if (!encoder_.pipeline().busy())
-        return;
     // The program ends only once every recording is saved.
-    QProgressDialog saving(RecordingTexts::saving(), QString(), 0, 0, this);
-    saving.setWindowTitle(AppInfo::title());
-    saving.setWindowModality(Qt::ApplicationModal);
-    saving.setMinimumDuration(0);
-    saving.show();
-    QEventLoop wait;
-    connect(&encoder_.pipeline(), &EncoderPipeline::done, &wait, [&] {
-        if (!encoder_.pipeline().busy())
-            wait.quit();
-    });
-    if (encoder_.pipeline().busy())
-        wait.exec();
+    waitUntilSaved(encoder_.pipeline(), this);
 }
 
 void TForm1::recoverRecordings() {
@@ -516,7 +479,7 @@ void TForm1::TreeView1Change() {
     const QTreeWidgetItem* item = ui_.TreeView1->currentItem();
     if (!item)
         return;
-    browser_.TreeView1Change(item->data(0, kCodeRole).toInt());
+    browser_.TreeView1Change(item->data(0, TForm1Ui::kNodeCodeRole).toInt());
     applyBrowser();
     // An empty view sends the browser back to the root while the click that chose the node is
     // still selecting it: the highlight is put right once that click is done.
@@ -525,7 +488,7 @@ void TForm1::TreeView1Change() {
 
 void TForm1::showSelectedNode() {
     for (QTreeWidgetItemIterator it(ui_.TreeView1); *it; ++it) {
-        if ((*it)->data(0, kCodeRole).toInt() != browser_.selectedCode())
+        if ((*it)->data(0, TForm1Ui::kNodeCodeRole).toInt() != browser_.selectedCode())
             continue;
         if (ui_.TreeView1->currentItem() != *it || !(*it)->isSelected()) {
             const QSignalBlocker quiet(ui_.TreeView1);  // the list already shows this node's view

@@ -123,7 +123,6 @@ class TForm1 : public QMainWindow {
     void showEvent(QShowEvent* event) override;
 
   private:
-    void buildTree();
     void buildTray();
     void wireControls();
     void runShowSteps();

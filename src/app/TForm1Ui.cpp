@@ -2,6 +2,7 @@
 
 #include "AppInfo.h"
 #include "app/Gauge21.h"
+#include "catalogue/CatalogueBrowser.h"
 #include "catalogue/CatalogueLists.h"
 
 #include <QComboBox>
@@ -228,6 +229,7 @@ void TForm1Ui::setupUi(QMainWindow* window) {
     TreeView1->setHeaderHidden(true);
     TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TreeView1->setMouseTracking(true);
+    fillTree(TreeView1);
     PageControl1 = new QStackedWidget(central);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     DBGrid1 = list(PageControl1, "DBGrid1");
@@ -262,4 +264,23 @@ QPoint TForm1Ui::placeWithin(const QRect& frame, const QRect& area) {
     };
     return {fit(frame.x(), frame.width(), area.x(), area.width()),
             fit(frame.y(), frame.height(), area.y(), area.height())};
+}
+
+void TForm1Ui::fillTree(QTreeWidget* tree) {
+    auto* root = new QTreeWidgetItem(tree, {CatalogueBrowser::rootCaption()});
+    root->setData(0, kNodeCodeRole, CatalogueBrowser::kRoot);
+    const auto child = [root](const QString& text, int code) {
+        auto* item = new QTreeWidgetItem(root, {text});
+        item->setData(0, kNodeCodeRole, code);
+        return item;
+    };
+    QTreeWidgetItem* genres = child(QStringLiteral("流派"), CatalogueBrowser::kGenres);
+    const QStringList& names = CatalogueLists::genreNames();
+    for (int code = 0; code < names.size(); ++code) {
+        auto* item = new QTreeWidgetItem(genres, {names[code]});
+        item->setData(0, kNodeCodeRole, code);
+    }
+    child(QStringLiteral("收藏夹"), CatalogueBrowser::kFavourites);
+    child(CatalogueBrowser::userDefinedCategory(), CatalogueBrowser::kUserDefined);
+    child(QStringLiteral("电台任务"), CatalogueBrowser::kTasks);
 }

@@ -25,6 +25,9 @@ struct TForm1Ui {
     static constexpr int kWidth = 819;
     static constexpr int kHeight = 577;
 
+    // The genre tree's items carry the browser's node code in this role.
+    static constexpr int kNodeCodeRole = Qt::UserRole;
+
     void setupUi(QMainWindow* window);
 
     QLabel* Image1;  // banner
@@ -69,4 +72,8 @@ struct TForm1Ui {
     static QPoint placeWithin(const QRect& frame, const QRect& area);
     // A round badge with a digit, for the preset items.
     static QIcon badge(int digit);
+
+  private:
+    // "所有电台" with the genres, 收藏夹, 用户自定义 and 电台任务 below it.
+    static void fillTree(QTreeWidget* tree);
 };

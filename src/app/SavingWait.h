@@ -1,0 +1,8 @@
+#pragma once
+
+class EncoderPipeline;
+class QWidget;
+
+// Waits, with a small window that says so, until every queued recording is encoded; returns at
+// once when nothing is.
+void waitUntilSaved(EncoderPipeline& pipeline, QWidget* parent);
