@@ -592,6 +592,9 @@ void TForm1::runShowSteps() {
     refreshPresetCaptions();
     ui_.TreeView1->topLevelItem(0)->setExpanded(true);
     options_.loadini();
+    // The status bar says the daily action is armed whenever the file says so: then it is.
+    if (options_.mission)
+        powerTimerOn(true);
     if (!recordingsRecovered_) {
         recordingsRecovered_ = true;
         recoverRecordings();
@@ -640,6 +643,8 @@ void TForm1::N2Click() {
     const QScopedValueRollback exiting(inExit_, true);
     ending_ = true;
     try {
+        // Quitting is not asking for the computer to go off: what is saved now ends in nothing.
+        encoder_.disarm();
         finishRecordings();  // before the player and the capture go
         if (playback_.WMP()) {
             services_.player.Stop();

@@ -132,15 +132,25 @@ void RecordingEncoder::finishDone() {
     // The power action waits for the last queued encoding: none is cut off by it.
     if (pipeline_.busy())
         return;
-    // A timed action that waited for the encodings comes instead of the task's (only one).
-    carryOut(pendingPowerAction_.isEmpty() ? armedFinishAction
-                                           : std::exchange(pendingPowerAction_, QString()));
+    // A timed action that waited for the encodings comes instead of the task's (only one). The
+    // task's action is carried out once: a recording made by hand afterwards does not shut the
+    // computer down again.
+    QString action = std::exchange(pendingPowerAction_, QString());
+    if (action.isEmpty())
+        action = armedFinishAction;
+    armedFinishAction.clear();
+    carryOut(action);
 }
 
 void RecordingEncoder::powerAction(const QString& action) {
     pendingPowerAction_ = action;
     if (!pipeline_.busy())
         carryOut(std::exchange(pendingPowerAction_, QString()));
+}
+
+void RecordingEncoder::disarm() {
+    armedFinishAction.clear();
+    pendingPowerAction_.clear();
 }
 
 void RecordingEncoder::carryOut(const QString& action) {

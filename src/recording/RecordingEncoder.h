@@ -49,10 +49,13 @@ class RecordingEncoder : public QObject {
     EncoderPipeline& pipeline() { return pipeline_; }
     // Carries out a power action ("关机", "待机", "休眠") once every queued recording is encoded.
     void powerAction(const QString& action);
+    // No power action follows the encodings still to come (the program ends).
+    void disarm();
 
     // Set when a task matched (named after its station); cleared after every finished encoding.
     bool rdfile = false;
-    // The power action of the last matched task: "关机", "待机", "休眠" or anything else.
+    // The power action of the last matched task: "关机", "待机", "休眠" or anything else. The
+    // next finished encoding carries it out, once.
     QString armedFinishAction;
 
   private:

@@ -516,8 +516,10 @@ TEST_F(MainWindow, ExitWhileRecordingSavesTheRecordingFirst) {
     player.state = MediaPlayer::kPlaying;
     QTest::mouseClick(ui().ToolButton8, Qt::LeftButton);
     capture.feed(QByteArray(2 * WaveStream::kBytesPerSecond, '\0'));
-    window->N2Click();  // 退出 in the middle of it
+    window->encoder().armedFinishAction = QStringLiteral("关机");  // a task's, still armed
+    window->N2Click();                                             // 退出 in the middle of it
     EXPECT_EQ(runEnded, 1);
+    EXPECT_TRUE(power.calls.isEmpty());  // quitting does not shut the computer down
     EXPECT_FALSE(capture.active);
     EXPECT_FALSE(window->encoder().pipeline().busy());  // encoded before the run ends
     EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("Jazz FM - *.mp3")}).size(), 1);
@@ -611,5 +613,13 @@ TEST_F(MainWindow, TheOptionsWindowOpensFromToolbarAndTrayAndFollowsTheLogOnEntr
     options->CheckBox2->click();  // ticked again: stopped until saved
     EXPECT_FALSE(window->timer4().isActive());
     options->Button2Click();
+    EXPECT_TRUE(window->timer4().isActive());
+    // Unticked and closed unsaved; the file, read again at the next show, says armed: it is.
+    options->CheckBox2->click();
+    options->Button1Click();
+    EXPECT_FALSE(window->timer4().isActive());
+    window->close();
+    window->restoreFromTray();
+    EXPECT_TRUE(options->CheckBox2->isChecked());
     EXPECT_TRUE(window->timer4().isActive());
 }

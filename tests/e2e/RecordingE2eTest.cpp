@@ -188,7 +188,7 @@ TEST_F(RealRecording, RecordsWhatPlaysIntoMp3AndWma) {
               QStringLiteral("测试电台"));
 }
 
-TEST_F(RealRecording, TheArmedPowerActionReachesLogindAfterEveryEncoding) {
+TEST_F(RealRecording, TheArmedPowerActionReachesLogindAfterTheEncoding) {
     if (qEnvironmentVariableIsEmpty("DBUS_SYSTEM_BUS_ADDRESS"))
         GTEST_SKIP() << "needs the logind mock of scripts/with-test-services";
     const qsizetype before = logindCalls().count(QStringLiteral("Suspend"));
@@ -197,8 +197,8 @@ TEST_F(RealRecording, TheArmedPowerActionReachesLogindAfterEveryEncoding) {
     Playback playback(player, table, options, dialogs, killer, {[](bool) {}, [] {}, [] {}});
     RecordingEncoder encoder({playback, table, options, dialogs, desktop, power,
                               [] { return QDateTime::currentDateTime(); }});
-    encoder.armedFinishAction = QStringLiteral("待机");
     for (int i = 0; i < 2; ++i) {
+        encoder.armedFinishAction = QStringLiteral("待机");  // as each task match arms it
         const QString wav = encoder.newRecordingPath();
         writeFile(wav, WaveStream::image({}));
         encoder.EncodeRecording(wav);
