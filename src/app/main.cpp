@@ -19,7 +19,9 @@
 #include "setting/TForm2.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QTimer>
+#include <QTranslator>
 
 #include <memory>
 
@@ -29,6 +31,12 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(AppInfo::version());
     QApplication::setApplicationDisplayName(AppInfo::title());
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides in the tray; "退出" ends
+    // The program speaks Chinese whatever the system's language: so do Qt's own buttons (OK,
+    // Cancel) and the folder chooser.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_zh_CN"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     // CORVINATONE_DIALOGS=console writes messages to standard error instead of showing boxes,
     // for runs without a person at the screen.
