@@ -6,6 +6,7 @@
 #include "app/Gauge21.h"
 #include "app/PresetKeys.h"
 #include "app/SavingWait.h"
+#include "online/WorldClock.h"
 #include "platform/Desktop.h"
 #include "platform/Dialogs.h"
 #include "platform/HotKey.h"
@@ -95,6 +96,11 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
                       encoder_.powerAction(action);
                   }),
       plans_(table_, services.dialogs, {[this] { refreshSnapshot(); }, [this] { selectRoot(); }}),
+      networkTime_(services.clock, services.time,
+                   {[this](const QString& title, const QString& text, bool error) {
+                        TrayIcon1->showBalloon(title, text, error);
+                    },
+                    [this] { RefreshWorldClock(); }}),
       stationModel_(table_, StationListModel::stationColumns()),
       taskModel_(table_, StationListModel::taskColumns()) {
     initIcons();
@@ -167,7 +173,7 @@ void TForm1::buildTray() {
         return [this, method] { guarded([&] { (this->*method)(); }); };
     };
     PopupMenu1 = new TrayMenu(
-        {handler(&TForm1::restoreFromTray),
+        {handler(&TForm1::restoreFromTray), handler(&TForm1::ToolButton10Click),
          [this](int slot) { guarded([&] { navigation_.playPreset(slot); }); },
          handler(&TForm1::N15Click), handler(&TForm1::N18Click), handler(&TForm1::ToolButton2Click),
          handler(&TForm1::ToolButton4Click),
@@ -197,6 +203,8 @@ void TForm1::wireControls() {
     connect(ui_.ToolButton5, &QToolButton::clicked, this,
             [this] { guarded([this] { ToolButton5Click(); }); });
     connect(ui_.btn1, &QToolButton::clicked, this, [this] { guarded([this] { btn1Click(); }); });
+    connect(ui_.ToolButton10, &QToolButton::clicked, this,
+            [this] { guarded([this] { ToolButton10Click(); }); });
     for (QTableView* view : {ui_.DBGrid1, ui_.DBGrid2}) {
         connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
                 [this](int column) { guarded([&] { DBGrid1TitleClick(column); }); });
@@ -383,6 +391,19 @@ void TForm1::ToolButton5Click() {
     TForm5 form(plans_, services_.dialogs, mode, services_.time.now().date(), this);
     form.move(frameGeometry().topLeft() + QPoint(200, 60));
     form.exec();
+}
+
+void TForm1::ToolButton10Click() {
+    networkTime_.ToolButton10Click();
+}
+
+void TForm1::RefreshWorldClock() {
+    const QStringList captions = WorldClock::captions(services_.time.now());
+    const QList<QAction*> entries = ui_.cityClocks->actions();
+    // Only a caption whose minute changed is set: the menu is not redone every second.
+    for (qsizetype i = 0; i < entries.size() && i < captions.size(); ++i)
+        if (entries[i]->text() != captions[i])
+            entries[i]->setText(captions[i]);
 }
 
 void TForm1::DBGrid2DblClick() {

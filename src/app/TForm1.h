@@ -6,6 +6,7 @@
 #include "catalogue/CatalogueBrowser.h"
 #include "catalogue/StationListModel.h"
 #include "catalogue/StationTable.h"
+#include "online/NetworkTime.h"
 #include "playback/Navigation.h"
 #include "playback/Playback.h"
 #include "playback/Presets.h"
@@ -33,6 +34,7 @@ class PowerActions;
 class ProcessKiller;
 class QMenu;
 class TForm2;
+class SystemClock;
 class TimeSource;
 
 // The platform services the main window works through.
@@ -45,6 +47,7 @@ struct TForm1Services {
     CaptureDevice& capture;
     PowerActions& power;
     const TimeSource& time;
+    SystemClock& clock;
     // Ends the event loop and so the run ("退出"); tests watch it instead.
     std::function<void()> endRun = [] { QCoreApplication::exit(0); };
 };
@@ -98,17 +101,18 @@ class TForm1 : public QMainWindow {
     void restoreFromTray();
     void N2Click();  // 退出
     void Gauge21MouseDown(int x);
-    void N15Click();          // volume up
-    void N18Click();          // volume down
-    void ToolButton1Click();  // mute
-    void ToolButton6Click();  // favourite
-    void ToolButton7Click();  // random play
-    void ToolButton9Click();  // station editor
-    void ToolButton8Click();  // record
-    void ToolButton5Click();  // task editor
-    void DBGrid2DblClick();   // delete a task
-    void btn1Click();         // options window
-    void sponsorClick();      // 赞助作者...
+    void N15Click();           // volume up
+    void N18Click();           // volume down
+    void ToolButton1Click();   // mute
+    void ToolButton6Click();   // favourite
+    void ToolButton7Click();   // random play
+    void ToolButton9Click();   // station editor
+    void ToolButton8Click();   // record
+    void ToolButton5Click();   // task editor
+    void ToolButton10Click();  // 网络对时
+    void DBGrid2DblClick();    // delete a task
+    void btn1Click();          // options window
+    void sponsorClick();       // 赞助作者...
     void ComboBox2Change(int index);
     void Timer5Timer();
     void CheckRecordFolder();
@@ -153,8 +157,9 @@ class TForm1 : public QMainWindow {
     // The task runner reads a copy of all rows, refreshed after each change of a task.
     void refreshSnapshot();
     void toggleRecording();
+    // The world clock's fifteen captions, at the current local time.
+    void RefreshWorldClock();
     // Steps that come with later parts of the program.
-    void RefreshWorldClock() {}
     void checkupdate() {}
     void UpdateDB() {}
 
@@ -175,6 +180,7 @@ class TForm1 : public QMainWindow {
     TaskRunner runner_;
     PowerTimer powerTimer_;
     TaskPlans plans_;
+    NetworkTime networkTime_;
     TForm2* optionsWindow_ = nullptr;
     StationListModel stationModel_;
     StationListModel taskModel_;

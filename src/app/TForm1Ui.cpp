@@ -4,6 +4,7 @@
 #include "app/Gauge21.h"
 #include "catalogue/CatalogueBrowser.h"
 #include "catalogue/CatalogueLists.h"
+#include "online/WorldClock.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -195,6 +196,8 @@ void TForm1Ui::setupUi(QMainWindow* window) {
     ToolButton5 = toolButton(tools, "ToolButton5", "task-add", QStringLiteral("计划任务"), x);
     cityClocks = new QMenu(window);
     cityClocks->setObjectName(QStringLiteral("PopupMenu2"));
+    for (const QString& city : WorldClock::cityNames())
+        cityClocks->addAction(city);
     ToolButton10 =
         menuButton(tools, "ToolButton10", "timesync", QStringLiteral("网络对时"), cityClocks, x);
     x += 6;

@@ -32,6 +32,7 @@ void TrayIcon::setToolTip(const QString& text) {
         icon_->setToolTip(text);
 }
 
-void TrayIcon::showBalloon(const QString& title, const QString& text) {
-    icon_->showMessage(title, text, QSystemTrayIcon::Information, 2000);
+void TrayIcon::showBalloon(const QString& title, const QString& text, bool error) {
+    icon_->showMessage(title, text,
+                       error ? QSystemTrayIcon::Critical : QSystemTrayIcon::Information, 2000);
 }

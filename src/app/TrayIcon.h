@@ -18,8 +18,9 @@ class TrayIcon : public QObject {
     void show();
     void setMuted(bool muted);
     void setToolTip(const QString& text);
-    // A balloon with the information icon for two seconds; nothing shows without a tray.
-    void showBalloon(const QString& title, const QString& text);
+    // A balloon with the information (or error) icon for two seconds; nothing shows without a
+    // tray.
+    void showBalloon(const QString& title, const QString& text, bool error = false);
     QSystemTrayIcon* systemTrayIcon() const { return icon_; }
 
   signals:

@@ -16,7 +16,7 @@ TrayMenu::TrayMenu(Actions actions, QWidget* parent)
         return action;
     };
     item(menu_, AppTexts::trayShow(), actions_.show);
-    menu_->addAction(AppTexts::trayTimeSync());
+    item(menu_, AppTexts::trayTimeSync(), actions_.timeSync);
     menu_->addAction(AppTexts::trayUpdateNow());
     menu_->addSeparator();
     QMenu* presets = menu_->addMenu(AppTexts::trayPresets());

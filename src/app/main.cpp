@@ -10,6 +10,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/PulseCaptureDevice.h"
 #include "platform/QtDesktop.h"
+#include "platform/SystemClock.h"
 #include "platform/TerminationSignals.h"
 #include "platform/TimeSource.h"
 #include "platform/VlcMediaPlayer.h"
@@ -57,14 +58,15 @@ int main(int argc, char** argv) {
         PulseCaptureDevice capture;
         LogindPowerActions power;
         SystemTimeSource time;
+        TimedatedClock clock;
         // A system-wide key on X11; elsewhere (Wayland) only while a window has the focus.
         std::unique_ptr<HotKey> hotKey;
         if (QGuiApplication::platformName() == QLatin1String("xcb"))
             hotKey = std::make_unique<X11HotKey>();
         else
             hotKey = std::make_unique<WindowHotKey>();
-        TForm1 mainWindow(folder,
-                          {*dialogs, player, processes, desktop, *hotKey, capture, power, time});
+        TForm1 mainWindow(
+            folder, {*dialogs, player, processes, desktop, *hotKey, capture, power, time, clock});
         XdgAutostart autostart;
         TForm2 optionsWindow({mainWindow.options(), *dialogs, desktop, autostart,
                               [&](bool on) { mainWindow.powerTimerOn(on); }},

@@ -6,6 +6,7 @@
 #include "platform/ProcessKiller.h"
 #include "recording/WaveStream.h"
 #include "setting/TForm2.h"
+#include "support/DaytimeServer.h"
 #include "support/FakeCaptureDevice.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeMediaPlayer.h"
@@ -34,6 +35,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeZone>
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
@@ -537,7 +539,7 @@ TEST_F(MainWindow, ARecordingACrashLeftIsRepairedAndSavedAtTheNextStart) {
     }
     window = std::make_unique<TForm1>(
         folder.path(), TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power,
-                                      clock, [this] { ++runEnded; }});
+                                      clock, systemClock, [this] { ++runEnded; }});
     window->show();
     window->encoder().pipeline().waitForDone();
     ASSERT_FALSE(dialogs.shown.isEmpty());
@@ -622,4 +624,25 @@ TEST_F(MainWindow, TheOptionsWindowOpensFromToolbarAndTrayAndFollowsTheLogOnEntr
     window->restoreFromTray();
     EXPECT_TRUE(options->CheckBox2->isChecked());
     EXPECT_TRUE(window->timer4().isActive());
+}
+
+TEST_F(MainWindow, TheTimeButtonSetsTheClockAndItsMenuIsTheWorldClock) {
+    // Filled at creation from the window's clock (12:00 local), kept current by Timer1.
+    const QList<QAction*> cities = ui().cityClocks->actions();
+    ASSERT_EQ(cities.size(), 15);
+    EXPECT_EQ(cities[0]->text(), QStringLiteral("罗马    05:00"));
+    clock.at.setTime(QTime(9, 30));
+    window->Timer1Timer();
+    EXPECT_EQ(cities[8]->text(), QStringLiteral("东京    10:30"));
+
+    DaytimeServer server("55927 12-01-01 02:03:04 00 0 0 150.0 UTC(NIST) *\r\n");
+    QTest::mouseClick(ui().ToolButton10, Qt::LeftButton, {}, QPoint(8, 8));  // not the arrow
+    ASSERT_TRUE(waitFor([this] { return !systemClock.set.isEmpty(); }, 10000));
+    EXPECT_EQ(systemClock.set.first(),
+              QDateTime(QDate(2012, 1, 1), QTime(2, 3, 4, 150), QTimeZone::utc()));
+    // The tray's 网络对时 does the same.
+    for (QAction* action : window->trayMenu()->actions())
+        if (action->text() == QStringLiteral("网络对时"))
+            action->trigger();
+    ASSERT_TRUE(waitFor([this] { return systemClock.set.size() == 2; }, 10000));
 }

@@ -7,6 +7,7 @@
 #include "support/FakeMediaPlayer.h"
 #include "support/FakePower.h"
 #include "support/FakeServices.h"
+#include "support/FakeSystemClock.h"
 #include "support/FakeTimeSource.h"
 #include "support/QtPrinters.h"
 #include "support/TestHelpers.h"
@@ -34,7 +35,7 @@ class DesktopWindow : public ::testing::Test {
                               "[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n"));
         window = std::make_unique<TForm1>(
             folder.path(), TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power,
-                                          clock, [this] { ++runEnded; }});
+                                          clock, systemClock, [this] { ++runEnded; }});
     }
 
     QTemporaryDir folder;
@@ -46,6 +47,7 @@ class DesktopWindow : public ::testing::Test {
     FakeCaptureDevice capture;
     FakePower power;
     FakeTimeSource clock;
+    FakeSystemClock systemClock;
     int runEnded = 0;
     std::unique_ptr<TForm1> window;
 };

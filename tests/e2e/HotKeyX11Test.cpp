@@ -7,6 +7,7 @@
 #include "support/FakeMediaPlayer.h"
 #include "support/FakePower.h"
 #include "support/FakeServices.h"
+#include "support/FakeSystemClock.h"
 #include "support/FakeTimeSource.h"
 #include "support/TestHelpers.h"
 
@@ -112,12 +113,13 @@ TEST(X11HotKey, TheMainWindowMutesWithTheChosenKey) {
     FakeCaptureDevice capture;
     FakePower power;
     FakeTimeSource clock;
+    FakeSystemClock systemClock;
     X11HotKey hotKey;
     const QByteArray record = "[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n";
     ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("option.ini")), record));
     {
-        TForm1 window(folder.path(),
-                      {dialogs, player, killer, desktop, hotKey, capture, power, clock});
+        TForm1 window(folder.path(), {dialogs, player, killer, desktop, hotKey, capture, power,
+                                      clock, systemClock});
         window.show();  // no key chosen: every function key is still free for others
         OtherClient other;
         for (KeySym key = XK_F2; key <= XK_F12; ++key)
@@ -126,7 +128,8 @@ TEST(X11HotKey, TheMainWindowMutesWithTheChosenKey) {
 
     ASSERT_TRUE(
         writeFile(folder.filePath(QStringLiteral("option.ini")), record + "mute=3\n"));  // F5
-    TForm1 window(folder.path(), {dialogs, player, killer, desktop, hotKey, capture, power, clock});
+    TForm1 window(folder.path(),
+                  {dialogs, player, killer, desktop, hotKey, capture, power, clock, systemClock});
     window.show();
     player.state = MediaPlayer::kPlaying;
     xdotool({QStringLiteral("F5")});

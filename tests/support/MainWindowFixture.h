@@ -10,6 +10,7 @@
 #include "support/FakeMediaPlayer.h"
 #include "support/FakePower.h"
 #include "support/FakeServices.h"
+#include "support/FakeSystemClock.h"
 #include "support/FakeTimeSource.h"
 #include "support/TestHelpers.h"
 
@@ -42,7 +43,7 @@ class MainWindow : public ::testing::Test {
         writeOptions("");
         window = std::make_unique<TForm1>(
             folder.path(), TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power,
-                                          clock, [this] { ++runEnded; }});
+                                          clock, systemClock, [this] { ++runEnded; }});
         options =
             std::make_unique<TForm2>(TForm2Services{window->options(), dialogs, desktop, autostart,
                                                     [this](bool on) { window->powerTimerOn(on); }},
@@ -86,6 +87,7 @@ class MainWindow : public ::testing::Test {
     FakeCaptureDevice capture;
     FakePower power;
     FakeTimeSource clock;
+    FakeSystemClock systemClock;
     FakeAutostart autostart;
     int runEnded = 0;
     std::unique_ptr<TForm1> window;
