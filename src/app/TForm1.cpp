@@ -101,6 +101,12 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
                         TrayIcon1->showBalloon(title, text, error);
                     },
                     [this] { RefreshWorldClock(); }}),
+      catalogueUpdate_({downloads_, table_, options_, services.dialogs, programFolder},
+                       {[this](const QString& title, const QString& text) {
+                            TrayIcon1->show();
+                            TrayIcon1->showBalloon(title, text);
+                        },
+                        [this] { ui_.DBGrid1->setFocus(); }}),
       stationModel_(table_, StationListModel::stationColumns()),
       taskModel_(table_, StationListModel::taskColumns()) {
     initIcons();
@@ -184,6 +190,8 @@ void TForm1::buildTray() {
         this);
     TrayIcon1 = new TrayIcon(PopupMenu1->menu(), this);
     connect(TrayIcon1, &TrayIcon::clicked, this, handler(&TForm1::restoreFromTray));
+    connect(TrayIcon1, &TrayIcon::balloonClicked, this,
+            [this] { guarded([this] { catalogueUpdate_.TrayIcon1BalloonClick(); }); });
     TrayIcon1->show();
 }
 
@@ -607,7 +615,9 @@ void TForm1::keepOnScreen() {
 }
 
 void TForm1::runShowSteps() {
-    // No page of the maker's site is loaded at each show: nothing would be read from it.
+    // The maker's counter page: asked for, never waited for, its answer not read.
+    downloads_.get(QUrl(ServerAddresses::base() + QStringLiteral("/1.html")),
+                   Downloads::kDescriptor, [](const QByteArray&, const QString&) {});
     ui_.DBGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     presets_.Loadradio();
     refreshPresetCaptions();

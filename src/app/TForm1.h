@@ -6,6 +6,8 @@
 #include "catalogue/CatalogueBrowser.h"
 #include "catalogue/StationListModel.h"
 #include "catalogue/StationTable.h"
+#include "online/CatalogueUpdate.h"
+#include "online/Downloads.h"
 #include "online/NetworkTime.h"
 #include "playback/Navigation.h"
 #include "playback/Playback.h"
@@ -75,6 +77,7 @@ class TForm1 : public QMainWindow {
     Navigation& navigation() { return navigation_; }
     Recorder& recorder() { return recorder_; }
     RecordingEncoder& encoder() { return encoder_; }
+    CatalogueUpdate& catalogueUpdate() { return catalogueUpdate_; }
     PowerTimer& powerTimer() { return powerTimer_; }
     const TForm1Ui& ui() const { return ui_; }
     TrayIcon* trayIcon() const { return TrayIcon1; }
@@ -161,7 +164,7 @@ class TForm1 : public QMainWindow {
     void RefreshWorldClock();
     // Steps that come with later parts of the program.
     void checkupdate() {}
-    void UpdateDB() {}
+    void UpdateDB() { catalogueUpdate_.UpdateDB(); }
 
     QString folder_;
     TForm1Services services_;
@@ -181,6 +184,8 @@ class TForm1 : public QMainWindow {
     PowerTimer powerTimer_;
     TaskPlans plans_;
     NetworkTime networkTime_;
+    Downloads downloads_;
+    CatalogueUpdate catalogueUpdate_;
     TForm2* optionsWindow_ = nullptr;
     StationListModel stationModel_;
     StationListModel taskModel_;

@@ -14,6 +14,7 @@ TrayIcon::TrayIcon(QMenu* menu, QObject* parent)
                 if (reason == QSystemTrayIcon::Trigger)
                     emit clicked();
             });
+    connect(icon_, &QSystemTrayIcon::messageClicked, this, &TrayIcon::balloonClicked);
 }
 
 void TrayIcon::show() {

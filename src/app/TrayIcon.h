@@ -25,6 +25,7 @@ class TrayIcon : public QObject {
 
   signals:
     void clicked();
+    void balloonClicked();
 
   private:
     QSystemTrayIcon* icon_;

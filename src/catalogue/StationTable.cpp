@@ -63,6 +63,13 @@ void StationTable::loadFromFile(const QString& path) {
     const QByteArray bytes =
         mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), size)
                : file.readAll();
+    rows_ = readRows(bytes);
+    orderDirty_ = true;
+    rebuildView();
+    first();
+}
+
+std::vector<StationRow> StationTable::readRows(const QByteArray& bytes) {
     PacketReader reader(bytes);
     checkStationFields(reader.fields());
     std::vector<StationRow> rows(reader.rowCount());
@@ -75,11 +82,14 @@ void StationTable::loadFromFile(const QString& path) {
                 row.setText(Field(f), *t);
     }
     reader.finish();
+    return rows;
+}
 
-    rows_ = std::move(rows);
+void StationTable::appendRows(std::vector<StationRow> rows) {
+    rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()),
+                 std::make_move_iterator(rows.end()));
     orderDirty_ = true;
-    rebuildView();
-    first();
+    refreshKeepingPlace();
 }
 
 QByteArray StationTable::toBytes() const {

@@ -69,6 +69,11 @@ class StationTable {
 
     // Appends a row at the end of the stored order; it becomes current.
     void append(const StationRow& row);
+    // Appends rows at the end of the stored order in one go; the current row stays.
+    void appendRows(std::vector<StationRow> rows);
+    // The rows of a catalogue file's bytes. Throws CatalogueFormatError, also for a file whose
+    // fields are not the station table's.
+    static std::vector<StationRow> readRows(const QByteArray& bytes);
     // Deletes the current row; the row after it in the view becomes current.
     void deleteCurrent();
 

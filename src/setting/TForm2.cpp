@@ -127,6 +127,7 @@ void TForm2::Startcheck() {
 }
 
 void TForm2::showEvent(QShowEvent* event) {
+    showOptions();  // what changed meanwhile, such as the catalogue version after an update
     Startcheck();
     QDialog::showEvent(event);
 }

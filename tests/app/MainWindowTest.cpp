@@ -12,7 +12,9 @@
 #include "support/FakeMediaPlayer.h"
 #include "support/FakePower.h"
 #include "support/FakeServices.h"
+#include "support/LoopbackHttpServer.h"
 #include "support/MainWindowFixture.h"
+#include "support/PrivateHome.h"
 #include "support/QtPrinters.h"
 #include "support/TestHelpers.h"
 
@@ -645,4 +647,32 @@ TEST_F(MainWindow, TheTimeButtonSetsTheClockAndItsMenuIsTheWorldClock) {
         if (action->text() == QStringLiteral("网络对时"))
             action->trigger();
     ASSERT_TRUE(waitFor([this] { return systemClock.set.size() == 2; }, 10000));
+}
+
+TEST_F(MainWindow, EachShowBringsNewStationsFromTheUpdateServer) {
+    StationTable made(folder.filePath(QStringLiteral("made.cds")));
+    made.append(StationRow::station(QStringLiteral("新来的电台"), QStringLiteral("中国"),
+                                    QStringLiteral("新闻"), {}, QStringLiteral("http://h/new")));
+    made.commitAndSave();
+    LoopbackHttpServer server;
+    server.addFile("/updatedb.xml", "text/xml", "<u><v>20121203</v><l>新来的电台</l></u>");
+    server.addFile("/update.cds", "application/octet-stream",
+                   readFile(made.savePath()).toStdString());
+    // The first show's update (to a server that is not there) has ended.
+    ASSERT_TRUE(waitFor([this] { return !window->catalogueUpdate().busy(); }, 10000));
+    qputenv("CORVINATONE_SERVER", server.url("").toUtf8());
+    window->close();
+    window->restoreFromTray();
+    const bool merged = waitFor([this] { return window->table().totalCount() == 6; }, 20000);
+    PrivateHome::keepOffline();
+    ASSERT_TRUE(merged);
+    EXPECT_EQ(ui().TreeView1->topLevelItem(0)->text(0), QStringLiteral("所有电台 (6)"));
+    EXPECT_EQ(options->stationCountText(), QStringLiteral("当前共有电台5个"));  // as it was
+    ASSERT_TRUE(waitFor([this] { return !window->catalogueUpdate().busy(); }, 5000));
+    options->show();
+    EXPECT_EQ(options->Edit2->text(), QStringLiteral("20121203"));
+    options->hide();
+    emit window->trayIcon()->balloonClicked();
+    ASSERT_FALSE(dialogs.shown.isEmpty());
+    EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("新来的电台"));
 }

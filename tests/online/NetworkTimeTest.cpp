@@ -4,6 +4,7 @@
 #include "support/DaytimeServer.h"
 #include "support/FakeSystemClock.h"
 #include "support/FakeTimeSource.h"
+#include "support/PrivateHome.h"
 #include "support/QtPrinters.h"
 #include "support/TestHelpers.h"
 
@@ -112,7 +113,7 @@ TEST_F(Sync, EveryFailureEndsInTheErrorBalloonAndLeavesTheClock) {
         closed.close();
         qputenv("CORVINATONE_TIME_SERVER", "127.0.0.1:" + QByteArray::number(port));
         EXPECT_EQ(run(), failed);
-        qunsetenv("CORVINATONE_TIME_SERVER");
+        PrivateHome::keepOffline();
     }
     {
         DaytimeServer server(kNist);
@@ -130,7 +131,7 @@ TEST(Servers, TheTimeServerIsASettingWithADefault) {
     EXPECT_EQ(NetworkTime::server(), (std::pair<QString, quint16>{"time.example", 1313}));
     qputenv("CORVINATONE_TIME_SERVER", "time.example");
     EXPECT_EQ(NetworkTime::server(), (std::pair<QString, quint16>{"time.example", 13}));
-    qunsetenv("CORVINATONE_TIME_SERVER");
+    PrivateHome::keepOffline();
 }
 
 TEST(WorldClockCaptions, ShowEachCityAtItsFixedOffset) {

@@ -1,8 +1,11 @@
+#include "support/PrivateHome.h"
+
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
+    PrivateHome::keepOffline();
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

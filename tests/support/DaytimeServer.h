@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/PrivateHome.h"
+
 #include <QByteArray>
 #include <QHostAddress>
 #include <QTcpServer>
@@ -21,7 +23,7 @@ class DaytimeServer {
         });
         qputenv("CORVINATONE_TIME_SERVER", "127.0.0.1:" + QByteArray::number(server_.serverPort()));
     }
-    ~DaytimeServer() { qunsetenv("CORVINATONE_TIME_SERVER"); }
+    ~DaytimeServer() { PrivateHome::keepOffline(); }
 
   private:
     QTcpServer server_;

@@ -15,6 +15,14 @@ class PrivateHome {
         setenv("HOME", home.constData(), 1);
         setenv("XDG_CONFIG_HOME", (home + "/.config").constData(), 1);
         setenv("XDG_DATA_HOME", (home + "/.local/share").constData(), 1);
+        keepOffline();
+    }
+
+    // The maker's servers and the time server are a loopback port nobody listens on: nothing a
+    // test starts reaches the internet. Tests that serve them point these at their own servers.
+    static void keepOffline() {
+        setenv("CORVINATONE_SERVER", "http://127.0.0.1:9", 1);
+        setenv("CORVINATONE_TIME_SERVER", "127.0.0.1:9", 1);
     }
 
   private:

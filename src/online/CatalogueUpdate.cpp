@@ -1,0 +1,147 @@
+#include "online/CatalogueUpdate.h"
+
+#include "AppInfo.h"
+#include "catalogue/StationTable.h"
+#include "online/Downloads.h"
+#include "online/UpdateDescriptor.h"
+#include "platform/AtomicFile.h"
+#include "platform/Dialogs.h"
+#include "setting/OptionsStore.h"
+#include "setting/ServerAddresses.h"
+
+#include <QDir>
+#include <QFile>
+#include <QUrl>
+
+namespace {
+
+const char kDescriptor[] = "updatedb.xml";
+const char kPacket[] = "update.cds";
+
+// A packet's rows are stations, nothing else: a task in one would play, record and switch the
+// computer off at a time of the sender's choosing.
+void keepOnlyTheStation(StationRow& row) {
+    for (Field f : {Field::planType, Field::startTime, Field::endTime, Field::finishAction,
+                    Field::period, Field::intervalSeconds, Field::favourite})
+        row.values[size_t(f)] = std::monostate();
+}
+
+}  // namespace
+
+CatalogueUpdate::CatalogueUpdate(Services services, Hooks hooks, QObject* parent)
+    : QObject(parent), services_(std::move(services)), hooks_(std::move(hooks)) {}
+
+QString CatalogueUpdate::path(const char* name) const {
+    return QDir(services_.folder).filePath(QLatin1String(name));
+}
+
+void CatalogueUpdate::UpdateDB() {
+    if (busy_)
+        return;
+    busy_ = true;
+    services_.downloads.get(QUrl(ServerAddresses::base() + QStringLiteral("/updatedb.xml")),
+                            Downloads::kDescriptor,
+                            [this](const QByteArray& body, const QString& error) {
+                                if (!error.isEmpty()) {
+                                    busy_ = false;  // no network: nothing to say
+                                    return;
+                                }
+                                descriptorArrived(body);
+                            });
+}
+
+void CatalogueUpdate::descriptorArrived(const QByteArray& body) {
+    try {
+        writeFileAtomically(path(kDescriptor), body);
+    } catch (const std::exception&) {
+        failed();
+        return;
+    }
+    const std::optional<UpdateDescriptor> descriptor = UpdateDescriptor::parse(body);
+    const std::optional<qint64> newVersion =
+        descriptor ? descriptor->number(0) : std::optional<qint64>();
+    bool ok = false;
+    const qint64 current = services_.options.db.trimmed().toLongLong(&ok);
+    if (!newVersion || !ok) {
+        failed();
+        return;
+    }
+    if (*newVersion <= current) {
+        QFile::remove(path(kDescriptor));
+        busy_ = false;
+        return;
+    }
+    const QString version = *descriptor->value(0);
+    services_.downloads.get(QUrl(ServerAddresses::base() + QStringLiteral("/update.cds")),
+                            Downloads::kPacket,
+                            [this, version](const QByteArray& packet, const QString& error) {
+                                // A packet that did not come is not taken from an earlier
+                                // update's file either.
+                                if (!error.isEmpty())
+                                    failed();
+                                else
+                                    packetArrived(version, packet);
+                            });
+}
+
+void CatalogueUpdate::packetArrived(const QString& version, const QByteArray& body) {
+    StationTable& table = services_.table;
+    OptionsStore& options = services_.options;
+    const QString oldVersion = options.db;
+    try {
+        writeFileAtomically(path(kPacket), body);
+        std::vector<StationRow> rows = StationTable::readRows(body);
+        for (StationRow& row : rows)
+            keepOnlyTheStation(row);
+        const size_t added = rows.size();
+        table.appendRows(std::move(rows));
+        options.db = version;
+        try {
+            table.commitAndSave();
+            table.loadFromFile(table.savePath());
+            options.saveini();
+        } catch (...) {
+            // Not saved: the stations and the version are what the files hold, so that the next
+            // update brings them again.
+            options.db = oldVersion;
+            try {
+                table.loadFromFile(table.savePath());
+            } catch (...) {
+            }
+            throw;
+        }
+        hooks_.balloon(AppInfo::title() + QStringLiteral(" 提示: 新增加了") +
+                           QString::number(added) + QStringLiteral("个电台"),
+                       QStringLiteral("点击查看详细电台清单..."));
+        detail = true;
+        hooks_.focusStationList();
+        busy_ = false;
+    } catch (const std::exception&) {
+        failed();
+    }
+}
+
+void CatalogueUpdate::failed() {
+    busy_ = false;
+    services_.dialogs.message(AppInfo::title(),
+                              QStringLiteral("更新出错，请检查是否联网或被杀毒软件所阻止！"),
+                              Dialogs::Icon::information);
+}
+
+void CatalogueUpdate::TrayIcon1BalloonClick() {
+    if (!detail)
+        return;
+    QFile file(path(kDescriptor));
+    std::optional<QString> list;
+    if (file.open(QIODevice::ReadOnly))
+        if (const auto descriptor = UpdateDescriptor::parse(file.readAll()))
+            list = descriptor->value(1);
+    // Gone (a later check found nothing new) or without its list: the general error report, and
+    // the list stays to be shown.
+    if (!list)
+        throw std::runtime_error(QStringLiteral("%1: no list of new stations")
+                                     .arg(QDir::toNativeSeparators(path(kDescriptor)))
+                                     .toStdString());
+    services_.dialogs.message(AppInfo::title(), *list, Dialogs::Icon::information);
+    detail = false;
+}
