@@ -7,6 +7,7 @@
 #include "platform/MediaPlayer.h"
 #include "platform/SingleInstanceLock.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -26,7 +27,9 @@ Startup::Startup(Dialogs& dialogs, Settings settings)
 
 int Startup::run(const std::function<int()>& createAndRun) {
     const QDir folder(settings_.programFolder);
-    QFile::remove(folder.filePath(kUpdateLeftover));  // a failed removal is of no consequence
+    // What an update moved aside, beside the program; a failed removal is of no consequence.
+    QFile::remove(folder.filePath(kUpdateLeftover));
+    QFile::remove(QDir(QCoreApplication::applicationDirPath()).filePath(kUpdateLeftover));
 
     SingleInstanceLock lock(kLockName, settings_.lockFolder);
     try {

@@ -17,6 +17,7 @@
 #include "setting/ServerAddresses.h"
 #include "setting/TForm2.h"
 #include "time/TForm5.h"
+#include "update/TForm4.h"
 
 #include <QAction>
 #include <QApplication>
@@ -107,6 +108,13 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
                             TrayIcon1->showBalloon(title, text);
                         },
                         [this] { ui_.DBGrid1->setFocus(); }}),
+      programUpdate_({downloads_, services.dialogs, services.desktop, programFolder,
+                      services.programFile, [this] { services_.endRun(); }},
+                     {[this](const UpdateDescriptor& descriptor) {
+                         TForm4 form(programUpdate_, descriptor, this);
+                         form.move(frameGeometry().topLeft() + QPoint(180, 140));
+                         form.exec();
+                     }}),
       stationModel_(table_, StationListModel::stationColumns()),
       taskModel_(table_, StationListModel::taskColumns()) {
     initIcons();
@@ -180,6 +188,7 @@ void TForm1::buildTray() {
     };
     PopupMenu1 = new TrayMenu(
         {handler(&TForm1::restoreFromTray), handler(&TForm1::ToolButton10Click),
+         handler(&TForm1::checkupdate),
          [this](int slot) { guarded([&] { navigation_.playPreset(slot); }); },
          handler(&TForm1::N15Click), handler(&TForm1::N18Click), handler(&TForm1::ToolButton2Click),
          handler(&TForm1::ToolButton4Click),

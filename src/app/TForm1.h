@@ -20,6 +20,7 @@
 #include "scheduler/TaskRunner.h"
 #include "setting/OptionsStore.h"
 #include "time/TaskPlans.h"
+#include "update/ProgramUpdate.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>
@@ -52,6 +53,8 @@ struct TForm1Services {
     SystemClock& clock;
     // Ends the event loop and so the run ("退出"); tests watch it instead.
     std::function<void()> endRun = [] { QCoreApplication::exit(0); };
+    // The executable a program update replaces: "corvinatone" beside the running one.
+    QString programFile = QCoreApplication::applicationDirPath() + QStringLiteral("/corvinatone");
 };
 
 // The main window: owns the station table, the options and the subsystem objects for the whole
@@ -78,6 +81,7 @@ class TForm1 : public QMainWindow {
     Recorder& recorder() { return recorder_; }
     RecordingEncoder& encoder() { return encoder_; }
     CatalogueUpdate& catalogueUpdate() { return catalogueUpdate_; }
+    ProgramUpdate& programUpdate() { return programUpdate_; }
     PowerTimer& powerTimer() { return powerTimer_; }
     const TForm1Ui& ui() const { return ui_; }
     TrayIcon* trayIcon() const { return TrayIcon1; }
@@ -116,6 +120,8 @@ class TForm1 : public QMainWindow {
     void DBGrid2DblClick();    // delete a task
     void btn1Click();          // options window
     void sponsorClick();       // 赞助作者...
+    // The program update check: at a show (option `update`), 立即更新, 立即检查.
+    void checkupdate() { programUpdate_.checkupdate(); }
     void ComboBox2Change(int index);
     void Timer5Timer();
     void CheckRecordFolder();
@@ -162,8 +168,6 @@ class TForm1 : public QMainWindow {
     void toggleRecording();
     // The world clock's fifteen captions, at the current local time.
     void RefreshWorldClock();
-    // Steps that come with later parts of the program.
-    void checkupdate() {}
     void UpdateDB() { catalogueUpdate_.UpdateDB(); }
 
     QString folder_;
@@ -186,6 +190,7 @@ class TForm1 : public QMainWindow {
     NetworkTime networkTime_;
     Downloads downloads_;
     CatalogueUpdate catalogueUpdate_;
+    ProgramUpdate programUpdate_;
     TForm2* optionsWindow_ = nullptr;
     StationListModel stationModel_;
     StationListModel taskModel_;

@@ -17,7 +17,7 @@ TrayMenu::TrayMenu(Actions actions, QWidget* parent)
     };
     item(menu_, AppTexts::trayShow(), actions_.show);
     item(menu_, AppTexts::trayTimeSync(), actions_.timeSync);
-    menu_->addAction(AppTexts::trayUpdateNow());
+    item(menu_, AppTexts::trayUpdateNow(), actions_.updateNow);
     menu_->addSeparator();
     QMenu* presets = menu_->addMenu(AppTexts::trayPresets());
     const char* names[] = {"N111", "N29", "N32", "N42", "N52", "N62", "N72", "N82"};

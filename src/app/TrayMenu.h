@@ -19,6 +19,7 @@ class TrayMenu : public QObject {
     struct Actions {
         std::function<void()> show;           // 显示主界面
         std::function<void()> timeSync;       // 网络对时
+        std::function<void()> updateNow;      // 立即更新
         std::function<void(int)> playPreset;  // 预置电台 1 to 8
         std::function<void()> volumeUp, volumeDown;
         std::function<void()> play, stop, previous, next, random;

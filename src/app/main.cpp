@@ -68,9 +68,10 @@ int main(int argc, char** argv) {
         TForm1 mainWindow(
             folder, {*dialogs, player, processes, desktop, *hotKey, capture, power, time, clock});
         XdgAutostart autostart;
-        TForm2 optionsWindow({mainWindow.options(), *dialogs, desktop, autostart,
-                              [&](bool on) { mainWindow.powerTimerOn(on); }},
-                             &mainWindow);
+        TForm2 optionsWindow(
+            {mainWindow.options(), *dialogs, desktop, autostart,
+             [&](bool on) { mainWindow.powerTimerOn(on); }, [&] { mainWindow.checkupdate(); }},
+            &mainWindow);
         mainWindow.setOptionsWindow(&optionsWindow);
         // Ended by the session or a terminal: as through "退出".
         TerminationSignals termination;

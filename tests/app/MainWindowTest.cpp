@@ -17,6 +17,7 @@
 #include "support/PrivateHome.h"
 #include "support/QtPrinters.h"
 #include "support/TestHelpers.h"
+#include "update/TForm4.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,6 +38,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimeZone>
 #include <QTimer>
 #include <QToolButton>
@@ -540,8 +542,9 @@ TEST_F(MainWindow, ARecordingACrashLeftIsRepairedAndSavedAtTheNextStart) {
         crashed.append(pcm.constData(), pcm.size());
     }
     window = std::make_unique<TForm1>(
-        folder.path(), TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power,
-                                      clock, systemClock, [this] { ++runEnded; }});
+        folder.path(),
+        TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power, clock, systemClock,
+                       [this] { ++runEnded; }, folder.filePath(QStringLiteral("corvinatone"))});
     window->show();
     window->encoder().pipeline().waitForDone();
     ASSERT_FALSE(dialogs.shown.isEmpty());
@@ -675,4 +678,39 @@ TEST_F(MainWindow, EachShowBringsNewStationsFromTheUpdateServer) {
     emit window->trayIcon()->balloonClicked();
     ASSERT_FALSE(dialogs.shown.isEmpty());
     EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("新来的电台"));
+}
+
+TEST_F(MainWindow, ANewerProgramIsOfferedInTheUpdateWindow) {
+    LoopbackHttpServer server;
+    server.addFile("/update.xml", "text/xml", "<u><v>222</v><n>2.22</n><c>更快\n更稳</c></u>");
+    qputenv("CORVINATONE_SERVER", server.url("").toUtf8());
+    QString offer, changes, title;
+    QSize size;
+    QPoint at;
+    QTimer::singleShot(0, [&] {
+        QTimer poll;  // the window opens once the descriptor has come
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (auto* form = qobject_cast<TForm4*>(QApplication::activeModalWidget())) {
+                offer = form->offer->text();
+                changes = form->changes->toPlainText();
+                title = form->windowTitle();
+                size = form->size();
+                at = form->frameGeometry().topLeft() - window->frameGeometry().topLeft();
+                QTest::mouseClick(form->Button2, Qt::LeftButton);  // 关闭
+            }
+        });
+        poll.start(20);
+        waitFor([&] { return !offer.isEmpty(); }, 15000);
+    });
+    for (QAction* action : window->trayMenu()->actions())
+        if (action->text() == QStringLiteral("立即更新"))
+            action->trigger();
+    waitFor([&] { return !offer.isEmpty() && !window->programUpdate().busy(); }, 15000);
+    PrivateHome::keepOffline();
+    EXPECT_EQ(offer, QStringLiteral("发现2.22新版本，是否更新？"));
+    EXPECT_EQ(changes, QStringLiteral("更快\n更稳"));
+    EXPECT_EQ(title, QStringLiteral("更新 Corvinatone"));
+    EXPECT_EQ(size, QSize(402, 301));
+    EXPECT_EQ(at, QPoint(180, 140));
+    EXPECT_EQ(runEnded, 0);
 }

@@ -43,7 +43,8 @@ class MainWindow : public ::testing::Test {
         writeOptions("");
         window = std::make_unique<TForm1>(
             folder.path(), TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power,
-                                          clock, systemClock, [this] { ++runEnded; }});
+                                          clock, systemClock, [this] { ++runEnded; },
+                                          folder.filePath(QStringLiteral("corvinatone"))});
         options =
             std::make_unique<TForm2>(TForm2Services{window->options(), dialogs, desktop, autostart,
                                                     [this](bool on) { window->powerTimerOn(on); }},
