@@ -2,6 +2,7 @@
 
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 
 #include <memory>
 
@@ -16,6 +17,10 @@ void Downloads::get(const QUrl& url, Limits limits, Done done, Progress progress
     request.setMaximumRedirectsAllowed(5);
     request.setTransferTimeout(limits.stallMsecs);
     QNetworkReply* reply = network_.get(request);
+    auto* deadline = new QTimer(reply);
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, reply, &QNetworkReply::abort);
+    deadline->start(limits.totalMsecs);
     auto tooLarge = std::make_shared<bool>(false);
     connect(reply, &QNetworkReply::downloadProgress, this,
             [reply, limits, progress, tooLarge](qint64 received, qint64 total) {

@@ -18,10 +18,11 @@ class Downloads : public QObject {
     struct Limits {
         qint64 maxBytes;
         int stallMsecs;  // no data for this long ends the transfer
+        int totalMsecs;  // nor does any transfer take longer than this
     };
-    static constexpr Limits kDescriptor{1 << 20, 8'000};
-    static constexpr Limits kPacket{64 << 20, 20'000};
-    static constexpr Limits kProgram{256 << 20, 30'000};
+    static constexpr Limits kDescriptor{1 << 20, 8'000, 20'000};
+    static constexpr Limits kPacket{64 << 20, 20'000, 180'000};
+    static constexpr Limits kProgram{256 << 20, 30'000, 900'000};
 
     using Done = std::function<void(const QByteArray& body, const QString& error)>;
     using Progress = std::function<void(qint64 received, qint64 total)>;

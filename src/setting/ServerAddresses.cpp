@@ -1,7 +1,8 @@
 #include "setting/ServerAddresses.h"
 
 namespace {
-const char kDefaultBase[] = "http://www.corvinatone.com";
+// https: the program and its catalogue come from here, and must come from nobody else.
+const char kDefaultBase[] = "https://www.corvinatone.com";
 const char kDefaultMail[] = "stations@corvinatone.com";
 }  // namespace
 

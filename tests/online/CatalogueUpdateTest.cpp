@@ -159,9 +159,12 @@ TEST_F(CatalogueUpdating, AnEmptyPacketAnnouncesNoneButRaisesTheVersion) {
 }
 
 TEST_F(CatalogueUpdating, FailuresSayOnceWhatWentWrongAndMergeNothing) {
-    // No server at all, or no descriptor on it: nothing at all.
+    // No server at all, no descriptor on it, or one far larger than any descriptor: nothing.
+    run();
+    server.addFile("/updatedb.xml", "text/xml", descriptor("20121203") + std::string(2 << 20, ' '));
     run();
     EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(file("updatedb.xml")));
 
     // A packet that does not come: the one an earlier update left on disk is not merged again.
     ASSERT_TRUE(writeFile(file("update.cds"), QByteArray::fromStdString(packet({station("Old")}))));
