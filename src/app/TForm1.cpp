@@ -109,7 +109,7 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
                         },
                         [this] { ui_.DBGrid1->setFocus(); }}),
       programUpdate_({downloads_, services.dialogs, services.desktop, programFolder,
-                      services.programFile, [this] { services_.endRun(); }},
+                      services.programFile, [this] { N2Click(); }},
                      {[this](const UpdateDescriptor& descriptor) {
                          TForm4 form(programUpdate_, descriptor, this);
                          form.move(frameGeometry().topLeft() + QPoint(180, 140));

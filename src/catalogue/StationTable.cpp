@@ -232,6 +232,14 @@ void StationTable::moveTo(int position) {
     selectPosition(std::clamp(position, 0, std::max(0, viewCount() - 1)));
 }
 
+bool StationTable::selectRow(int row) {
+    const auto it = std::find(view_.begin(), view_.end(), row);
+    if (it == view_.end())
+        return false;
+    selectPosition(int(it - view_.begin()));
+    return true;
+}
+
 void StationTable::selectPosition(int position) {
     atEnd_ = false;
     if (position < 0 || position >= viewCount()) {

@@ -92,6 +92,8 @@ class StationTable {
     void next();
     void prior();
     void moveTo(int position);
+    // Makes the row (by its place in the stored order) current when the view shows it.
+    bool selectRow(int row);
     // Past the last row of the view: after next() on the last row, and always in an empty view.
     bool atEnd() const { return atEnd_ || view_.empty(); }
 

@@ -96,10 +96,10 @@ void CatalogueUpdate::packetArrived(const QString& version, const QByteArray& bo
         const size_t added = rows.size();
         table.appendRows(std::move(rows));
         options.db = version;
+        const int current = table.currentIndex();
         try {
             table.commitAndSave();
             table.loadFromFile(table.savePath());
-            options.saveini();
         } catch (...) {
             // Not saved: the stations and the version are what the files hold, so that the next
             // update brings them again.
@@ -110,6 +110,9 @@ void CatalogueUpdate::packetArrived(const QString& version, const QByteArray& bo
             }
             throw;
         }
+        // A window open meanwhile (the station editor) still works on the station it showed.
+        table.selectRow(current);
+        options.saveini();
         hooks_.balloon(AppInfo::title() + QStringLiteral(" 提示: 新增加了") +
                            QString::number(added) + QStringLiteral("个电台"),
                        QStringLiteral("点击查看详细电台清单..."));

@@ -12,6 +12,8 @@ void Downloads::get(const QUrl& url, Limits limits, Done done, Progress progress
     QNetworkRequest request(url);
     request.setRawHeader("Accept", "text/html, */*");
     request.setRawHeader("User-Agent", "Mozilla/3.0 (compatible; Indy Library)");
+    // The bytes as sent: an announced length must be the length of what arrives.
+    request.setRawHeader("Accept-Encoding", "identity");
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(5);

@@ -104,7 +104,9 @@ void NetworkTime::finish(const QByteArray& reply) {
     }
     // The reply is UTC, the instant the Linux clock keeps: right in every zone, with or without
     // daylight saving time.
+    settingClock_ = true;
     clock_.setTime(*instant, [this](const QString& why) {
+        settingClock_ = false;
         if (!why.isEmpty()) {
             fail();
             return;
@@ -115,7 +117,7 @@ void NetworkTime::finish(const QByteArray& reply) {
         hooks_.balloon(balloonTitle(),
                        QStringLiteral("时间同步成功,现在时间是: ") +
                            locale.toString(now.date(), QLocale::ShortFormat) + u' ' +
-                           locale.toString(now.time(), QLocale::LongFormat),
+                           now.time().toString(QStringLiteral("HH:mm:ss")),
                        false);
     });
 }

@@ -34,7 +34,7 @@ class NetworkTime : public QObject {
 
     // Starts a synchronisation; one at a time.
     void ToolButton10Click();
-    bool busy() const { return socket_ != nullptr; }
+    bool busy() const { return socket_ != nullptr || settingClock_; }
     void setTimeoutMsecs(int msecs) { timeoutMsecs_ = msecs; }
 
   private:
@@ -48,5 +48,6 @@ class NetworkTime : public QObject {
     QTcpSocket* socket_ = nullptr;
     QTimer* deadline_ = nullptr;
     QByteArray reply_;
+    bool settingClock_ = false;  // the clock's answer may wait for a password
     int timeoutMsecs_ = 10'000;
 };

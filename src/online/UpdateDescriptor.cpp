@@ -17,7 +17,7 @@ std::optional<QString> UpdateDescriptor::value(int child) const {
     const QDomNode first = node.firstChild();
     if (first.isNull())
         return std::nullopt;
-    if (first.isCharacterData())
+    if (first.isText() || first.isCDATASection())
         return first.toCharacterData().data();
     return first.toElement().text();
 }

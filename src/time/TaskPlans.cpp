@@ -48,14 +48,9 @@ int TaskPlans::currentRow() const {
 }
 
 void TaskPlans::selectRow(int row) {
-    for (int attempt = 0; attempt < 2 && table_.currentIndex() != row; ++attempt) {
-        for (int position = 0; position < table_.viewCount(); ++position) {
-            if (table_.viewRow(position) == row) {
-                table_.moveTo(position);
-                return;
-            }
-        }
+    if (table_.currentIndex() != row && !table_.selectRow(row)) {
         table_.setFilter(ViewFilter::all());
+        table_.selectRow(row);
     }
 }
 

@@ -93,10 +93,11 @@ void ProgramUpdate::Label4Click() {
 void ProgramUpdate::Button1Click(const UpdateDescriptor& descriptor,
                                  std::function<void(qint64, qint64)> progress,
                                  std::function<void(bool)> finished) {
-    // An installed program belongs to the package manager: the browser gets the download page.
-    QTemporaryFile probe(QFileInfo(services_.programFile).absolutePath() +
-                         QStringLiteral("/.corvinatone-XXXXXX"));
-    if (!probe.open()) {
+    // Only a portable copy (its folder holds its catalogue and can be written) replaces itself:
+    // an installed program belongs to the package manager, and the browser gets the download page.
+    const QDir folder = QFileInfo(services_.programFile).absoluteDir();
+    QTemporaryFile probe(folder.filePath(QStringLiteral(".corvinatone-XXXXXX")));
+    if (!folder.exists(QStringLiteral("rd.cds")) || !probe.open()) {
         services_.desktop.openUrl(QUrl(ServerAddresses::downloadPage()));
         finished(false);
         return;
@@ -132,18 +133,16 @@ void ProgramUpdate::Button1Click(const UpdateDescriptor& descriptor,
 QString ProgramUpdate::install(const QByteArray& body, qint64 announced,
                                const std::optional<QString>& sha256, const QString& programFile) {
     if (announced >= 0 && body.size() != announced)
-        return QStringLiteral("the download was cut short (%1 of %2 bytes)")
-            .arg(body.size())
-            .arg(announced);
+        return UpdateTexts::cutShort(body.size(), announced);
     if (sha256) {
         const QString wanted = sha256->trimmed().toLower();
         static const QRegularExpression hex(QStringLiteral("^[0-9a-f]{64}$"));
         if (!hex.match(wanted).hasMatch() ||
             QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex() != wanted.toLatin1())
-            return QStringLiteral("the download does not match its SHA-256 digest");
+            return UpdateTexts::wrongDigest();
     }
     if (!runsHere(body))
-        return QStringLiteral("the download is no program for this computer");
+        return UpdateTexts::notAProgram();
 
     const QString staged = programFile + QStringLiteral(".new");
     const QString aside = QFileInfo(programFile).dir().filePath(QStringLiteral("corvinatone.old"));
@@ -153,17 +152,21 @@ QString ProgramUpdate::install(const QByteArray& body, qint64 announced,
         QFile::remove(staged);
         return QString::fromUtf8(e.what());
     }
-    QFile::setPermissions(staged, QFile::permissions(staged) | QFile::ExeOwner | QFile::ExeGroup |
-                                      QFile::ExeOther | QFile::ReadGroup | QFile::ReadOther);
+    if (!QFile::setPermissions(staged, QFile::permissions(staged) | QFile::ExeOwner |
+                                           QFile::ExeGroup | QFile::ExeOther | QFile::ReadGroup |
+                                           QFile::ReadOther)) {
+        QFile::remove(staged);
+        return UpdateTexts::notExecutable(staged);
+    }
     QFile::remove(aside);
     if (QFile::exists(programFile) && !QFile::rename(programFile, aside)) {
         QFile::remove(staged);
-        return QStringLiteral("%1 cannot be moved aside").arg(programFile);
+        return UpdateTexts::cannotMoveAside(programFile);
     }
     if (!QFile::rename(staged, programFile)) {
         QFile::rename(aside, programFile);  // the old program stays the one that starts
         QFile::remove(staged);
-        return QStringLiteral("%1 cannot be replaced").arg(programFile);
+        return UpdateTexts::cannotReplace(programFile);
     }
     return {};
 }

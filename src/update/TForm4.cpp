@@ -3,10 +3,12 @@
 #include "update/ProgramUpdate.h"
 #include "update/UpdateTexts.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTextEdit>
@@ -65,24 +67,50 @@ void TForm4::FormShow() {
 }
 
 void TForm4::Button1Click() {
-    Button1->setEnabled(false);  // one download at a time
+    // The window stays until the download has ended: it shows how far it is.
+    downloading_ = true;
+    Button1->setEnabled(false);
+    Button2->setEnabled(false);
+    ProgressBar1->setRange(0, 0);  // busy until the total is known
+    const QPointer<TForm4> self(this);
     update_.Button1Click(
         descriptor_,
-        [this](qint64 received, qint64 total) {
-            if (total > 0 && ProgressBar1->maximum() != int(total / 1024))
-                ProgressBar1->setRange(0, int(total / 1024));
-            ProgressBar1->setValue(int(received / 1024));
+        [self](qint64 received, qint64 total) {
+            if (!self)
+                return;
+            if (total > 0 && self->ProgressBar1->maximum() != int(total))
+                self->ProgressBar1->setRange(0, int(total));  // at most 256 MiB
+            self->ProgressBar1->setValue(int(received));
         },
-        [this](bool replaced) {
-            if (replaced)
-                accept();
-            else
-                Button1->setEnabled(true);
+        [self](bool replaced) {
+            if (!self)
+                return;
+            self->downloading_ = false;
+            self->Button2->setEnabled(true);
+            if (replaced) {
+                self->accept();
+            } else {
+                self->Button1->setEnabled(true);
+                self->ProgressBar1->setRange(0, 100);
+                self->ProgressBar1->setValue(0);
+            }
         });
 }
 
 void TForm4::Button2Click() {
     reject();
+}
+
+void TForm4::reject() {
+    if (!downloading_)
+        QDialog::reject();
+}
+
+void TForm4::closeEvent(QCloseEvent* event) {
+    if (downloading_)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
 }
 
 void TForm4::Label4Click() {

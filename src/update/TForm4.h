@@ -30,10 +30,15 @@ class TForm4 : public QDialog {
     QPushButton* Button1;
     QPushButton* Button2;
 
+    // Not while the download runs (Esc, the title bar's close).
+    void reject() override;
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     ProgramUpdate& update_;
     UpdateDescriptor descriptor_;
+    bool downloading_ = false;
 };

@@ -29,6 +29,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -712,5 +713,30 @@ TEST_F(MainWindow, ANewerProgramIsOfferedInTheUpdateWindow) {
     EXPECT_EQ(title, QStringLiteral("更新 Corvinatone"));
     EXPECT_EQ(size, QSize(402, 301));
     EXPECT_EQ(at, QPoint(180, 140));
+    EXPECT_EQ(runEnded, 0);
+}
+
+TEST_F(MainWindow, TheUpdateWindowStaysWhileItDownloads) {
+    ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("corvinatone")), "the old program"));
+    {
+        LoopbackHttpServer server;
+        server.addStream("/Corvinatone.exe");  // never ends
+        qputenv("CORVINATONE_SERVER", server.url("").toUtf8());
+        auto form = std::make_unique<TForm4>(
+            window->programUpdate(), *UpdateDescriptor::parse("<u><v>222</v><n>2.22</n></u>"),
+            window.get());
+        form->show();
+        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        ASSERT_TRUE(waitFor([&] { return form->ProgressBar1->value() > 0; }, 10000));
+        EXPECT_FALSE(form->Button2->isEnabled());
+        QTest::keyClick(form.get(), Qt::Key_Escape);
+        form->close();
+        EXPECT_TRUE(form->isVisible());
+        form.reset();  // gone all the same (the program ends): the download's end finds no window
+        PrivateHome::keepOffline();
+    }
+    waitFor([this] { return !dialogs.shown.isEmpty(); }, 10000);
+    EXPECT_EQ(readFile(folder.filePath(QStringLiteral("corvinatone"))),
+              QByteArray("the old program"));
     EXPECT_EQ(runEnded, 0);
 }

@@ -88,8 +88,10 @@ TEST_F(CatalogueUpdating, ANewerVersionAppendsThePacketsStationsOnlyAsStations) 
     server.addFile("/updatedb.xml", "text/xml", descriptor("20121203"));
     server.addFile("/update.cds", "application/octet-stream", packet({station("Old One"), task}));
     options.db = QStringLiteral(" 20121202 ");  // blanks around the number count for nothing
+    table.moveTo(1);  // the station editor shows "Old Two" while the update comes in
 
     run();
+    EXPECT_EQ(table.text(Field::stationName), QStringLiteral("Old Two"));
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.value(0).text.toStdString();
     EXPECT_TRUE(server.lastRequest().find("User-Agent: Mozilla/3.0 (compatible; Indy Library)") !=
                 std::string::npos);

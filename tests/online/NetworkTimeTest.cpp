@@ -84,6 +84,7 @@ TEST_F(Sync, SetsTheClockToTheServersInstantAndSaysSo) {
     EXPECT_TRUE(
         balloon.startsWith(QStringLiteral("info|Corvinatone 2.21 提示|时间同步成功,现在时间是: ")))
         << balloon.toStdString();
+    EXPECT_TRUE(balloon.endsWith(QStringLiteral(" 12:00:00"))) << balloon.toStdString();
     EXPECT_EQ(clock.set, QList<QDateTime>{utc(2012, 1, 1, 2, 3, 4, 150)});
     EXPECT_EQ(refreshes, 1);
     EXPECT_FALSE(sync.busy());

@@ -30,6 +30,8 @@ class Updating : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(writeFile(program(), "the old program"));
+        // A portable copy: the program and its catalogue in a folder of the user's.
+        ASSERT_TRUE(writeFile(dir.filePath(QStringLiteral("rd.cds")), "stations"));
         qputenv("CORVINATONE_SERVER", server.url("").toUtf8());
     }
     void TearDown() override { PrivateHome::keepOffline(); }
@@ -109,7 +111,16 @@ TEST_F(Updating, UpdatePutsTheNewProgramInPlaceAndTheOldOneAside) {
     EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("更新成功,请重新开启程序。"));
     EXPECT_EQ(runsEnded, 1);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-              (QStringList{"corvinatone", "corvinatone.old"}));
+              (QStringList{"corvinatone", "corvinatone.old", "rd.cds"}));
+
+    // A descriptor without a digest still updates.
+    ASSERT_TRUE(writeFile(program(), "the old program"));
+    server.addFile("/update.xml", "text/xml", descriptor("222"));
+    offered.reset();
+    check();
+    ASSERT_TRUE(offered);
+    EXPECT_TRUE(press());
+    EXPECT_EQ(readFile(program()), newProgram);
 }
 
 TEST_F(Updating, WhatIsNotTheRightProgramReplacesNothing) {
@@ -133,18 +144,28 @@ TEST_F(Updating, WhatIsNotTheRightProgramReplacesNothing) {
         ProgramUpdate::install(newProgram.left(100), newProgram.size(), std::nullopt, program())
             .isEmpty());
     EXPECT_EQ(readFile(program()), QByteArray("the old program"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"corvinatone"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"corvinatone", "rd.cds"}));
 }
 
 TEST_F(Updating, AnInstalledProgramSendsTheUserToTheDownloadPage) {
-    ProgramUpdate installed{
-        {downloads, dialogs, desktop, dir.path(), QStringLiteral("/proc/corvinatone"), [] {}},
-        {[](const UpdateDescriptor&) {}}};
-    std::optional<bool> replaced;
-    installed.Button1Click(*UpdateDescriptor::parse(QByteArray::fromStdString(descriptor("222"))),
-                           {}, [&](bool ok) { replaced = ok; });
-    EXPECT_EQ(replaced, false);
-    ASSERT_EQ(desktop.opened.size(), 1);
-    EXPECT_TRUE(desktop.opened[0].toString().endsWith(QStringLiteral("/download.html")));
+    // A folder that cannot be written, and one without the program's catalogue (/usr/bin).
+    QTemporaryDir shared;
+    const QString sharedProgram = shared.filePath(QStringLiteral("corvinatone"));
+    ASSERT_TRUE(writeFile(sharedProgram, "the installed program"));
+    for (const QString& file : {QStringLiteral("/proc/corvinatone"), sharedProgram}) {
+        ProgramUpdate installed{{downloads, dialogs, desktop, dir.path(), file, [] {}},
+                                {[](const UpdateDescriptor&) {}}};
+        std::optional<bool> replaced;
+        installed.Button1Click(
+            *UpdateDescriptor::parse(QByteArray::fromStdString(descriptor("222"))), {},
+            [&](bool ok) { replaced = ok; });
+        EXPECT_EQ(replaced, false);
+        EXPECT_TRUE(desktop.opened.last().toString().endsWith(QStringLiteral("/download.html")));
+    }
     EXPECT_EQ(server.requests(), 0);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_EQ(readFile(sharedProgram), QByteArray("the installed program"));
+    EXPECT_EQ(QDir(shared.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"corvinatone"});
 }
