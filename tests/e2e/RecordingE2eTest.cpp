@@ -12,6 +12,7 @@
 #include "recording/RecordingEncoder.h"
 #include "scheduler/TaskRunner.h"
 #include "setting/OptionsStore.h"
+#include "support/DbusMockCalls.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeMediaPlayer.h"
 #include "support/FakeServices.h"
@@ -22,9 +23,6 @@
 #include "support/Tone.h"
 
 #include <QCoreApplication>
-#include <QDBusArgument>
-#include <QDBusConnection>
-#include <QDBusMessage>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -60,24 +58,10 @@ class RealRecording : public ::testing::Test {
 
     // The methods the logind mock was called with so far.
     static QStringList logindCalls() {
-        const QDBusMessage reply = QDBusConnection::systemBus().call(QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-            QStringLiteral("org.freedesktop.DBus.Mock"), QStringLiteral("GetCalls")));
         QStringList names;
-        if (reply.type() != QDBusMessage::ReplyMessage)
-            return names;
-        const QDBusArgument list = reply.arguments().first().value<QDBusArgument>();
-        list.beginArray();
-        while (!list.atEnd()) {
-            quint64 time;
-            QString name;
-            QVariantList arguments;
-            list.beginStructure();
-            list >> time >> name >> arguments;
-            list.endStructure();
-            names << name;
-        }
-        list.endArray();
+        for (const auto& call : dbusMockCalls(QStringLiteral("org.freedesktop.login1"),
+                                              QStringLiteral("/org/freedesktop/login1")))
+            names << call.first;
         return names;
     }
 

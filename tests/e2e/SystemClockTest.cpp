@@ -1,11 +1,9 @@
 // Setting the clock through timedated, against python3-dbusmock's timedated on the private
 // system bus of scripts/with-test-services.
 #include "platform/SystemClock.h"
+#include "support/DbusMockCalls.h"
 #include "support/TestHelpers.h"
 
-#include <QDBusArgument>
-#include <QDBusConnection>
-#include <QDBusMessage>
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
@@ -24,24 +22,11 @@ TEST(TimedatedClock, SetsTheInstantAbsolutelyAndMayAskForAPassword) {
     ASSERT_TRUE(waitFor([&] { return answered; }, 10000));
     EXPECT_EQ(why, QString());
 
-    const QDBusMessage reply = QDBusConnection::systemBus().call(QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.timedate1"), QStringLiteral("/org/freedesktop/timedate1"),
-        QStringLiteral("org.freedesktop.DBus.Mock"), QStringLiteral("GetCalls")));
-    ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
-    const QDBusArgument list = reply.arguments().first().value<QDBusArgument>();
     QVariantList lastSetTime;
-    list.beginArray();
-    while (!list.atEnd()) {
-        quint64 time;
-        QString name;
-        QVariantList arguments;
-        list.beginStructure();
-        list >> time >> name >> arguments;
-        list.endStructure();
-        if (name == QLatin1String("SetTime"))
-            lastSetTime = arguments;
-    }
-    list.endArray();
+    for (const auto& call : dbusMockCalls(QStringLiteral("org.freedesktop.timedate1"),
+                                          QStringLiteral("/org/freedesktop/timedate1")))
+        if (call.first == QLatin1String("SetTime"))
+            lastSetTime = call.second;
     ASSERT_EQ(lastSetTime.size(), 3);
     EXPECT_EQ(lastSetTime[0].toLongLong(), 1325383384150000LL);  // microseconds since 1970, UTC
     EXPECT_FALSE(lastSetTime[1].toBool());                       // absolute
