@@ -1,5 +1,6 @@
 #include "AppInfo.h"
 #include "app/AppTexts.h"
+#include "app/CommandLine.h"
 #include "app/Startup.h"
 #include "app/TForm1.h"
 #include "platform/Autostart.h"
@@ -24,9 +25,20 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = CommandLine::parse(arguments);
+    if (line.outcome != CommandLine::Outcome::run) {
+        std::fputs(line.output.toLocal8Bit().constData(),
+                   line.outcome == CommandLine::Outcome::done ? stdout : stderr);
+        return line.exitCode();
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("corvinatone"));
     QApplication::setApplicationVersion(AppInfo::version());
@@ -79,7 +91,11 @@ int main(int argc, char** argv) {
                          [&] { mainWindow.N2Click(); });
         // Shown from inside the event loop: the show steps may open modal windows, and "退出"
         // from one of them must end the loop, which exit() cannot do before it runs.
-        QTimer::singleShot(0, &mainWindow, [&] { mainWindow.show(); });
+        QTimer::singleShot(0, &mainWindow, [&] {
+            mainWindow.show();
+            if (!line.address.isEmpty())
+                mainWindow.playback().playAddress(line.address);
+        });
         return QApplication::exec();
     });
 }

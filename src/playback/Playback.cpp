@@ -77,6 +77,16 @@ void Playback::PlayStationByName(const QString& name) {
     playCommand();
 }
 
+void Playback::playAddress(const QString& url) {
+    title2.clear();
+    player_.Stop();
+    player_.setURL(url);
+    player_.Play();
+    title2 = url;
+    hooks_.statusTimer(true);
+    playSource = PlaySource::Command;
+}
+
 void Playback::stopCommand() {
     hooks_.statusTimer(false);
     hooks_.stopTaskCountdown();

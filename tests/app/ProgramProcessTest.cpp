@@ -1,4 +1,5 @@
 // Starts the real program as a user would and watches what it says and whether it keeps running.
+#include "app/CommandLine.h"
 #include "catalogue/StationTable.h"
 
 #include <QDir>
@@ -12,6 +13,8 @@
 #include "support/TestHelpers.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include <sys/stat.h>
 #include <csignal>
@@ -218,4 +221,41 @@ TEST_F(ProgramFixture, AnInstalledProgramKeepsTheUsersFilesInTheirOwnFolder) {
     ASSERT_TRUE(lockTaken());
     EXPECT_TRUE(stillRunning(p));
     EXPECT_EQ(readFile(theirs), changed);
+}
+
+TEST(CommandLine, VersionHelpAndUsageComeWithoutADisplay) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));  // would need a display
+    const auto run = [&](const QStringList& arguments) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(CORVINATONE_EXE), arguments);
+        EXPECT_TRUE(p.waitForFinished(20000));
+        return std::tuple{p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
+                          QString::fromLocal8Bit(p.readAllStandardError())};
+    };
+    auto [code, out, err] = run({QStringLiteral("--version")});
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(out, QStringLiteral("corvinatone 2.21\n"));
+    std::tie(code, out, err) = run({QStringLiteral("--help")});
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(out.startsWith(QStringLiteral("Usage: corvinatone [options] [address]")))
+        << out.toStdString();
+    std::tie(code, out, err) = run({QStringLiteral("--bogus")});
+    EXPECT_EQ(code, 2);
+    EXPECT_TRUE(err.contains(QStringLiteral("bogus"))) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("Usage:")));
+}
+
+TEST(CommandLine, AnAddressOrAPlaylistFileIsPlayedAtOnce) {
+    const CommandLine web = CommandLine::parse({"corvinatone", "http://radio.example/live"});
+    EXPECT_EQ(web.outcome, CommandLine::Outcome::run);
+    EXPECT_EQ(web.address, QStringLiteral("http://radio.example/live"));
+    const CommandLine file = CommandLine::parse({"corvinatone", "/tmp/my list.m3u"});
+    EXPECT_EQ(file.address, QStringLiteral("file:///tmp/my list.m3u"));
+    EXPECT_EQ(CommandLine::parse({"corvinatone"}).address, QString());
+    EXPECT_EQ(CommandLine::parse({"corvinatone", "a", "b"}).outcome,
+              CommandLine::Outcome::usageError);
 }
