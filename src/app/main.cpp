@@ -43,6 +43,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("corvinatone"));
     QApplication::setApplicationVersion(AppInfo::version());
     QApplication::setApplicationDisplayName(AppInfo::title());
+    // Task bars and Wayland find the program's name and icon through its desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("corvinatone"));
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides in the tray; "退出" ends
     // The program speaks Chinese whatever the system's language: so do Qt's own buttons (OK,
     // Cancel) and the folder chooser.
