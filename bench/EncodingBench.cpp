@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Encoding one minute of recorded audio, against the reference encoders' own commands with the
 // same settings on the same WAV. vs_peer = peer time ÷ our time (budget for MP3: ≥ 0.95).
 #include "recording/Mp3Encoder.h"

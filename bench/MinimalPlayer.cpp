@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardstick for the cost of playing: the least a libvlc program does to play a stream.
 // Usage: minimal_player URL SECONDS
 #include <vlc/vlc.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Memory while recording: captures the default sink's monitor through PulseAudio into a WAV file,
 // as the program records, and prints the resident memory at the start and the end.
 // Usage: recording_memory [SECONDS] (default 300). Needs a PulseAudio server (scripts/bench

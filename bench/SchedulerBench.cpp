@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One task-runner pass (every second is examined once) with a scheduler snapshot of the shipped
 // size (5,746 rows) and of 1,000,000 rows, one row in fifty a task. Budget: ≤ 20 µs at both
 // sizes. Re-indexing after a task change is measured too; it runs only when a task is saved.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any text: building a catalogue from JSON Lines or CSV fails with a reason or yields rows the
 // writer can encode.
 #include "CatalogueText.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Turns public station data into the catalogue source data/stations.csv.
 
 Inputs (see the data's README.txt): iprd_stations.csv (MIT licence) and the supplement

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/TForm1Ui.h"
 
 #include "AppInfo.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppInfo.h"
 #include "app/AppTexts.h"
 #include "app/CommandLine.h"

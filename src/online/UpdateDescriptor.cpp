@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "online/UpdateDescriptor.h"
 
 std::optional<UpdateDescriptor> UpdateDescriptor::parse(const QByteArray& text) {

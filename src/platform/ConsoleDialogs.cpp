@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/ConsoleDialogs.h"
 
 void ConsoleDialogs::message(const QString& title, const QString& text, Icon) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real main window, offscreen, driven through its controls with fake services.
 #include "add/TForm3.h"
 #include "app/Gauge21.h"

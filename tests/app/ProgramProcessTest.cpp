@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts the real program as a user would and watches what it says and whether it keeps running.
 #include "app/CommandLine.h"
 #include "catalogue/StationTable.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue the build ships: readable, byte-exact on rewrite, and fit for browsing.
 #include "CatalogueText.h"
 #include "catalogue/CatalogueLists.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window on a real X server: placement on a small screen, and closing with and without
 // a system tray (trayer stands in for the desktop's tray).
 #include "app/TForm1.h"

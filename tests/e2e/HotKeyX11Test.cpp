@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The global mute key on a real X server: grabbed keys, xdotool presses, another client's grab.
 #include "app/TForm1.h"
 #include "platform/X11HotKey.h"

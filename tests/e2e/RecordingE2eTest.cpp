@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole recording path with real components: libvlc plays a tone served on loopback into a
 // PulseAudio null sink, the capture records the sink's monitor, LAME and FFmpeg encode it, and
 // power actions reach logind on a private bus (all started by scripts/with-test-services).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the sound server gets from the real player: the stream's name, icon and role as the
 // desktop's mixer shows them, its volume and mute, and the level captured from the null sink's
 // monitor (PulseAudio of scripts/with-test-services).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Setting the clock through timedated, against python3-dbusmock's timedated on the private
 // system bus of scripts/with-test-services.
 #include "platform/SystemClock.h"

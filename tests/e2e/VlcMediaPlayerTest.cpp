@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real player on streams served over loopback by the test itself.
 #include "platform/VlcMediaPlayer.h"
 #include "support/LoopbackHttpServer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue update against an update server on loopback.
 #include "catalogue/StationTable.h"
 #include "online/CatalogueUpdate.h"

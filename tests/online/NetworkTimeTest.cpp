@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Network time against a DAYTIME server on loopback, and the world clock.
 #include "online/NetworkTime.h"
 #include "online/WorldClock.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The task runner and the power timer against a clock the test sets.
 #include "catalogue/StationTable.h"
 #include "playback/Playback.h"

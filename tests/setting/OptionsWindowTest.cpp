@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The options window through its real controls, offscreen, with a private autostart folder.
 #include "platform/Autostart.h"
 #include "setting/MakerLinks.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the tests against a private Xvfb display on the xcb platform, as a desktop would.
 #include "support/PrivateHome.h"
 

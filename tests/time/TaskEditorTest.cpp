@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The task editor and the task list, through the real main window offscreen.
 #include "recording/WaveStream.h"
 #include "scheduler/TaskRunner.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a scratch prefix and checks what a desktop and a user get from it:
 # the program runs from there, seeds a fresh user's folder from share/corvinatone, and the desktop
 # entry and the metainfo validate.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Rules of the catalogue converter, and that data/stations.csv is what it makes."""
 import base64
 import csv

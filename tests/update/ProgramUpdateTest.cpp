@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program update against an update server on loopback, replacing a program in a temporary
 // folder.
 #include "online/Downloads.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // corvinatone-cds: checks, dumps, builds, copies and measures catalogue files.
 #include "CatalogueStats.h"
 #include "CatalogueText.h"
