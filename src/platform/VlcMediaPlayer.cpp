@@ -199,8 +199,12 @@ void VlcMediaPlayer::onSubItem(const libvlc_event_t* event, void* data) {
     QMetaObject::invokeMethod(
         self,
         [self, generation] {
-            if (self->nesting_->generation == generation)
+            if (self->nesting_->generation == generation) {
                 self->endStream();
+                // Nothing stays queued that the list player could descend into next.
+                self->forgetPlaylists();
+                self->clearList();
+            }
         },
         Qt::QueuedConnection);
 }
@@ -233,9 +237,8 @@ void VlcMediaPlayer::endStream() {
 void VlcMediaPlayer::Play() {
     endStream();
     forgetPlaylists();
+    clearList();
     libvlc_media_list_lock(vlc_->list);
-    while (libvlc_media_list_count(vlc_->list) > 0)
-        libvlc_media_list_remove_index(vlc_->list, 0);
     const QByteArray location = url_.toUtf8();
     libvlc_media_t* media = libvlc_media_new_location(vlc_->instance, location.constData());
     if (media) {
@@ -255,6 +258,13 @@ void VlcMediaPlayer::Play() {
     phase_ = Phase::opening;
     applyAudio();  // no stream now: the next one opens with these
     libvlc_media_list_player_play_item_at_index(vlc_->listPlayer, 0);
+}
+
+void VlcMediaPlayer::clearList() {
+    libvlc_media_list_lock(vlc_->list);
+    while (libvlc_media_list_count(vlc_->list) > 0)
+        libvlc_media_list_remove_index(vlc_->list, 0);
+    libvlc_media_list_unlock(vlc_->list);
 }
 
 void VlcMediaPlayer::Stop() {

@@ -59,6 +59,8 @@ class VlcMediaPlayer : public QObject, public MediaPlayer {
     static void onSubItem(const libvlc_event_t* event, void* self);
     void followPlaylist(libvlc_media_t* media, int depth, int generation);
     void endStream();
+    // Empties the list the list player plays from.
+    void clearList();
     void forgetPlaylists();
     void applyAudio();
     // The output reported its volume or mute: make them the ones shown.
