@@ -30,6 +30,7 @@ class IdlePlayer : public MediaPlayer {
     void setVolume(int) override {}
     bool Mute() const override { return false; }
     void setMute(bool) override {}
+    QString nowPlaying() const override { return {}; }
 
   private:
     QString url_;

@@ -35,7 +35,9 @@ int Startup::run(const std::function<int()>& createAndRun) {
     SingleInstanceLock lock(kLockName, settings_.lockFolder);
     try {
         if (!lock.tryAcquire()) {
-            dialogs_.message(AppInfo::title(), AppTexts::alreadyRunning(), Dialogs::Icon::none);
+            const bool handedOver = settings_.handOver(settings_.address);
+            if (!handedOver || settings_.address.isEmpty())
+                dialogs_.message(AppInfo::title(), AppTexts::alreadyRunning(), Dialogs::Icon::none);
             return 0;
         }
         QDir::setCurrent(folder.absolutePath());

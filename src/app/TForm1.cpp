@@ -12,6 +12,8 @@
 #include "platform/Dialogs.h"
 #include "platform/HotKey.h"
 #include "platform/MediaPlayer.h"
+#include "platform/MediaRemote.h"
+#include "platform/Notifications.h"
 #include "platform/TimeSource.h"
 #include "recording/RecordingTexts.h"
 #include "setting/RecordFolder.h"
@@ -150,6 +152,7 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
                         [this] { selectCurrentRowInList(); }});
     connect(&options_, &OptionsStore::remindLoaded, ui_.panels[3], &QLabel::setText);
     wireControls();
+    wireRemote();
 
     // Creation steps.
     table_.loadFromFile(table_.savePath());
@@ -198,7 +201,7 @@ void TForm1::buildTray() {
          handler(&TForm1::ToolButton7Click), handler(&TForm1::btn1Click),
          handler(&TForm1::sponsorClick), [this] { N2Click(); }, handler(&TForm1::PopupMenu1Popup)},
         this);
-    TrayIcon1 = new TrayIcon(PopupMenu1->menu(), this);
+    TrayIcon1 = new TrayIcon(PopupMenu1->menu(), services_.desktop, services_.notifications, this);
     connect(TrayIcon1, &TrayIcon::clicked, this, handler(&TForm1::restoreFromTray));
     connect(TrayIcon1, &TrayIcon::balloonClicked, this,
             [this] { guarded([this] { catalogueUpdate_.TrayIcon1BalloonClick(); }); });
@@ -312,6 +315,47 @@ void TForm1::showFavouriteLook() {
     const bool marked = browser_.favouriteLook() == CatalogueBrowser::FavouriteLook::marked;
     ui_.ToolButton6->setIcon(icon(marked ? "favourite-marked" : "favourite"));
     ui_.ToolButton6->setToolTip(browser_.favouriteHint());
+}
+
+void TForm1::wireRemote() {
+    MediaRemote& remote = services_.remote;
+    const auto run = [this](const std::function<void()>& command) {
+        guarded(command);
+        publishRemote();
+    };
+    const auto on = [&](void (MediaRemote::*request)(), std::function<void()> command) {
+        connect(&remote, request, this, [run, command] { run(command); });
+    };
+    on(&MediaRemote::raiseRequested, [this] { restoreFromTray(); });
+    on(&MediaRemote::quitRequested, [this] { N2Click(); });
+    on(&MediaRemote::playRequested, [this] {
+        if (monitor_.playStatus() != RemoteState::Status::playing)
+            ToolButton2Click();
+    });
+    on(&MediaRemote::stopRequested, [this] { ToolButton4Click(); });
+    on(&MediaRemote::playPauseRequested, [this] {
+        if (monitor_.playStatus() == RemoteState::Status::playing)
+            ToolButton4Click();
+        else
+            ToolButton2Click();
+    });
+    on(&MediaRemote::nextRequested, [this] { navigation_.N24Click(); });
+    on(&MediaRemote::previousRequested, [this] { navigation_.N23Click(); });
+    connect(&remote, &MediaRemote::volumeRequested, this, [this, run](int level) {
+        run([this, level] {
+            volume_.setLevelFromDesktop(level);
+            ui_.gauge->setValue(volume_.barValue());
+            ui_.gauge->setToolTip(volume_.barHint());
+            showMuteState();
+        });
+    });
+    connect(&remote, &MediaRemote::openRequested, this, [this, run](const QString& address) {
+        run([this, address] { playback_.playAddress(address); });
+    });
+}
+
+void TForm1::publishRemote() {
+    services_.remote.publish(monitor_.remoteState(volume_.barValue(), volume_.muteTag() == 1));
 }
 
 void TForm1::Gauge21MouseDown(int x) {
@@ -577,6 +621,7 @@ void TForm1::Timer1Timer() {
     // repaint the whole window every second.
     runner_.startall();
     RefreshWorldClock();
+    publishRemote();
 }
 
 void TForm1::Timer2Timer() {

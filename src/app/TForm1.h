@@ -34,6 +34,8 @@ class Desktop;
 class Dialogs;
 class HotKey;
 class MediaPlayer;
+class MediaRemote;
+class Notifications;
 class PowerActions;
 class ProcessKiller;
 class QMenu;
@@ -52,6 +54,8 @@ struct TForm1Services {
     PowerActions& power;
     const TimeSource& time;
     SystemClock& clock;
+    MediaRemote& remote;           // the desktop's media controls and keys
+    Notifications& notifications;  // balloons, where there is no tray
     // Ends the event loop and so the run ("退出"); tests watch it instead.
     std::function<void()> endRun = [] { QCoreApplication::exit(0); };
     // The executable a program update replaces: "corvinatone" beside the running one.
@@ -139,6 +143,10 @@ class TForm1 : public QMainWindow {
   private:
     void buildTray();
     void wireControls();
+    // The desktop's media controls: their requests run the program's own commands, and they see
+    // the state after each request and each second.
+    void wireRemote();
+    void publishRemote();
     void runShowSteps();
     void applyBrowser();
     void refreshPresetCaptions();

@@ -4,6 +4,8 @@
 #include <QIcon>
 #include <QObject>
 
+class Desktop;
+class Notifications;
 class QMenu;
 class QSystemTrayIcon;
 
@@ -14,13 +16,13 @@ class TrayIcon : public QObject {
     Q_OBJECT
 
   public:
-    TrayIcon(QMenu* menu, QObject* parent);
+    TrayIcon(QMenu* menu, const Desktop& desktop, Notifications& notifications, QObject* parent);
 
     void show();
     void setMuted(bool muted);
     void setToolTip(const QString& text);
-    // A balloon with the information (or error) icon for two seconds; nothing shows without a
-    // tray.
+    // A balloon with the information (or error) icon for two seconds; without a tray, a desktop
+    // notification instead. balloonClicked follows a click on either.
     void showBalloon(const QString& title, const QString& text, bool error = false);
     QSystemTrayIcon* systemTrayIcon() const { return icon_; }
 
@@ -29,6 +31,8 @@ class TrayIcon : public QObject {
     void balloonClicked();
 
   private:
+    const Desktop& desktop_;
+    Notifications& notifications_;
     QSystemTrayIcon* icon_;
     QIcon radio_, muted_;
     bool showsMuted_ = false;

@@ -7,11 +7,14 @@
 #include "platform/Autostart.h"
 #include "platform/ConsoleDialogs.h"
 #include "platform/MessageBoxDialogs.h"
+#include "platform/MprisRemote.h"
+#include "platform/Notifications.h"
 #include "platform/PowerActions.h"
 #include "platform/ProcessKiller.h"
 #include "platform/ProgramFolder.h"
 #include "platform/PulseCaptureDevice.h"
 #include "platform/QtDesktop.h"
+#include "platform/SessionBus.h"
 #include "platform/SystemClock.h"
 #include "platform/TerminationSignals.h"
 #include "platform/TimeSource.h"
@@ -63,7 +66,11 @@ int main(int argc, char** argv) {
         dialogs = std::make_unique<MessageBoxDialogs>();
 
     const QString folder = programFolder();
-    Startup startup(*dialogs, {folder, {}, ServerAddresses::downloadPage()});
+    // A second start hands its address to the program already running, or raises its window.
+    Startup startup(*dialogs, {folder, {}, ServerAddresses::downloadPage(), line.address,
+                               [](const QString& address) {
+                                   return MprisRemote::handOver(userSessionBus(), address);
+                               }});
     return startup.run([&] {
         // CORVINATONE_VLC_ARGS: extra libvlc options, such as "--aout=alsa".
         VlcMediaPlayer player(
@@ -80,8 +87,10 @@ int main(int argc, char** argv) {
             hotKey = std::make_unique<X11HotKey>();
         else
             hotKey = std::make_unique<WindowHotKey>();
-        TForm1 mainWindow(
-            folder, {*dialogs, player, processes, desktop, *hotKey, capture, power, time, clock});
+        MprisRemote remote(userSessionBus());
+        DesktopNotifications notifications(userSessionBus());
+        TForm1 mainWindow(folder, {*dialogs, player, processes, desktop, *hotKey, capture, power,
+                                   time, clock, remote, notifications});
         XdgAutostart autostart;
         TForm2 optionsWindow(
             {mainWindow.options(), *dialogs, desktop, autostart,
@@ -94,10 +103,13 @@ int main(int argc, char** argv) {
                          [&] { mainWindow.N2Click(); });
         // Shown from inside the event loop: the show steps may open modal windows, and "退出"
         // from one of them must end the loop, which exit() cannot do before it runs.
+        // The address given plays as soon as the window's show steps let the loop run: at their
+        // end, or while one of them waits for the user (the first start asks for a folder).
         QTimer::singleShot(0, &mainWindow, [&] {
-            mainWindow.show();
             if (!line.address.isEmpty())
-                mainWindow.playback().playAddress(line.address);
+                QTimer::singleShot(0, &mainWindow,
+                                   [&] { mainWindow.playback().playAddress(line.address); });
+            mainWindow.show();
         });
         return QApplication::exec();
     });

@@ -46,4 +46,7 @@ class MediaPlayer {
     virtual void setVolume(int volume) = 0;     // clamped to 0 to 100
     virtual bool Mute() const = 0;
     virtual void setMute(bool mute) = 0;
+    // What the stream says it plays now (a station's "StreamTitle", usually "artist - song"), or
+    // empty when it says nothing. One line, of bounded length.
+    virtual QString nowPlaying() const = 0;
 };

@@ -273,6 +273,24 @@ void VlcMediaPlayer::Stop() {
         phase_ = Phase::stopped;
 }
 
+QString VlcMediaPlayer::nowPlaying() const {
+    if (phase_ != Phase::playing)
+        return {};
+    libvlc_media_t* media = libvlc_media_player_get_media(vlc_->player);
+    if (!media)
+        return {};
+    char* text = libvlc_media_get_meta(media, libvlc_meta_NowPlaying);
+    libvlc_media_release(media);
+    // A stream's text goes into one status line and the desktop's controls: no line breaks or
+    // other control characters, and not without end.
+    QString title = QString::fromUtf8(text);
+    libvlc_free(text);
+    for (QChar& c : title)
+        if (c.category() == QChar::Other_Control)
+            c = u' ';
+    return title.simplified().left(kMaxTitleLength);
+}
+
 void VlcMediaPlayer::Close() {
     Stop();
     forgetPlaylists();

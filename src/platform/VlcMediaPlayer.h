@@ -48,6 +48,9 @@ class VlcMediaPlayer : public QObject, public MediaPlayer {
     void setVolume(int volume) override;
     bool Mute() const override { return mute_; }
     void setMute(bool mute) override;
+    // Read from the stream being played when asked: libvlc keeps the latest title with it.
+    QString nowPlaying() const override;
+    static constexpr int kMaxTitleLength = 200;
 
     static QString formatTime(qint64 msecs);
 

@@ -84,6 +84,7 @@ void Playback::playAddress(const QString& url) {
     player_.setURL(url);
     player_.Play();
     title2 = url;
+    title3 = url;  // the name the status line shows
     hooks_.statusTimer(true);
     playSource = PlaySource::Command;
 }

@@ -13,21 +13,26 @@ QString StatusMonitor::statePrefix() const {
     return player_.status().left(4);
 }
 
-void StatusMonitor::Timer2Timer() {
-    QString name;
+QString StatusMonitor::stationName() const {
     switch (playback_.playSource) {
         case PlaySource::None:
-            return;
+            break;
         case PlaySource::Command:
-            name = playback_.title3;
-            break;
+            return playback_.title3;
         case PlaySource::DoubleClick:
-            name = playback_.title4;
-            break;
+            return playback_.title4;
         case PlaySource::Task:
-            name = playback_.title5;
-            break;
+            return playback_.title5;
     }
+    return {};
+}
+
+void StatusMonitor::Timer2Timer() {
+    if (playback_.playSource == PlaySource::None)
+        return;
+    // The stream's own title of what it plays now follows the station's name.
+    const QString song = player_.nowPlaying();
+    const QString name = song.isEmpty() ? stationName() : stationName() + QStringLiteral(" - ") + song;
     const QString plainLine = statePrefix() + QStringLiteral(":  ") + name;
 
     display_.panel0 = plainLine;
@@ -42,18 +47,45 @@ void StatusMonitor::Timer2Timer() {
     }
 
     if (player_.Mute()) {
-        display_.panel0 = statePrefix() + QStringLiteral(":  ") + name + QStringLiteral(" - ") +
-                          PlaybackTexts::muted();
+        display_.panel0 = plainLine + QStringLiteral(" - ") + PlaybackTexts::muted();
         display_.trayImage = 1;
         display_.tooltip = display_.panel0;
     } else {
-        display_.panel0 = statePrefix() + QStringLiteral(":  ") + name;
+        display_.panel0 = plainLine;
         display_.trayImage = 0;
         display_.tooltip = headerCaption_;
+        if (!song.isEmpty())
+            display_.tooltip += (headerCaption_.isEmpty() ? QString() : QStringLiteral("\n")) + name;
     }
 
     if (player_.playState() == MediaPlayer::kBuffering)
         display_.panel0 = statePrefix() + QLatin1Char(' ') +
                           QString::number(player_.BufferingProgress()) + QStringLiteral("%   ") +
                           name;
+}
+
+RemoteState::Status StatusMonitor::playStatus() const {
+    switch (player_.playState()) {
+        case MediaPlayer::kPlaying:
+        case MediaPlayer::kBuffering:
+        case MediaPlayer::kTransitioning:
+            return RemoteState::Status::playing;
+        case MediaPlayer::kPaused:
+            return RemoteState::Status::paused;
+        default:
+            return RemoteState::Status::stopped;
+    }
+}
+
+RemoteState StatusMonitor::remoteState(int volume, bool muted) const {
+    RemoteState state;
+    state.status = playStatus();
+    state.station = stationName();
+    if (!state.station.isEmpty()) {
+        state.address = player_.URL();
+        state.nowPlaying = player_.nowPlaying();
+    }
+    state.volume = volume;
+    state.muted = muted;
+    return state;
 }

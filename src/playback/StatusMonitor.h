@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/MediaRemote.h"
+
 #include <QString>
 
 class MediaPlayer;
@@ -24,9 +26,16 @@ class StatusMonitor {
     // Timer2Timer: updates display(); does nothing before anything was played.
     void Timer2Timer();
     const StatusDisplay& display() const { return display_; }
+    // What the desktop's media controls show: the station, its address, the stream's own title
+    // and the volume bar's level.
+    RemoteState remoteState(int volume, bool muted) const;
+    // Opening, buffering and playing all count as playing.
+    RemoteState::Status playStatus() const;
 
   private:
     QString statePrefix() const;
+    // The name the status line shows for what was started last; empty before anything was.
+    QString stationName() const;
 
     const MediaPlayer& player_;
     const Playback& playback_;

@@ -17,10 +17,19 @@ void VolumeControl::setBar(int value) {
 
 void VolumeControl::Gauge21MouseDown(int x, int width) {
     // Nearest integer, halves to the even neighbour (the default rounding mode).
-    const int v = int(std::nearbyint(double(x) * 100.0 / double(std::max(width, 1))));
-    setBar(v);
-    player_.setVolume(v);
-    barHint_ = QStringLiteral("音量:%1").arg(v);
+    setLevel(int(std::nearbyint(double(x) * 100.0 / double(std::max(width, 1)))));
+}
+
+void VolumeControl::setLevel(int level) {
+    setBar(level);
+    player_.setVolume(level);
+    barHint_ = QStringLiteral("音量:%1").arg(level);
+}
+
+void VolumeControl::setLevelFromDesktop(int level) {
+    if (tag_ == 1 && level > 0)
+        ToolButton1Click();
+    setLevel(level);
 }
 
 void VolumeControl::step(int delta, const QString& limitMessage, bool atLimit) {

@@ -17,6 +17,11 @@ class VolumeControl {
     int barValue() const { return bar_; }
     // A press at x pixels from the left of a bar width pixels wide: sets the volume.
     void Gauge21MouseDown(int x, int width);
+    // The bar and the player at a level from 0 to 100, as a press there would set them.
+    void setLevel(int level);
+    // The desktop's media controls show the level, and 0 while muted: a level above 0 from them
+    // also ends the mute.
+    void setLevelFromDesktop(int level);
     // The mouse moving over the bar changes only the hint.
     void Gauge21MouseMove() { barHint_ = QStringLiteral("音量:%1").arg(bar_); }
     const QString& barHint() const { return barHint_; }

@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "platform/MprisRemote.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/PrivateSessionBus.h"
 #include "support/QtPrinters.h"
 #include "support/TestHelpers.h"
 
@@ -41,7 +44,8 @@ class ProgramFixture : public ::testing::Test {
     }
 
     QProcess* launch(const QString& program, const QString& programHome,
-                     const QString& vlcArguments = QStringLiteral("--aout=dummy")) {
+                     const QString& vlcArguments = QStringLiteral("--aout=dummy"),
+                     const QStringList& arguments = {}) {
         auto* p = new QProcess;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -49,13 +53,14 @@ class ProgramFixture : public ::testing::Test {
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
         env.insert(QStringLiteral("CORVINATONE_VLC_ARGS"), vlcArguments);
         env.insert(QStringLiteral("XDG_DATA_HOME"), data.path());  // never the tester's own
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), sessionBus);
         if (programHome.isEmpty())
             env.remove(QStringLiteral("CORVINATONE_HOME"));
         else
             env.insert(QStringLiteral("CORVINATONE_HOME"), programHome);
         p->setProcessEnvironment(env);
         p->setWorkingDirectory(elsewhere.path());
-        p->start(program, {});
+        p->start(program, arguments);
         EXPECT_TRUE(p->waitForStarted(15000));
         running.push_back(p);
         return p;
@@ -89,6 +94,8 @@ class ProgramFixture : public ::testing::Test {
     }
 
     QTemporaryDir home, runtime, elsewhere, data;
+    // No session bus unless a test starts one: the tester's own never sees these programs.
+    QString sessionBus = QStringLiteral("unix:path=/nonexistent/bus");
     std::vector<QProcess*> running;
 };
 
@@ -109,6 +116,48 @@ TEST_F(ProgramFixture, OneInstanceAtATimeAndAKilledOneDoesNotBlock) {
     QProcess* third = launch();
     ASSERT_TRUE(lockTaken());
     EXPECT_TRUE(stillRunning(third));
+}
+
+TEST_F(ProgramFixture, ASecondStartHandsItsAddressOverAndTheDesktopSeesWhatPlays) {
+    PrivateSessionBus bus;
+    ASSERT_FALSE(bus.address().isEmpty()) << "no dbus-daemon";
+    sessionBus = bus.address();
+    LoopbackHttpServer server;
+    server.addStream("/one.mp3", LoopbackHttpServer::silentMp3Frame(), "歌手 - 一首歌");
+    server.addStream("/two.mp3", LoopbackHttpServer::silentMp3Frame(), "Another - Song");
+    const QString one = server.url("/one.mp3"), two = server.url("/two.mp3");
+    QDBusConnection desktop = bus.connect(QStringLiteral("desktop"));
+    const auto metadata = [&] {
+        return busProperty(desktop, MprisRemote::kService, MprisRemote::kPath,
+                           MprisRemote::kPlayerInterface, QStringLiteral("Metadata"))
+            .toMap();
+    };
+    const auto plays = [&](const QString& address, const QString& title) {
+        return waitFor(
+            [&] {
+                const QVariantMap shown = metadata();
+                return shown.value(QStringLiteral("xesam:url")).toString() == address &&
+                       shown.value(QStringLiteral("xesam:title")).toString() == title;
+            },
+            20000);
+    };
+
+    // The address given plays at once, and the desktop's media controls show the song.
+    QProcess* first = launch(QStringLiteral(CORVINATONE_EXE), home.path(),
+                             QStringLiteral("--aout=dummy"), {one});
+    EXPECT_TRUE(plays(one, QStringLiteral("歌手 - 一首歌"))) << metadata().value(QStringLiteral("xesam:title")).toString().toStdString();
+
+    // A second start with an address: the first plays it, the second ends without a word.
+    QProcess* second = launch(QStringLiteral(CORVINATONE_EXE), home.path(),
+                              QStringLiteral("--aout=dummy"), {two});
+    EXPECT_EQ(finish(second), QString());
+    EXPECT_EQ(second->exitCode(), 0);
+    EXPECT_TRUE(plays(two, QStringLiteral("Another - Song"))) << metadata().value(QStringLiteral("xesam:title")).toString().toStdString();
+
+    // Without one, it still says that the program runs.
+    QProcess* third = launch();
+    EXPECT_EQ(finish(third), QStringLiteral("Corvinatone 2.21: Corvinatone 已经在运行了!\n"));
+    EXPECT_TRUE(stillRunning(first));
 }
 
 TEST_F(ProgramFixture, MissingOrDamagedCatalogueEndsWithItsMessage) {

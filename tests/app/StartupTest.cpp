@@ -27,15 +27,21 @@ class StartupFixture : public ::testing::Test {
         QFile f(folder.filePath(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
-    int start(const std::function<int()>& body) {
-        Startup startup(dialogs,
-                        {folder.path(), locks.path(), QStringLiteral("http://srv/download.html")});
+    int start(const std::function<int()>& body, const QString& address = {}) {
+        Startup startup(dialogs, {folder.path(), locks.path(),
+                                  QStringLiteral("http://srv/download.html"), address,
+                                  [this](const QString& given) {
+                                      handedOver << given;
+                                      return firstAnswers;
+                                  }});
         return startup.run(body);
     }
 
     QTemporaryDir folder, locks;
     QString previous;
     FakeDialogs dialogs;
+    QStringList handedOver;    // what a second start gave the first
+    bool firstAnswers = true;  // the first instance is reachable
 };
 
 }  // namespace
@@ -81,9 +87,24 @@ TEST_F(StartupFixture, ASecondInstanceSaysSoAndEnds) {
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Corvinatone 已经在运行了!"));
     EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("Corvinatone 2.21"));
-    first.release();
-    EXPECT_EQ(start([] { return 0; }), 0);
+    EXPECT_EQ(handedOver, QStringList{QString()});  // the first one's window is raised
+
+    // With an address, the first instance plays it and the second ends without a word; when
+    // the first cannot be reached, the second still says that one runs.
+    const QString address = QStringLiteral("http://127.0.0.1:9/stream");
+    EXPECT_EQ(start([&] { return created = true, 0; }, address), 0);
     EXPECT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(handedOver.last(), address);
+    firstAnswers = false;
+    EXPECT_EQ(start([&] { return created = true, 0; }, address), 0);
+    EXPECT_EQ(dialogs.shown.size(), 2);
+    EXPECT_FALSE(created);
+
+    first.release();
+    handedOver.clear();
+    EXPECT_EQ(start([] { return 0; }, address), 0);
+    EXPECT_EQ(dialogs.shown.size(), 2);
+    EXPECT_TRUE(handedOver.isEmpty());
 }
 
 TEST_F(StartupFixture, FailuresWhileBuildingTheWindowsEndTheProgramWithAMessage) {

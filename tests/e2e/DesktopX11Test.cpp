@@ -36,7 +36,8 @@ class DesktopWindow : public ::testing::Test {
                               "[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n"));
         window = std::make_unique<TForm1>(
             folder.path(), TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power,
-                                          clock, systemClock, [this] { ++runEnded; }});
+                                          clock, systemClock, remote, notifications,
+                                          [this] { ++runEnded; }});
     }
 
     QTemporaryDir folder;
@@ -49,6 +50,8 @@ class DesktopWindow : public ::testing::Test {
     FakePower power;
     FakeTimeSource clock;
     FakeSystemClock systemClock;
+    FakeMediaRemote remote;
+    FakeNotifications notifications;
     int runEnded = 0;
     std::unique_ptr<TForm1> window;
 };

@@ -115,12 +115,14 @@ TEST(X11HotKey, TheMainWindowMutesWithTheChosenKey) {
     FakePower power;
     FakeTimeSource clock;
     FakeSystemClock systemClock;
+    FakeMediaRemote remote;
+    FakeNotifications notifications;
     X11HotKey hotKey;
     const QByteArray record = "[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n";
     ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("option.ini")), record));
     {
         TForm1 window(folder.path(), {dialogs, player, killer, desktop, hotKey, capture, power,
-                                      clock, systemClock});
+                                      clock, systemClock, remote, notifications});
         window.show();  // no key chosen: every function key is still free for others
         OtherClient other;
         for (KeySym key = XK_F2; key <= XK_F12; ++key)
@@ -130,7 +132,8 @@ TEST(X11HotKey, TheMainWindowMutesWithTheChosenKey) {
     ASSERT_TRUE(
         writeFile(folder.filePath(QStringLiteral("option.ini")), record + "mute=3\n"));  // F5
     TForm1 window(folder.path(),
-                  {dialogs, player, killer, desktop, hotKey, capture, power, clock, systemClock});
+                  {dialogs, player, killer, desktop, hotKey, capture, power, clock, systemClock,
+                   remote, notifications});
     window.show();
     player.state = MediaPlayer::kPlaying;
     xdotool({QStringLiteral("F5")});

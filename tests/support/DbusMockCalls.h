@@ -10,10 +10,12 @@
 
 #include <utility>
 
-// The methods a python3-dbusmock service on the system bus was called with so far, oldest first.
-inline QList<std::pair<QString, QVariantList>> dbusMockCalls(const QString& service,
-                                                             const QString& path) {
-    const QDBusMessage reply = QDBusConnection::systemBus().call(QDBusMessage::createMethodCall(
+// The methods a python3-dbusmock service (on the system bus unless told) was called with so far,
+// oldest first.
+inline QList<std::pair<QString, QVariantList>> dbusMockCalls(
+    const QString& service, const QString& path,
+    const QDBusConnection& bus = QDBusConnection::systemBus()) {
+    const QDBusMessage reply = bus.call(QDBusMessage::createMethodCall(
         service, path, QStringLiteral("org.freedesktop.DBus.Mock"), QStringLiteral("GetCalls")));
     QList<std::pair<QString, QVariantList>> calls;
     if (reply.type() != QDBusMessage::ReplyMessage)

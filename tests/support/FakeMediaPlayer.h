@@ -41,6 +41,7 @@ class FakeMediaPlayer : public MediaPlayer {
     void setVolume(int v) override { volume = std::clamp(v, 0, 100); }
     bool Mute() const override { return muted; }
     void setMute(bool m) override { muted = m; }
+    QString nowPlaying() const override { return song; }
 
     int state = kUndefined;
     bool online = true;
@@ -50,6 +51,7 @@ class FakeMediaPlayer : public MediaPlayer {
     int buffering = 0;
     int volume = 50;
     bool muted = false;
+    QString song;
     QStringList calls;
     mutable int statusReads = 0;  // the status display reads it once per pass
 

@@ -3,6 +3,8 @@
 
 #include "platform/Desktop.h"
 #include "platform/HotKey.h"
+#include "platform/MediaRemote.h"
+#include "platform/Notifications.h"
 #include "platform/ProcessKiller.h"
 
 #include <QList>
@@ -32,4 +34,23 @@ class FakeHotKey : public HotKey {
 class NoKiller : public ProcessKiller {
   public:
     int killByName(const QStringList&) override { return 0; }
+};
+
+// Media controls that keep what was published; a test emits their requests itself.
+class FakeMediaRemote : public MediaRemote {
+  public:
+    void publish(const RemoteState& state) override {
+        published = state;
+        ++publications;
+    }
+    RemoteState published;
+    int publications = 0;
+};
+
+class FakeNotifications : public Notifications {
+  public:
+    void notify(const QString& title, const QString& text, bool error) override {
+        shown << (title + u'|' + text + (error ? QStringLiteral("|error") : QString()));
+    }
+    QStringList shown;
 };

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/LoopbackHttpServer.h"
 
+#include <algorithm>
+#include <tuple>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -73,9 +76,10 @@ void LoopbackHttpServer::addFile(const std::string& path, const std::string& con
     files_[path] = {contentType, body};
 }
 
-void LoopbackHttpServer::addStream(const std::string& path, const std::string& mp3) {
+void LoopbackHttpServer::addStream(const std::string& path, const std::string& mp3,
+                                   const std::string& title) {
     std::lock_guard lock(mutex_);
-    streams_[path] = mp3;
+    streams_[path] = {mp3, title};
 }
 
 QString LoopbackHttpServer::url(const std::string& path) const {
@@ -117,7 +121,7 @@ void LoopbackHttpServer::serve(int fd) {
     const std::string path = request.substr(start, request.find(' ', start) - start);
 
     std::pair<std::string, std::string> file;
-    std::string stream;
+    std::string stream, title;
     bool isFile = false, isStream = false;
     {
         std::lock_guard lock(mutex_);
@@ -127,7 +131,7 @@ void LoopbackHttpServer::serve(int fd) {
             isFile = true;
         }
         if (auto it = streams_.find(path); it != streams_.end()) {
-            stream = it->second;
+            std::tie(stream, title) = it->second;
             isStream = true;
         }
     }
@@ -141,8 +145,20 @@ void LoopbackHttpServer::serve(int fd) {
         sendAll(fd, "HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
         return;
     }
-    // An endless live stream: no length, frames at the rate they play.
-    if (!sendAll(fd, "HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\nicy-name: loopback\r\n\r\n"))
+    // An endless live stream: no length, frames at the rate they play. A player that asks for it
+    // gets the title between the audio bytes, as a station's server sends it.
+    std::string lower = request;
+    std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
+    const bool icy = !title.empty() && lower.find("icy-metadata: 1") != std::string::npos;
+    std::string metadata;
+    if (icy) {
+        metadata = "StreamTitle='" + title + "';";
+        metadata.resize((metadata.size() + 15) / 16 * 16, '\0');
+        metadata.insert(metadata.begin(), char(metadata.size() / 16));
+    }
+    if (!sendAll(fd, "HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\nicy-name: loopback\r\n" +
+                         (icy ? "icy-metaint: " + std::to_string(kIcyInterval) + "\r\n" : "") +
+                         "\r\n"))
         return;
     // 128 kbit/s: 16,000 bytes a second, a second ahead of the clock to keep the player's buffer.
     constexpr size_t kChunk = 1000;
@@ -155,11 +171,15 @@ void LoopbackHttpServer::serve(int fd) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
             continue;
         }
+        // Up to the next metadata block, when there is one.
+        const size_t size = icy ? std::min(kChunk, kIcyInterval - sent % kIcyInterval) : kChunk;
         std::string chunk;
-        while (chunk.size() < kChunk)
-            chunk += stream.substr((sent + chunk.size()) % stream.size(), kChunk - chunk.size());
+        while (chunk.size() < size)
+            chunk += stream.substr((sent + chunk.size()) % stream.size(), size - chunk.size());
+        sent += chunk.size();
+        if (icy && sent % kIcyInterval == 0)
+            chunk += metadata;
         if (!sendAll(fd, chunk))
             return;
-        sent += chunk.size();
     }
 }

@@ -22,8 +22,11 @@ class LoopbackHttpServer {
 
     void addFile(const std::string& path, const std::string& contentType, const std::string& body);
     // An endless audio/mpeg stream: the 128 kbit/s MP3 bytes given (silence by default), looped
-    // and sent at the rate they play.
-    void addStream(const std::string& path, const std::string& mp3 = silentMp3Frame());
+    // and sent at the rate they play. With a title, a player that asks for ICY metadata gets it
+    // as "StreamTitle" every kIcyInterval bytes.
+    void addStream(const std::string& path, const std::string& mp3 = silentMp3Frame(),
+                   const std::string& title = {});
+    static constexpr size_t kIcyInterval = 8000;
     QString url(const std::string& path) const;
     int port() const { return port_; }
     int requests() const { return requests_; }
@@ -46,7 +49,7 @@ class LoopbackHttpServer {
     std::atomic<int> requests_{0};
     std::mutex mutex_;
     std::map<std::string, std::pair<std::string, std::string>> files_;
-    std::map<std::string, std::string> streams_;
+    std::map<std::string, std::pair<std::string, std::string>> streams_;  // MP3 bytes, title
     std::string lastRequest_;
     std::vector<std::thread> threads_;
     std::thread acceptor_;

@@ -44,7 +44,8 @@ class MainWindow : public ::testing::Test {
         writeOptions("");
         window = std::make_unique<TForm1>(
             folder.path(), TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power,
-                                          clock, systemClock, [this] { ++runEnded; },
+                                          clock, systemClock, *remote, notifications,
+                                          [this] { ++runEnded; },
                                           folder.filePath(QStringLiteral("corvinatone"))});
         options =
             std::make_unique<TForm2>(TForm2Services{window->options(), dialogs, desktop, autostart,
@@ -90,6 +91,9 @@ class MainWindow : public ::testing::Test {
     FakePower power;
     FakeTimeSource clock;
     FakeSystemClock systemClock;
+    FakeMediaRemote fakeRemote;
+    MediaRemote* remote = &fakeRemote;  // a test may put the real one on a private bus here
+    FakeNotifications notifications;
     FakeAutostart autostart;
     int runEnded = 0;
     std::unique_ptr<TForm1> window;

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/Notifications.h"
+
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QVariantMap>
+
+const QString DesktopNotifications::kService = QStringLiteral("org.freedesktop.Notifications");
+const QString DesktopNotifications::kPath = QStringLiteral("/org/freedesktop/Notifications");
+
+DesktopNotifications::DesktopNotifications(QDBusConnection bus, QObject* parent)
+    : Notifications(parent), bus_(std::move(bus)) {
+    if (bus_.isConnected())
+        bus_.connect(kService, kPath, kService, QStringLiteral("ActionInvoked"), this,
+                     SLOT(onActionInvoked(uint, QString)));
+}
+
+void DesktopNotifications::notify(const QString& title, const QString& text, bool error) {
+    if (!bus_.isConnected())
+        return;
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
+    const QVariantMap hints{
+        {QStringLiteral("desktop-entry"), QStringLiteral("corvinatone")},
+        {QStringLiteral("urgency"), QVariant::fromValue(uchar(error ? 2 : 1))},
+    };
+    // The default action is a click on the message itself.
+    call << QStringLiteral("Corvinatone") << shown_ << QStringLiteral("corvinatone") << title << text
+         << QStringList{QStringLiteral("default"), title} << hints << 2000;
+    // Never waited for: a slow or missing server must not hold the window.
+    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
+        const QDBusPendingReply<uint> reply = *watcher;
+        if (!reply.isError())
+            shown_ = reply.value();
+        watcher->deleteLater();
+    });
+}
+
+void DesktopNotifications::onActionInvoked(uint id, const QString& action) {
+    if (id == shown_ && action == QLatin1String("default"))
+        emit clicked();
+}
