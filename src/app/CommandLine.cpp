@@ -4,7 +4,7 @@
 #include "AppInfo.h"
 
 #include <QCommandLineParser>
-#include <QFileInfo>
+#include <QDir>
 #include <QUrl>
 
 CommandLine CommandLine::parse(const QStringList& arguments) {
@@ -15,17 +15,15 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(
         QStringLiteral("address"),
-        QStringLiteral("A stream address or playlist file to play at once."),
-        QStringLiteral("[address]"));
+        QStringLiteral("A stream address or playlist file to play at once (the first of several)."),
+        QStringLiteral("[address...]"));
     CommandLine line;
     // Read before the application object exists, which would name the program.
     const QString usage = parser.helpText().replace(QStringLiteral("<executable_name>"),
                                                     QStringLiteral("corvinatone"));
-    if (!parser.parse(arguments) || parser.positionalArguments().size() > 1) {
+    if (!parser.parse(arguments)) {
         line.outcome = Outcome::usageError;
-        const QString why =
-            parser.errorText().isEmpty() ? QStringLiteral("Only one address.") : parser.errorText();
-        line.output = why + u'\n' + usage;
+        line.output = parser.errorText() + u'\n' + usage;
         return line;
     }
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
@@ -35,11 +33,11 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         line.outcome = Outcome::done;
         line.output = QStringLiteral("corvinatone ") + AppInfo::version() + u'\n';
     } else if (!parser.positionalArguments().isEmpty()) {
-        // A file given by its path plays as a file: address.
+        // A file given by its path plays as a file: address. Several (a file manager's selection)
+        // play the first.
         const QString given = parser.positionalArguments().first();
-        const QUrl url =
-            QUrl::fromUserInput(given, QFileInfo(given).absolutePath(), QUrl::AssumeLocalFile);
-        line.address = url.isLocalFile() ? url.toString() : given;
+        const QUrl url = QUrl::fromUserInput(given, QDir::currentPath(), QUrl::AssumeLocalFile);
+        line.address = url.isLocalFile() ? url.toString(QUrl::FullyEncoded) : given;
     }
     return line;
 }

@@ -182,6 +182,11 @@ void TForm1::setOptionsWindow(TForm2* window) {
     optionsWindow_->setStationCountText(table_.stationCountText());
 }
 
+void TForm1::playAtStart(const QString& address) {
+    startAddress_ = address;
+    QTimer::singleShot(0, this, [this] { guarded([this] { playback_.playAddress(startAddress_); }); });
+}
+
 void TForm1::selectRoot() {
     ui_.TreeView1->setCurrentItem(ui_.TreeView1->topLevelItem(0));
 }
@@ -355,7 +360,7 @@ void TForm1::wireRemote() {
 }
 
 void TForm1::publishRemote() {
-    services_.remote.publish(monitor_.remoteState(volume_.barValue(), volume_.muteTag() == 1));
+    services_.remote.publish(monitor_.remoteState(volume_.muteTag() == 1));
 }
 
 void TForm1::Gauge21MouseDown(int x) {
@@ -627,7 +632,7 @@ void TForm1::Timer1Timer() {
 void TForm1::Timer2Timer() {
     monitor_.Timer2Timer();
     const StatusDisplay& shown = monitor_.display();
-    ui_.panels[0]->setText(shown.panel0);
+    TForm1Ui::setPanelText(ui_.panels[0], shown.panel0);
     ui_.panels[1]->setText(shown.panel1);
     TrayIcon1->setMuted(shown.trayImage == 1);
     TrayIcon1->setToolTip(shown.tooltip);
@@ -696,7 +701,7 @@ void TForm1::runShowSteps() {
         playback_.KillDownloadTools();
     if (options_.update)
         checkupdate();
-    if (options_.play)
+    if (options_.play && startAddress_.isEmpty())
         ToolButton7Click();
     if (options_.updatedb)
         UpdateDB();

@@ -74,6 +74,9 @@ class TForm1 : public QMainWindow {
 
     // The options window, created right after this one; it shows the station count.
     void setOptionsWindow(TForm2* window);
+    // An address given on the command line: it plays as soon as the event loop runs after the
+    // first show (also while a show step waits for the user), instead of the random start.
+    void playAtStart(const QString& address);
 
     StationTable& table() { return table_; }
     const SchedulerSnapshot& snapshot() const { return snapshot_; }
@@ -211,4 +214,5 @@ class TForm1 : public QMainWindow {
     bool ending_ = false;  // "退出" ran: the run ends once control returns to the event loop
     bool recordingsRecovered_ = false;  // once a run
     bool inExit_ = false;               // N2Click runs (it may wait for recordings to be saved)
+    QString startAddress_;
 };

@@ -288,3 +288,10 @@ void TForm1Ui::fillTree(QTreeWidget* tree) {
     child(CatalogueBrowser::userDefinedCategory(), CatalogueBrowser::kUserDefined);
     child(QStringLiteral("电台任务"), CatalogueBrowser::kTasks);
 }
+
+void TForm1Ui::setPanelText(QLabel* panel, const QString& text) {
+    const int room = panel->width() - 2 * panel->margin() - 4;
+    const QString shown = panel->fontMetrics().elidedText(text, Qt::ElideRight, room);
+    panel->setText(shown);
+    panel->setToolTip(shown == text ? QString() : text);
+}

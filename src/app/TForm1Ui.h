@@ -73,6 +73,8 @@ struct TForm1Ui {
     static QPoint placeWithin(const QRect& frame, const QRect& area);
     // A round badge with a digit, for the preset items.
     static QIcon badge(int digit);
+    // A panel's text, cut with "…" where it does not fit; the whole text is then its tooltip.
+    static void setPanelText(QLabel* panel, const QString& text);
 
   private:
     // "所有电台" with the genres, 收藏夹, 用户自定义 and 电台任务 below it.

@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
         return line.exitCode();
     }
 
+    settleSessionBus();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("corvinatone"));
     QApplication::setApplicationVersion(AppInfo::version());
@@ -69,7 +70,7 @@ int main(int argc, char** argv) {
     // A second start hands its address to the program already running, or raises its window.
     Startup startup(*dialogs, {folder, {}, ServerAddresses::downloadPage(), line.address,
                                [](const QString& address) {
-                                   return MprisRemote::handOver(userSessionBus(), address);
+                                   return MprisRemote::handOver(QDBusConnection::sessionBus(), address);
                                }});
     return startup.run([&] {
         // CORVINATONE_VLC_ARGS: extra libvlc options, such as "--aout=alsa".
@@ -87,8 +88,8 @@ int main(int argc, char** argv) {
             hotKey = std::make_unique<X11HotKey>();
         else
             hotKey = std::make_unique<WindowHotKey>();
-        MprisRemote remote(userSessionBus());
-        DesktopNotifications notifications(userSessionBus());
+        MprisRemote remote(QDBusConnection::sessionBus());
+        DesktopNotifications notifications(QDBusConnection::sessionBus());
         TForm1 mainWindow(folder, {*dialogs, player, processes, desktop, *hotKey, capture, power,
                                    time, clock, remote, notifications});
         XdgAutostart autostart;
@@ -103,12 +104,9 @@ int main(int argc, char** argv) {
                          [&] { mainWindow.N2Click(); });
         // Shown from inside the event loop: the show steps may open modal windows, and "退出"
         // from one of them must end the loop, which exit() cannot do before it runs.
-        // The address given plays as soon as the window's show steps let the loop run: at their
-        // end, or while one of them waits for the user (the first start asks for a folder).
         QTimer::singleShot(0, &mainWindow, [&] {
             if (!line.address.isEmpty())
-                QTimer::singleShot(0, &mainWindow,
-                                   [&] { mainWindow.playback().playAddress(line.address); });
+                mainWindow.playAtStart(line.address);
             mainWindow.show();
         });
         return QApplication::exec();

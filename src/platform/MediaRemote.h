@@ -11,7 +11,7 @@ struct RemoteState {
     QString station;     // empty: nothing played yet
     QString address;
     QString nowPlaying;  // the stream's own title of what it plays now, when it sends one
-    int volume = 100;    // 0 to 100, as the volume bar shows it
+    int volume = 50;     // the player's, 0 to 100
     bool muted = false;
 
     bool operator==(const RemoteState&) const = default;

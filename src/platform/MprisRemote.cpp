@@ -4,7 +4,9 @@
 #include <QDBusAbstractAdaptor>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QThread>
 #include <QTimer>
+#include <QUrl>
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +15,11 @@ const QString MprisRemote::kService = QStringLiteral("org.mpris.MediaPlayer2.cor
 const QString MprisRemote::kPath = QStringLiteral("/org/mpris/MediaPlayer2");
 const QString MprisRemote::kRootInterface = QStringLiteral("org.mpris.MediaPlayer2");
 const QString MprisRemote::kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
+
+QStringList MprisRemote::uriSchemes() {
+    return {QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("mms"),
+            QStringLiteral("mmsh"), QStringLiteral("file")};
+}
 
 template <typename Signal, typename... Args>
 void MprisRemote::request(Signal signal, Args... args) {
@@ -25,8 +32,6 @@ class MprisRootAdaptor : public QDBusAbstractAdaptor {
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2")
     Q_PROPERTY(bool CanQuit READ yes)
     Q_PROPERTY(bool CanRaise READ yes)
-    Q_PROPERTY(bool CanSetFullscreen READ no)
-    Q_PROPERTY(bool Fullscreen READ no)
     Q_PROPERTY(bool HasTrackList READ no)
     Q_PROPERTY(QString Identity READ identity)
     Q_PROPERTY(QString DesktopEntry READ desktopEntry)
@@ -39,10 +44,7 @@ class MprisRootAdaptor : public QDBusAbstractAdaptor {
     bool no() const { return false; }
     QString identity() const { return QStringLiteral("Corvinatone"); }
     QString desktopEntry() const { return QStringLiteral("corvinatone"); }
-    QStringList uriSchemes() const {
-        return {QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("mms"),
-                QStringLiteral("file")};
-    }
+    QStringList uriSchemes() const { return MprisRemote::uriSchemes(); }
     QStringList mimeTypes() const {
         return {QStringLiteral("audio/x-mpegurl"), QStringLiteral("audio/x-scpls"),
                 QStringLiteral("video/x-ms-asf")};
@@ -105,8 +107,10 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     void Play() { remote_->request(&MediaRemote::playRequested); }
     void Seek(qlonglong) {}
     void SetPosition(const QDBusObjectPath&, qlonglong) {}
+    // Addresses of another kind are not for this player: nothing happens.
     void OpenUri(const QString& uri) {
-        if (!uri.trimmed().isEmpty())
+        const QUrl url(uri.trimmed(), QUrl::StrictMode);
+        if (url.isValid() && MprisRemote::uriSchemes().contains(url.scheme().toLower()))
             remote_->request(&MediaRemote::openRequested, uri.trimmed());
     }
 
@@ -196,7 +200,17 @@ bool MprisRemote::handOver(const QDBusConnection& bus, const QString& address) {
                                              QStringLiteral("OpenUri"));
     if (!address.isEmpty())
         call << address;
-    return bus.call(call, QDBus::Block, 5000).type() == QDBusMessage::ReplyMessage;
+    // The first program may be starting still (it takes the lock before its name is on the
+    // bus): a few more tries, a quarter of a second apart.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        const QDBusMessage reply = bus.call(call, QDBus::Block, 5000);
+        if (reply.type() == QDBusMessage::ReplyMessage)
+            return true;
+        if (reply.errorName() != QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown"))
+            return false;
+        QThread::msleep(250);
+    }
+    return false;
 }
 
 #include "MprisRemote.moc"

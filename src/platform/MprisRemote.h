@@ -18,6 +18,9 @@ class MprisRemote : public MediaRemote {
     static const QString kRootInterface;
     static const QString kPlayerInterface;
 
+    // The addresses the player opens.
+    static QStringList uriSchemes();
+
     explicit MprisRemote(QDBusConnection bus, QObject* parent = nullptr);
     ~MprisRemote() override;
 

@@ -11,34 +11,49 @@ const QString DesktopNotifications::kPath = QStringLiteral("/org/freedesktop/Not
 
 DesktopNotifications::DesktopNotifications(QDBusConnection bus, QObject* parent)
     : Notifications(parent), bus_(std::move(bus)) {
-    if (bus_.isConnected())
-        bus_.connect(kService, kPath, kService, QStringLiteral("ActionInvoked"), this,
-                     SLOT(onActionInvoked(uint, QString)));
+    if (!bus_.isConnected())
+        return;
+    bus_.connect(kService, kPath, kService, QStringLiteral("ActionInvoked"), this,
+                 SLOT(onActionInvoked(uint, QString)));
+    auto* watcher = new QDBusPendingCallWatcher(
+        bus_.asyncCall(QDBusMessage::createMethodCall(kService, kPath, kService,
+                                                      QStringLiteral("GetCapabilities"))),
+        this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
+        const QDBusPendingReply<QStringList> reply = *watcher;
+        markup_ = !reply.isError() && reply.value().contains(QStringLiteral("body-markup"));
+        watcher->deleteLater();
+    });
 }
 
-void DesktopNotifications::notify(const QString& title, const QString& text, bool error) {
+void DesktopNotifications::notify(const QString& title, const QString& text, bool) {
     if (!bus_.isConnected())
         return;
     QDBusMessage call =
         QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
     const QVariantMap hints{
         {QStringLiteral("desktop-entry"), QStringLiteral("corvinatone")},
-        {QStringLiteral("urgency"), QVariant::fromValue(uchar(error ? 2 : 1))},
+        {QStringLiteral("urgency"), QVariant::fromValue(uchar(1))},
     };
+    // A station's name may hold "&" or "<".
+    const QString body = markup_ ? text.toHtmlEscaped() : text;
     // The default action is a click on the message itself.
-    call << QStringLiteral("Corvinatone") << shown_ << QStringLiteral("corvinatone") << title << text
-         << QStringList{QStringLiteral("default"), title} << hints << 2000;
+    call << QStringLiteral("Corvinatone") << uint(0) << QStringLiteral("corvinatone") << title
+         << body << QStringList{QStringLiteral("default"), title} << hints << 2000;
     // Never waited for: a slow or missing server must not hold the window.
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
         const QDBusPendingReply<uint> reply = *watcher;
-        if (!reply.isError())
-            shown_ = reply.value();
+        if (!reply.isError()) {
+            shown_.append(reply.value());
+            if (shown_.size() > 16)
+                shown_.removeFirst();
+        }
         watcher->deleteLater();
     });
 }
 
 void DesktopNotifications::onActionInvoked(uint id, const QString& action) {
-    if (id == shown_ && action == QLatin1String("default"))
+    if (shown_.contains(id) && action == QLatin1String("default"))
         emit clicked();
 }

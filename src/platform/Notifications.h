@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -12,14 +13,16 @@ class Notifications : public QObject {
   public:
     using QObject::QObject;
     ~Notifications() override = default;
-    // Shown for two seconds, with the information or the error look.
+    // Shown for two seconds. An error is no more urgent than other news: none of these messages
+    // may break through the desktop's "do not disturb" or stay until dismissed.
     virtual void notify(const QString& title, const QString& text, bool error) = 0;
 
   signals:
-    void clicked();  // the user clicked the message last shown
+    void clicked();  // the user clicked one of the messages shown
 };
 
-// Through org.freedesktop.Notifications on the session bus, with the program's icon. Without a
+// Through org.freedesktop.Notifications on the session bus, with the program's icon. Each message
+// is a notification of its own, so none hides another in the desktop's list. Without a
 // notification server the message is dropped, as a balloon without a tray is.
 class DesktopNotifications : public Notifications {
     Q_OBJECT
@@ -36,5 +39,6 @@ class DesktopNotifications : public Notifications {
 
   private:
     QDBusConnection bus_;
-    uint shown_ = 0;  // the id of the message shown last; it replaces the one before
+    bool markup_ = false;  // the server reads the text as markup: it is escaped
+    QList<uint> shown_;    // the ids of the latest messages, whose clicks count
 };

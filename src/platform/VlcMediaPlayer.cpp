@@ -288,7 +288,11 @@ QString VlcMediaPlayer::nowPlaying() const {
     for (QChar& c : title)
         if (c.category() == QChar::Other_Control)
             c = u' ';
-    return title.simplified().left(kMaxTitleLength);
+    title = title.simplified();
+    if (title.size() > kMaxTitleLength)
+        title.truncate(title.at(kMaxTitleLength - 1).isHighSurrogate() ? kMaxTitleLength - 1
+                                                                        : kMaxTitleLength);
+    return title;
 }
 
 void VlcMediaPlayer::Close() {

@@ -84,7 +84,10 @@ void Playback::playAddress(const QString& url) {
     player_.setURL(url);
     player_.Play();
     title2 = url;
-    title3 = url;  // the name the status line shows
+    // The address stands for the selected station until a row is clicked: the status line names
+    // it, and the play command plays it again.
+    title3 = url;
+    title = url;
     hooks_.statusTimer(true);
     playSource = PlaySource::Command;
 }

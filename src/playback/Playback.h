@@ -39,8 +39,8 @@ class Playback {
     // DBGrid1DblClick.
     void doubleClick();
     void PlayStationByName(const QString& name);
-    // An address from outside the catalogue (the command line): played as the play command
-    // plays a station, under the address as its name.
+    // An address from outside the catalogue (the command line, the desktop's media controls):
+    // played as the play command plays a station, under the address as its name.
     void playAddress(const QString& url);
     // A medium is loaded: playState 1 to 10.
     bool WMP() const;

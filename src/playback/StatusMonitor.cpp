@@ -27,6 +27,19 @@ QString StatusMonitor::stationName() const {
     return {};
 }
 
+QString StatusMonitor::startedName() const {
+    switch (playback_.playSource) {
+        case PlaySource::None:
+            break;
+        case PlaySource::Command:
+        case PlaySource::DoubleClick:
+            return playback_.title2;
+        case PlaySource::Task:
+            return playback_.title5;
+    }
+    return {};
+}
+
 void StatusMonitor::Timer2Timer() {
     if (playback_.playSource == PlaySource::None)
         return;
@@ -55,7 +68,8 @@ void StatusMonitor::Timer2Timer() {
         display_.trayImage = 0;
         display_.tooltip = headerCaption_;
         if (!song.isEmpty())
-            display_.tooltip += (headerCaption_.isEmpty() ? QString() : QStringLiteral("\n")) + name;
+            display_.tooltip += (headerCaption_.isEmpty() ? QString() : QStringLiteral("\n")) +
+                                startedName() + QStringLiteral(" - ") + song;
     }
 
     if (player_.playState() == MediaPlayer::kBuffering)
@@ -77,15 +91,15 @@ RemoteState::Status StatusMonitor::playStatus() const {
     }
 }
 
-RemoteState StatusMonitor::remoteState(int volume, bool muted) const {
+RemoteState StatusMonitor::remoteState(bool muted) const {
     RemoteState state;
     state.status = playStatus();
-    state.station = stationName();
+    state.station = startedName();
     if (!state.station.isEmpty()) {
         state.address = player_.URL();
         state.nowPlaying = player_.nowPlaying();
     }
-    state.volume = volume;
+    state.volume = player_.Volume();
     state.muted = muted;
     return state;
 }

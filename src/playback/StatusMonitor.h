@@ -27,15 +27,17 @@ class StatusMonitor {
     void Timer2Timer();
     const StatusDisplay& display() const { return display_; }
     // What the desktop's media controls show: the station, its address, the stream's own title
-    // and the volume bar's level.
-    RemoteState remoteState(int volume, bool muted) const;
+    // and the player's volume; muted as the mute button shows.
+    RemoteState remoteState(bool muted) const;
     // Opening, buffering and playing all count as playing.
     RemoteState::Status playStatus() const;
 
   private:
     QString statePrefix() const;
-    // The name the status line shows for what was started last; empty before anything was.
+    // The name the status line shows: for the play command, the row selected last.
     QString stationName() const;
+    // The name of what was started last, whatever was selected since; empty before anything was.
+    QString startedName() const;
 
     const MediaPlayer& player_;
     const Playback& playback_;

@@ -11,10 +11,12 @@
 #include "support/PrivateSessionBus.h"
 #include "support/QtPrinters.h"
 
+#include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QSystemTrayIcon>
 
 #include <memory>
 
@@ -121,14 +123,32 @@ TEST_F(MediaControls, TheDesktopNamesTheProgramAndDrivesItsOwnCommands) {
     window->Timer2Timer();
     EXPECT_TRUE(ui().panels[0]->text().endsWith(QStringLiteral(" - 歌手 - 一首歌")))
         << ui().panels[0]->text().toStdString();
+    // A title too long for the panel ends in "…"; the panel's tooltip has all of it.
+    player.song = QStringLiteral("很长的歌名 ") + QString(80, u'x');
+    window->Timer2Timer();
+    EXPECT_TRUE(ui().panels[0]->text().endsWith(QChar(0x2026))) << ui().panels[0]->text().toStdString();
+    EXPECT_TRUE(ui().panels[0]->toolTip().endsWith(player.song));
+    EXPECT_TRUE(window->trayIcon()->systemTrayIcon()->toolTip().endsWith(player.song));
     player.song.clear();
+    window->Timer1Timer();
 
-    // Next moves to the next station of the list and plays it.
+    // Browsing the list while it plays changes nothing the desktop shows.
+    const QVariantMap playing = metadata();
+    clickRow(3);
+    const QString clicked = window->playback().title;
+    window->Timer1Timer();
+    EXPECT_EQ(metadata(), playing);
+    EXPECT_TRUE(playing.value(QStringLiteral("mpris:trackid")).canConvert<QDBusObjectPath>());
+
+    // Next moves to the station after the current row and plays it; the desktop is told.
+    watch.seen.clear();
     control(QStringLiteral("Next"));
     EXPECT_NE(player.URL(), first);
     EXPECT_EQ(metadata().value(QStringLiteral("xesam:url")).toString(), player.URL());
+    ASSERT_TRUE(waitFor([&] { return !watch.seen.isEmpty(); }, 5000));
+    EXPECT_TRUE(watch.seen.last().contains(QStringLiteral("Metadata")));
     control(QStringLiteral("Previous"));
-    EXPECT_EQ(player.URL(), first);
+    EXPECT_EQ(player.URL(), clicked);  // back to the row clicked
 
     // Stop and PlayPause; Play while playing changes nothing.
     control(QStringLiteral("Stop"));
@@ -144,7 +164,10 @@ TEST_F(MediaControls, TheDesktopNamesTheProgramAndDrivesItsOwnCommands) {
 }
 
 TEST_F(MediaControls, VolumeAndMuteFollowEachOtherBothWays) {
-    EXPECT_DOUBLE_EQ(property(QStringLiteral("Volume")).toDouble(), 1.0);  // the bar's 100
+    // The player's volume, which the bar does not show at start.
+    const QVariant volume = property(QStringLiteral("Volume"));
+    EXPECT_EQ(volume.typeId(), QMetaType::Double);  // "d", as the desktops read it
+    EXPECT_DOUBLE_EQ(volume.toDouble(), 0.5);
     setVolume(0.3);
     EXPECT_EQ(ui().gauge->value(), 30);
     EXPECT_EQ(player.volume, 30);
@@ -171,6 +194,11 @@ TEST_F(MediaControls, RaiseShowsTheHiddenWindowOpenUriPlaysAndQuitEnds) {
     call(MprisRemote::kRootInterface, QStringLiteral("Raise"));
     EXPECT_TRUE(window->isVisible());
 
+    // Only what the player opens: anything else changes nothing.
+    const QStringList before = player.calls;
+    for (const char* other : {"javascript:alert(1)", "ftp://127.0.0.1/x.mp3", "no address"})
+        control(QStringLiteral("OpenUri"), {QString::fromUtf8(other)});
+    EXPECT_EQ(player.calls, before);
     const QString address = QStringLiteral("http://127.0.0.1:9/list.pls");
     control(QStringLiteral("OpenUri"), {address});
     EXPECT_EQ(player.URL(), address);
@@ -188,7 +216,9 @@ TEST(DesktopNotifications, ABalloonWithoutATrayReachesTheNotificationServerAndIt
                               DesktopNotifications::kService));
     QDBusConnection server = bus.connect(QStringLiteral("reader"));
     const auto notified = [&] {
-        return dbusMockCalls(DesktopNotifications::kService, DesktopNotifications::kPath, server);
+        auto calls = dbusMockCalls(DesktopNotifications::kService, DesktopNotifications::kPath, server);
+        calls.removeIf([](const auto& call) { return call.first != QLatin1String("Notify"); });
+        return calls;
     };
     FakeDesktop desktop;
     DesktopNotifications notifications(bus.connect(QStringLiteral("corvinatone")));
@@ -200,9 +230,12 @@ TEST(DesktopNotifications, ABalloonWithoutATrayReachesTheNotificationServerAndIt
     QTest::qWait(300);
     EXPECT_TRUE(notified().isEmpty());  // the tray shows it
 
+    // Without a tray: a notification each, none replacing another; the server reads markup,
+    // so a station's "&" is escaped.
     desktop.tray = false;
     tray.showBalloon(QStringLiteral("网络对时"), QStringLiteral("对时失败"), true);
-    ASSERT_TRUE(waitFor([&] { return !notified().isEmpty(); }, 10000));
+    tray.showBalloon(QStringLiteral("计划任务"), QStringLiteral("已启动 -- 播放 Rock & Roll"));
+    ASSERT_TRUE(waitFor([&] { return notified().size() == 2; }, 10000));
     const auto [method, arguments] = notified().first();
     EXPECT_EQ(method, QStringLiteral("Notify"));
     ASSERT_EQ(arguments.size(), 8);
@@ -211,6 +244,9 @@ TEST(DesktopNotifications, ABalloonWithoutATrayReachesTheNotificationServerAndIt
     EXPECT_EQ(arguments[3].toString(), QStringLiteral("网络对时"));
     EXPECT_EQ(arguments[4].toString(), QStringLiteral("对时失败"));
     EXPECT_EQ(arguments[7].toInt(), 2000);
+    const QVariantList second = notified().last().second;
+    EXPECT_EQ(second[1].toUInt(), 0u);
+    EXPECT_EQ(second[4].toString(), QStringLiteral("已启动 -- 播放 Rock &amp; Roll"));
 
     // A click on it is a click on the balloon. The server numbers its first message 1.
     QDBusMessage signal = QDBusMessage::createMethodCall(

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
@@ -19,6 +20,8 @@ int main(int argc, char** argv) {
         return 1;
     const pid_t xvfb = fork();
     if (xvfb == 0) {
+        // Ends with the tests, however they end: else it would hold their output open.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         close(pipeFds[0]);
         const std::string fd = std::to_string(pipeFds[1]);
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",

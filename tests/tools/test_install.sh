@@ -5,6 +5,7 @@
 # entry and the metainfo validate.
 set -euo pipefail
 build=$1
+version=$2
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 prefix=$scratch/usr
@@ -14,10 +15,10 @@ for f in bin/corvinatone bin/corvinatone-cds share/corvinatone/rd.cds \
          share/applications/corvinatone.desktop \
          share/icons/hicolor/scalable/apps/corvinatone.svg \
          share/metainfo/org.corvinatone.Corvinatone.metainfo.xml \
-         share/doc/corvinatone/LICENSE-stations.txt; do
+         share/doc/corvinatone/LICENSE-stations.txt share/doc/corvinatone/copyright; do
   [ -f "$prefix/$f" ] || { echo "not installed: $f" >&2; exit 1; }
 done
-[ "$("$prefix/bin/corvinatone" --version)" = "corvinatone 2.21" ]
+[ "$("$prefix/bin/corvinatone" --version)" = "corvinatone $version" ]
 desktop-file-validate "$prefix/share/applications/corvinatone.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/org.corvinatone.Corvinatone.metainfo.xml" >/dev/null
 
@@ -26,7 +27,8 @@ home=$scratch/home
 mkdir -p "$home"
 HOME=$home XDG_DATA_HOME=$home/.local/share XDG_CONFIG_HOME=$home/.config \
   QT_QPA_PLATFORM=offscreen CORVINATONE_DIALOGS=console CORVINATONE_SERVER=http://127.0.0.1:9 \
-  CORVINATONE_TIME_SERVER=127.0.0.1:9 XDG_RUNTIME_DIR=$scratch \
+  CORVINATONE_TIME_SERVER=127.0.0.1:9 XDG_RUNTIME_DIR=$scratch CORVINATONE_VLC_ARGS=--aout=dummy \
+  DBUS_SESSION_BUS_ADDRESS=unix:path=$scratch/no-bus \
   timeout -s KILL 20 "$prefix/bin/corvinatone" >"$scratch/log" 2>&1 &
 app=$!
 for _ in $(seq 100); do

@@ -5,6 +5,7 @@
 # run-time packages only, each of them one this Debian knows.
 set -euo pipefail
 build=$1
+version=$2
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 (cd "$build" && cpack --config CPackConfig.cmake -B "$scratch/out" >/dev/null)
@@ -12,7 +13,7 @@ deb=$(ls "$scratch"/out/corvinatone_*.deb)
 
 root=$scratch/root
 dpkg-deb -x "$deb" "$root"
-[ "$("$root/usr/bin/corvinatone" --version)" = "corvinatone 2.21" ]
+[ "$("$root/usr/bin/corvinatone" --version)" = "corvinatone $version" ]
 [ -f "$root/usr/share/corvinatone/rd.cds" ]
 desktop-file-validate "$root/usr/share/applications/corvinatone.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.corvinatone.Corvinatone.metainfo.xml" >/dev/null
