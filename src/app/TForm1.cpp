@@ -184,7 +184,8 @@ void TForm1::setOptionsWindow(TForm2* window) {
 
 void TForm1::playAtStart(const QString& address) {
     startAddress_ = address;
-    QTimer::singleShot(0, this, [this] { guarded([this] { playback_.playAddress(startAddress_); }); });
+    QTimer::singleShot(0, this,
+                       [this] { guarded([this] { playback_.playAddress(startAddress_); }); });
 }
 
 void TForm1::selectRoot() {

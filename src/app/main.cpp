@@ -68,10 +68,11 @@ int main(int argc, char** argv) {
 
     const QString folder = programFolder();
     // A second start hands its address to the program already running, or raises its window.
-    Startup startup(*dialogs, {folder, {}, ServerAddresses::downloadPage(), line.address,
-                               [](const QString& address) {
-                                   return MprisRemote::handOver(QDBusConnection::sessionBus(), address);
-                               }});
+    Startup startup(
+        *dialogs,
+        {folder, {}, ServerAddresses::downloadPage(), line.address, [](const QString& address) {
+             return MprisRemote::handOver(QDBusConnection::sessionBus(), address);
+         }});
     return startup.run([&] {
         // CORVINATONE_VLC_ARGS: extra libvlc options, such as "--aout=alsa".
         VlcMediaPlayer player(

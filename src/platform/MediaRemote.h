@@ -8,7 +8,7 @@
 struct RemoteState {
     enum class Status { stopped, playing, paused };
     Status status = Status::stopped;
-    QString station;     // empty: nothing played yet
+    QString station;  // empty: nothing played yet
     QString address;
     QString nowPlaying;  // the stream's own title of what it plays now, when it sends one
     int volume = 50;     // the player's, 0 to 100

@@ -39,7 +39,8 @@ class MprisRootAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(QStringList SupportedMimeTypes READ mimeTypes)
 
   public:
-    explicit MprisRootAdaptor(MprisRemote* remote) : QDBusAbstractAdaptor(remote), remote_(remote) {}
+    explicit MprisRootAdaptor(MprisRemote* remote)
+        : QDBusAbstractAdaptor(remote), remote_(remote) {}
     bool yes() const { return true; }
     bool no() const { return false; }
     QString identity() const { return QStringLiteral("Corvinatone"); }
@@ -193,11 +194,11 @@ void MprisRemote::publish(const RemoteState& state) {
 bool MprisRemote::handOver(const QDBusConnection& bus, const QString& address) {
     if (!bus.isConnected())
         return false;
-    QDBusMessage call =
-        address.isEmpty()
-            ? QDBusMessage::createMethodCall(kService, kPath, kRootInterface, QStringLiteral("Raise"))
-            : QDBusMessage::createMethodCall(kService, kPath, kPlayerInterface,
-                                             QStringLiteral("OpenUri"));
+    QDBusMessage call = address.isEmpty()
+                            ? QDBusMessage::createMethodCall(kService, kPath, kRootInterface,
+                                                             QStringLiteral("Raise"))
+                            : QDBusMessage::createMethodCall(kService, kPath, kPlayerInterface,
+                                                             QStringLiteral("OpenUri"));
     if (!address.isEmpty())
         call << address;
     // The first program may be starting still (it takes the lock before its name is on the

@@ -19,7 +19,7 @@ inline void settleSessionBus() {
     struct stat st;
     const bool userBus = !qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") &&
                          ::lstat(socket.constData(), &st) == 0 && S_ISSOCK(st.st_mode);
-    ::setenv("DBUS_SESSION_BUS_ADDRESS",
-             userBus ? ("unix:path=" + socket).constData() : "unix:path=/nonexistent/no-session-bus",
-             1);
+    ::setenv(
+        "DBUS_SESSION_BUS_ADDRESS",
+        userBus ? ("unix:path=" + socket).constData() : "unix:path=/nonexistent/no-session-bus", 1);
 }

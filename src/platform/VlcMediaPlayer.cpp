@@ -291,7 +291,7 @@ QString VlcMediaPlayer::nowPlaying() const {
     title = title.simplified();
     if (title.size() > kMaxTitleLength)
         title.truncate(title.at(kMaxTitleLength - 1).isHighSurrogate() ? kMaxTitleLength - 1
-                                                                        : kMaxTitleLength);
+                                                                       : kMaxTitleLength);
     return title;
 }
 

@@ -45,7 +45,8 @@ void StatusMonitor::Timer2Timer() {
         return;
     // The stream's own title of what it plays now follows the station's name.
     const QString song = player_.nowPlaying();
-    const QString name = song.isEmpty() ? stationName() : stationName() + QStringLiteral(" - ") + song;
+    const QString name =
+        song.isEmpty() ? stationName() : stationName() + QStringLiteral(" - ") + song;
     const QString plainLine = statePrefix() + QStringLiteral(":  ") + name;
 
     display_.panel0 = plainLine;

@@ -546,7 +546,8 @@ TEST_F(MainWindow, ARecordingACrashLeftIsRepairedAndSavedAtTheNextStart) {
     window = std::make_unique<TForm1>(
         folder.path(),
         TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power, clock, systemClock,
-                       *remote, notifications, [this] { ++runEnded; }, folder.filePath(QStringLiteral("corvinatone"))});
+                       *remote, notifications, [this] { ++runEnded; },
+                       folder.filePath(QStringLiteral("corvinatone"))});
     window->show();
     window->encoder().pipeline().waitForDone();
     ASSERT_FALSE(dialogs.shown.isEmpty());

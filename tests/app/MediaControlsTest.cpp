@@ -57,8 +57,8 @@ class MediaControls : public MainWindow {
 
     QDBusMessage call(const QString& interface, const QString& method,
                       const QVariantList& arguments = {}) {
-        QDBusMessage message =
-            QDBusMessage::createMethodCall(MprisRemote::kService, MprisRemote::kPath, interface, method);
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            MprisRemote::kService, MprisRemote::kPath, interface, method);
         message.setArguments(arguments);
         // The service answers from this very thread: the call must keep the events flowing.
         const QDBusMessage reply = client.call(message, QDBus::BlockWithGui, 5000);
@@ -126,7 +126,8 @@ TEST_F(MediaControls, TheDesktopNamesTheProgramAndDrivesItsOwnCommands) {
     // A title too long for the panel ends in "…"; the panel's tooltip has all of it.
     player.song = QStringLiteral("很长的歌名 ") + QString(80, u'x');
     window->Timer2Timer();
-    EXPECT_TRUE(ui().panels[0]->text().endsWith(QChar(0x2026))) << ui().panels[0]->text().toStdString();
+    EXPECT_TRUE(ui().panels[0]->text().endsWith(QChar(0x2026)))
+        << ui().panels[0]->text().toStdString();
     EXPECT_TRUE(ui().panels[0]->toolTip().endsWith(player.song));
     EXPECT_TRUE(window->trayIcon()->systemTrayIcon()->toolTip().endsWith(player.song));
     player.song.clear();
@@ -212,11 +213,12 @@ TEST_F(MediaControls, RaiseShowsTheHiddenWindowOpenUriPlaysAndQuitEnds) {
 
 TEST(DesktopNotifications, ABalloonWithoutATrayReachesTheNotificationServerAndItsClickComesBack) {
     PrivateSessionBus bus;
-    ASSERT_TRUE(bus.startMock(QStringLiteral("notification_daemon"),
-                              DesktopNotifications::kService));
+    ASSERT_TRUE(
+        bus.startMock(QStringLiteral("notification_daemon"), DesktopNotifications::kService));
     QDBusConnection server = bus.connect(QStringLiteral("reader"));
     const auto notified = [&] {
-        auto calls = dbusMockCalls(DesktopNotifications::kService, DesktopNotifications::kPath, server);
+        auto calls =
+            dbusMockCalls(DesktopNotifications::kService, DesktopNotifications::kPath, server);
         calls.removeIf([](const auto& call) { return call.first != QLatin1String("Notify"); });
         return calls;
     };

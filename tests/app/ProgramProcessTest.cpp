@@ -158,16 +158,18 @@ TEST_F(ProgramFixture, ASecondStartHandsItsAddressOverAndTheDesktopSeesWhatPlays
     };
 
     // The address given plays at once, and the desktop's media controls show the song.
-    QProcess* first = launch(QStringLiteral(CORVINATONE_EXE), home.path(),
-                             QStringLiteral("--aout=dummy"), {one});
-    EXPECT_TRUE(plays(one, QStringLiteral("歌手 - 一首歌"))) << metadata().value(QStringLiteral("xesam:title")).toString().toStdString();
+    QProcess* first =
+        launch(QStringLiteral(CORVINATONE_EXE), home.path(), QStringLiteral("--aout=dummy"), {one});
+    EXPECT_TRUE(plays(one, QStringLiteral("歌手 - 一首歌")))
+        << metadata().value(QStringLiteral("xesam:title")).toString().toStdString();
 
     // A second start with an address: the first plays it, the second ends without a word.
-    QProcess* second = launch(QStringLiteral(CORVINATONE_EXE), home.path(),
-                              QStringLiteral("--aout=dummy"), {two});
+    QProcess* second =
+        launch(QStringLiteral(CORVINATONE_EXE), home.path(), QStringLiteral("--aout=dummy"), {two});
     EXPECT_EQ(finish(second), QString());
     EXPECT_EQ(second->exitCode(), 0);
-    EXPECT_TRUE(plays(two, QStringLiteral("Another - Song"))) << metadata().value(QStringLiteral("xesam:title")).toString().toStdString();
+    EXPECT_TRUE(plays(two, QStringLiteral("Another - Song")))
+        << metadata().value(QStringLiteral("xesam:title")).toString().toStdString();
 
     // Without one, it still says that the program runs.
     QProcess* third = launch();
@@ -318,9 +320,9 @@ TEST(CommandLine, AnAddressOrAPlaylistFileIsPlayedAtOnce) {
     ASSERT_TRUE(QDir::setCurrent(folder.path()));
     const CommandLine relative = CommandLine::parse({"corvinatone", "lists/a.pls"});
     QDir::setCurrent(previous);
-    EXPECT_EQ(relative.address, QUrl::fromLocalFile(QDir(folder.path()).filePath(
-                                                        QStringLiteral("lists/a.pls")))
-                                    .toString(QUrl::FullyEncoded));
+    EXPECT_EQ(relative.address,
+              QUrl::fromLocalFile(QDir(folder.path()).filePath(QStringLiteral("lists/a.pls")))
+                  .toString(QUrl::FullyEncoded));
     EXPECT_EQ(CommandLine::parse({"corvinatone"}).address, QString());
     // A file manager's selection of several files: the first plays.
     const CommandLine several = CommandLine::parse({"corvinatone", "/a.m3u", "/b.m3u"});

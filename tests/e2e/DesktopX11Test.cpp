@@ -35,9 +35,9 @@ class DesktopWindow : public ::testing::Test {
         ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("option.ini")),
                               "[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n"));
         window = std::make_unique<TForm1>(
-            folder.path(), TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power,
-                                          clock, systemClock, remote, notifications,
-                                          [this] { ++runEnded; }});
+            folder.path(),
+            TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power, clock,
+                           systemClock, remote, notifications, [this] { ++runEnded; }});
     }
 
     QTemporaryDir folder;

@@ -131,9 +131,8 @@ TEST(X11HotKey, TheMainWindowMutesWithTheChosenKey) {
 
     ASSERT_TRUE(
         writeFile(folder.filePath(QStringLiteral("option.ini")), record + "mute=3\n"));  // F5
-    TForm1 window(folder.path(),
-                  {dialogs, player, killer, desktop, hotKey, capture, power, clock, systemClock,
-                   remote, notifications});
+    TForm1 window(folder.path(), {dialogs, player, killer, desktop, hotKey, capture, power, clock,
+                                  systemClock, remote, notifications});
     window.show();
     player.state = MediaPlayer::kPlaying;
     xdotool({QStringLiteral("F5")});

@@ -75,16 +75,16 @@ TEST_F(VlcPlayer, PlaysAnEndlessStreamDirectlyAndThroughEachPlaylistKind) {
 TEST_F(VlcPlayer, ReadsWhatTheStationSaysItPlaysAlsoThroughAPlaylist) {
     server.addStream("/icy.mp3", LoopbackHttpServer::silentMp3Frame(), "歌手 - 一首歌");
     server.addFile("/icy.pls", "audio/x-scpls",
-                   "[playlist]\nNumberOfEntries=1\nFile1=" +
-                       server.url("/icy.mp3").toStdString() + "\nVersion=2\n");
+                   "[playlist]\nNumberOfEntries=1\nFile1=" + server.url("/icy.mp3").toStdString() +
+                       "\nVersion=2\n");
     // A title with line breaks and no end is one line of bounded length.
     server.addStream("/long.mp3", LoopbackHttpServer::silentMp3Frame(),
                      "first\nsecond\t" + std::string(600, 'x'));
     for (const char* path : {"/icy.mp3", "/icy.pls"}) {
         player.setURL(server.url(path));
         player.Play();
-        EXPECT_TRUE(waitFor([&] { return player.nowPlaying() == QStringLiteral("歌手 - 一首歌"); },
-                            20000))
+        EXPECT_TRUE(
+            waitFor([&] { return player.nowPlaying() == QStringLiteral("歌手 - 一首歌"); }, 20000))
             << path << ": " << player.nowPlaying().toStdString();
         player.Stop();
         EXPECT_EQ(player.nowPlaying(), QString());  // nothing plays, nothing is named
@@ -92,8 +92,8 @@ TEST_F(VlcPlayer, ReadsWhatTheStationSaysItPlaysAlsoThroughAPlaylist) {
     player.setURL(server.url("/long.mp3"));
     player.Play();
     EXPECT_TRUE(waitFor([&] { return !player.nowPlaying().isEmpty(); }, 20000));
-    EXPECT_EQ(player.nowPlaying(),
-              (QStringLiteral("first second ") + QString(600, u'x')).left(VlcMediaPlayer::kMaxTitleLength));
+    EXPECT_EQ(player.nowPlaying(), (QStringLiteral("first second ") + QString(600, u'x'))
+                                       .left(VlcMediaPlayer::kMaxTitleLength));
     // A stream without a title says nothing.
     player.setURL(server.url("/live.mp3"));
     player.Play();

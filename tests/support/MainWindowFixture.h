@@ -43,10 +43,10 @@ class MainWindow : public ::testing::Test {
         table.commitAndSave();
         writeOptions("");
         window = std::make_unique<TForm1>(
-            folder.path(), TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power,
-                                          clock, systemClock, *remote, notifications,
-                                          [this] { ++runEnded; },
-                                          folder.filePath(QStringLiteral("corvinatone"))});
+            folder.path(),
+            TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power, clock,
+                           systemClock, *remote, notifications, [this] { ++runEnded; },
+                           folder.filePath(QStringLiteral("corvinatone"))});
         options =
             std::make_unique<TForm2>(TForm2Services{window->options(), dialogs, desktop, autostart,
                                                     [this](bool on) { window->powerTimerOn(on); }},

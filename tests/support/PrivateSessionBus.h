@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QDBusConnection>
 #include <QDBusArgument>
+#include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
@@ -38,10 +38,11 @@ inline QVariant busProperty(const QDBusConnection& bus, const QString& service, 
 class PrivateSessionBus {
   public:
     PrivateSessionBus() {
-        daemon_.start(QStringLiteral("dbus-daemon"),
-                      {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                       QStringLiteral("--print-address"),
-                       QStringLiteral("--address=unix:path=") + folder_.filePath(QStringLiteral("bus"))});
+        daemon_.start(
+            QStringLiteral("dbus-daemon"),
+            {QStringLiteral("--session"), QStringLiteral("--nofork"),
+             QStringLiteral("--print-address"),
+             QStringLiteral("--address=unix:path=") + folder_.filePath(QStringLiteral("bus"))});
         if (daemon_.waitForStarted(10000) && daemon_.waitForReadyRead(10000))
             address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
     }
