@@ -106,7 +106,10 @@ void StationTable::commitAndSave() {
 }
 
 void StationTable::snapshotForScheduler(SchedulerSnapshot& into) const {
-    into.rows = rows_;
+    into.rows.clear();
+    for (const StationRow& row : rows_)
+        if (row.isTask())
+            into.rows.push_back(row);
 }
 
 QString StationTable::stationCountText() const {

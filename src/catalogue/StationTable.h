@@ -17,7 +17,8 @@ class StationTableError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The copy of all rows that the task runner scans.
+// The copy of the rows with a task, in stored order, that the task runner scans. Stations
+// without a task are not copied: at a million rows the copy would double the catalogue's memory.
 struct SchedulerSnapshot {
     std::vector<StationRow> rows;
 };

@@ -192,10 +192,13 @@ TEST_F(TableFixture, RemovingATaskKeepsItsOtherPlanFields) {
     task.setInteger(Field::intervalSeconds, 60);
     make({task, station(QStringLiteral("S"))});
     SchedulerSnapshot snapshot;
-    table.setFilter(ViewFilter::tasks());
+    snapshot.rows.push_back(station(QStringLiteral("from before")));
+    table.setFilter(ViewFilter::nameBeginsWith(QStringLiteral("S")));  // the task out of view
     table.snapshotForScheduler(snapshot);
-    EXPECT_EQ(snapshot.rows.size(), 2u);  // all rows, whatever the view
+    ASSERT_EQ(snapshot.rows.size(), 1u);  // the rows with a task, whatever the view; only them
+    EXPECT_EQ(snapshot.rows[0].text(Field::stationName), QStringLiteral("T"));
 
+    table.setFilter(ViewFilter::tasks());
     table.setFieldText(QStringLiteral("计划类型"), QString());
     table.commitAndSave();
     EXPECT_EQ(table.viewCount(), 0);
