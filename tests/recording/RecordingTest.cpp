@@ -496,6 +496,35 @@ TEST_F(EncodingFixture, AFailedEncodingKeepsTheWavAndSaysWhere) {
     EXPECT_EQ(power.calls, QStringList{"PowerOff"});
 }
 
+TEST_F(EncodingFixture, WmaComesFromItsModuleLoadedAtTheFirstWmaRecordingOnly) {
+    const auto ffmpegLoaded = [] {
+        return readFile(QStringLiteral("/proc/self/maps")).contains("libavcodec");
+    };
+    EXPECT_FALSE(ffmpegLoaded());  // not at start, nor for MP3
+    playback.title2 = QStringLiteral("Radio");
+    options.style = 1;
+    encoder.EncodeRecording(recording(0.5));
+    encoder.pipeline().waitForDone();
+    ASSERT_EQ(recordings(), QStringList{"Radio - 2012120905.wma"}) << dialogs.shown.size();
+    EXPECT_TRUE(readFile(records.filePath(recordings().first()))
+                    .startsWith(QByteArray::fromHex("3026b2758e66cf11")));  // an ASF file
+    EXPECT_TRUE(ffmpegLoaded());
+}
+
+TEST_F(EncodingFixture, AMissingWmaModuleFailsAsAnyEncodingDoesAndKeepsTheWav) {
+    qputenv("CORVINATONE_WMA_MODULE",
+            QFile::encodeName(records.filePath(QStringLiteral("gone.so"))));
+    playback.title2 = QStringLiteral("Radio");
+    options.style = 1;
+    encoder.EncodeRecording(recording(0.5));
+    encoder.pipeline().waitForDone();
+    qunsetenv("CORVINATONE_WMA_MODULE");
+    EXPECT_EQ(recordings(), QStringList{"Radio - 2012120905.wav"});
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].text.contains(QStringLiteral("libcorvinatone-wma.so")))
+        << dialogs.shown[0].text.toStdString();
+}
+
 TEST_F(EncodingFixture, WithoutARecordingFolderTheRecordingGoesToTheMusicFolder) {
     // Never into the current folder: the user's music folder, and the user is told.
     QTemporaryDir home;

@@ -11,7 +11,8 @@ trap 'rm -rf "$scratch"' EXIT
 prefix=$scratch/usr
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-for f in bin/corvinatone bin/corvinatone-cds share/corvinatone/rd.cds \
+for f in bin/corvinatone bin/corvinatone-cds lib/corvinatone/libcorvinatone-wma.so \
+         share/corvinatone/rd.cds \
          share/applications/corvinatone.desktop \
          share/icons/hicolor/scalable/apps/corvinatone.svg \
          share/metainfo/org.corvinatone.Corvinatone.metainfo.xml \
@@ -19,6 +20,9 @@ for f in bin/corvinatone bin/corvinatone-cds share/corvinatone/rd.cds \
   [ -f "$prefix/$f" ] || { echo "not installed: $f" >&2; exit 1; }
 done
 [ "$("$prefix/bin/corvinatone" --version)" = "corvinatone $version" ]
+# The WMA module loads only when used: the program does not link FFmpeg, the module finds it.
+! ldd "$prefix/lib/corvinatone/libcorvinatone-wma.so" | grep -q "not found"
+! ldd "$prefix/bin/corvinatone" | grep -q libavcodec
 desktop-file-validate "$prefix/share/applications/corvinatone.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/org.corvinatone.Corvinatone.metainfo.xml" >/dev/null
 

@@ -15,12 +15,13 @@ root=$scratch/root
 dpkg-deb -x "$deb" "$root"
 [ "$("$root/usr/bin/corvinatone" --version)" = "corvinatone $version" ]
 [ -f "$root/usr/share/corvinatone/rd.cds" ]
+[ -f "$root/usr/lib/corvinatone/libcorvinatone-wma.so" ]
 desktop-file-validate "$root/usr/share/applications/corvinatone.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.corvinatone.Corvinatone.metainfo.xml" >/dev/null
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for needed in libvlc5 libqt6widgets6 libmp3lame0 vlc-plugin-base; do
+for needed in libvlc5 libqt6widgets6 libmp3lame0 libavcodec59 vlc-plugin-base; do
   grep -q "\b$needed\b" <<<"$depends" || { echo "missing dependency: $needed" >&2; exit 1; }
 done
 names=$(tr ',|' '\n\n' <<<"$depends" | sed -E 's/\(.*\)//; s/:any//; s/^ +| +$//g' | grep -v '^$')
