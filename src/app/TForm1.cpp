@@ -350,8 +350,7 @@ void TForm1::wireRemote() {
     connect(&remote, &MediaRemote::volumeRequested, this, [this, run](int level) {
         run([this, level] {
             volume_.setLevelFromDesktop(level);
-            ui_.gauge->setValue(volume_.barValue());
-            ui_.gauge->setToolTip(volume_.barHint());
+            showVolumeBar();
             showMuteState();
         });
     });
@@ -361,11 +360,15 @@ void TForm1::wireRemote() {
 }
 
 void TForm1::publishRemote() {
-    services_.remote.publish(monitor_.remoteState(volume_.muteTag() == 1));
+    services_.remote.publish(monitor_.remoteState());
 }
 
 void TForm1::Gauge21MouseDown(int x) {
     volume_.Gauge21MouseDown(x, ui_.gauge->width());
+    showVolumeBar();
+}
+
+void TForm1::showVolumeBar() {
     ui_.gauge->setValue(volume_.barValue());
     ui_.gauge->setToolTip(volume_.barHint());
 }

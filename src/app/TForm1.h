@@ -157,6 +157,8 @@ class TForm1 : public QMainWindow {
     void rowSelection();
     void showFavouriteLook();
     void showMuteState();
+    // The bar's value and hint, after a level was set.
+    void showVolumeBar();
     void showRecordButton();
     void selectRoot();
     // Makes the tree's highlighted node the one whose view the list shows.

@@ -92,7 +92,7 @@ RemoteState::Status StatusMonitor::playStatus() const {
     }
 }
 
-RemoteState StatusMonitor::remoteState(bool muted) const {
+RemoteState StatusMonitor::remoteState() const {
     RemoteState state;
     state.status = playStatus();
     state.station = startedName();
@@ -101,6 +101,6 @@ RemoteState StatusMonitor::remoteState(bool muted) const {
         state.nowPlaying = player_.nowPlaying();
     }
     state.volume = player_.Volume();
-    state.muted = muted;
+    state.muted = player_.Mute();
     return state;
 }

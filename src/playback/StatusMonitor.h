@@ -27,8 +27,8 @@ class StatusMonitor {
     void Timer2Timer();
     const StatusDisplay& display() const { return display_; }
     // What the desktop's media controls show: the station, its address, the stream's own title
-    // and the player's volume; muted as the mute button shows.
-    RemoteState remoteState(bool muted) const;
+    // and the player's volume and mute.
+    RemoteState remoteState() const;
     // Opening, buffering and playing all count as playing.
     RemoteState::Status playStatus() const;
 
