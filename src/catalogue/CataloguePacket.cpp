@@ -3,6 +3,7 @@
 
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -112,25 +113,23 @@ FieldDescriptor readDescriptor(Cursor& in, size_t index) {
     return f;
 }
 
-FieldValue readValue(Cursor& in, const FieldDescriptor& f, Place what) {
+FieldRef readValue(Cursor& in, const FieldDescriptor& f, Place what) {
     switch (f.typeWord) {
         case FieldDescriptor::kWideString: {
             const size_t len = f.valueWidth == 1 ? in.u8(what) : in.u16(what);
             if (len % 2 != 0)
                 fail(QStringLiteral("%1 has an odd text length %2").arg(what.text()).arg(len));
-            const uchar* bytes = in.take(len, what);
-            QString text(qsizetype(len / 2), Qt::Uninitialized);
-            std::memcpy(text.data(), bytes, len);
-            return text;
+            return {FieldRef::Kind::text, reinterpret_cast<const char*>(in.take(len, what)),
+                    qsizetype(len)};
         }
         case FieldDescriptor::kDateTime: {
             const quint64 bits = qFromLittleEndian<quint64>(in.take(8, what));
             double msecs;
             std::memcpy(&msecs, &bits, sizeof msecs);
-            return CdsDateTime{msecs};
+            return FieldRef::ofDateTime(msecs);
         }
         default:
-            return qint32(in.u32(what));
+            return FieldRef::ofInteger(qint32(in.u32(what)));
     }
 }
 
@@ -151,56 +150,90 @@ void writeProperty(QByteArray& out, const PacketProperty& p) {
     out.append(p.value);
 }
 
-void writeValue(QByteArray& out, const FieldDescriptor& f, const FieldValue& v, size_t row) {
+void writeValue(QByteArray& out, const FieldDescriptor& f, const FieldRef& v, size_t row) {
     switch (f.typeWord) {
         case FieldDescriptor::kWideString: {
-            const QString& text = std::get<QString>(v);
-            const size_t len = size_t(text.size()) * 2;
+            const size_t len = size_t(v.textBytes);
             const size_t prefixMax = f.valueWidth == 1 ? 0xFF : 0xFFFF;
             const int width = f.widthBytes();
             if (len > prefixMax || (width > 0 && len > size_t(width)))
                 fail(QStringLiteral("row %1: %2 is %3 characters, more than the field holds")
                          .arg(row)
                          .arg(f.name)
-                         .arg(text.size()));
+                         .arg(len / 2));
             if (f.valueWidth == 1)
                 out.append(char(len));
             else
                 putLE<quint16>(out, quint16(len));
-            out.append(reinterpret_cast<const char*>(text.utf16()), qsizetype(len));
+            out.append(v.text, qsizetype(len));
             break;
         }
         case FieldDescriptor::kDateTime: {
             quint64 bits;
-            const double msecs = std::get<CdsDateTime>(v).msecs;
-            std::memcpy(&bits, &msecs, sizeof bits);
+            std::memcpy(&bits, &v.msecs, sizeof bits);
             putLE<quint64>(out, bits);
             break;
         }
         default:
-            putLE<quint32>(out, quint32(std::get<qint32>(v)));
+            putLE<quint32>(out, quint32(v.integer));
     }
 }
 
-bool isNull(const FieldValue& v) {
-    if (std::holds_alternative<std::monostate>(v))
-        return true;
-    const QString* text = std::get_if<QString>(&v);
-    return text && text->isEmpty();  // an empty text is stored as null
+// An empty text is stored as null.
+bool isNull(const FieldRef& v) {
+    return v.kind == FieldRef::Kind::null || (v.kind == FieldRef::Kind::text && v.textBytes == 0);
 }
 
-bool matchesType(const FieldDescriptor& f, const FieldValue& v) {
+bool matchesType(const FieldDescriptor& f, const FieldRef& v) {
     switch (f.typeWord) {
         case FieldDescriptor::kWideString:
-            return std::holds_alternative<QString>(v);
+            return v.kind == FieldRef::Kind::text;
         case FieldDescriptor::kDateTime:
-            return std::holds_alternative<CdsDateTime>(v);
+            return v.kind == FieldRef::Kind::dateTime;
         default:
-            return std::holds_alternative<qint32>(v);
+            return v.kind == FieldRef::Kind::integer;
     }
 }
 
 }  // namespace
+
+FieldRef FieldRef::of(const FieldValue& v) {
+    if (const auto* text = std::get_if<QString>(&v))
+        return ofText(*text);
+    if (const auto* time = std::get_if<CdsDateTime>(&v))
+        return ofDateTime(time->msecs);
+    if (const auto* number = std::get_if<qint32>(&v))
+        return ofInteger(*number);
+    return {};
+}
+
+FieldValue FieldRef::toValue() const {
+    switch (kind) {
+        case Kind::text: {
+            QString t(textBytes / 2, Qt::Uninitialized);
+            std::memcpy(t.data(), text, size_t(textBytes));
+            return t;
+        }
+        case Kind::dateTime:
+            return CdsDateTime{msecs};
+        case Kind::integer:
+            return integer;
+        case Kind::null:
+            break;
+    }
+    return {};
+}
+
+void requireFitsInMemory(size_t rowCount, size_t bytesPerRow, size_t fileBytes) {
+    constexpr size_t kAllowance = 32u << 20;
+    const double needed = double(rowCount) * double(bytesPerRow);
+    if (needed > 4.0 * double(fileBytes) + double(kAllowance))
+        fail(QStringLiteral("%1 rows in a file of %2 bytes would take %3 MB of memory, more than "
+                            "such a file may")
+                 .arg(rowCount)
+                 .arg(fileBytes)
+                 .arg(qint64(needed / 1e6)));
+}
 
 CdsDateTime CdsDateTime::fromDateTime(QDate date, QTime time) {
     const qint64 days = date.toJulianDay() - kJulianDayOfYearOne + 1;
@@ -310,6 +343,13 @@ PacketReader::PacketReader(const QByteArray& bytes) : bytes_(bytes) {
 }
 
 void PacketReader::readRow(FieldValue* values) {
+    // The values own their texts; this path serves small packets and tools.
+    std::vector<FieldRef> refs(fields_.size());
+    readRow(refs.data());
+    std::transform(refs.begin(), refs.end(), values, [](const FieldRef& r) { return r.toValue(); });
+}
+
+void PacketReader::readRow(FieldRef* values) {
     if (rowsRead_ >= rowCount_)
         fail(QStringLiteral("no rows left to read"));
     Cursor in(bytes_, offset_);
@@ -318,7 +358,7 @@ void PacketReader::readRow(FieldValue* values) {
     const uchar* flags = in.take(flagBytes_, what);
     for (size_t i = 0; i < fields_.size(); ++i) {
         const int flag = (flags[i / 4] >> (2 * (i % 4))) & 3;
-        values[i] = flag != 0 ? FieldValue() : readValue(in, fields_[i], what);
+        values[i] = flag != 0 ? FieldRef() : readValue(in, fields_[i], what);
     }
     offset_ = in.offset();
     ++rowsRead_;
@@ -361,7 +401,9 @@ PacketWriter::PacketWriter(const std::vector<FieldDescriptor>& fields,
 
     const size_t firstRow = kHeaderSize + size_t(meta.size());
     const bool offsetFits = firstRow <= 0xFFFF;
-    out_.reserve(qsizetype(firstRow + rowCount * (1 + flagBytes_ + fieldCount * 12)));
+    // Room for the rows up to a few megabytes: a large file is taken in parts (takeBytes).
+    out_.reserve(qsizetype(
+        std::min<size_t>(firstRow + rowCount * (1 + flagBytes_ + fieldCount * 12), 4u << 20)));
     putLE<quint32>(out_, kMagic);
     putLE<quint16>(out_, 1);
     putLE<quint16>(out_, 0);
@@ -374,6 +416,12 @@ PacketWriter::PacketWriter(const std::vector<FieldDescriptor>& fields,
 }
 
 void PacketWriter::writeRow(const FieldValue* values) {
+    std::vector<FieldRef> refs(fields_.size());
+    std::transform(values, values + fields_.size(), refs.begin(), FieldRef::of);
+    writeRow(refs.data());
+}
+
+void PacketWriter::writeRow(const FieldRef* values) {
     if (rowsWritten_ >= rowCount_)
         fail(QStringLiteral("more rows than the header announces"));
     char flags[(2 * 0xFFFF + 7) / 8];
@@ -402,6 +450,8 @@ QByteArray PacketWriter::finish() {
 
 CataloguePacket CataloguePacket::read(const QByteArray& bytes) {
     PacketReader reader(bytes);
+    requireFitsInMemory(reader.rowCount(), reader.fields().size() * sizeof(FieldValue),
+                        size_t(bytes.size()));
     CataloguePacket packet;
     packet.fields = reader.fields();
     packet.packetProperties = reader.packetProperties();

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <stdexcept>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -28,6 +29,26 @@ struct CdsDateTime {
 
 // A field value: null, a text, a date-time or a 32-bit integer.
 using FieldValue = std::variant<std::monostate, QString, CdsDateTime, qint32>;
+
+// A field value whose text lies in storage owned elsewhere (the file's bytes, a table's texts),
+// so rows are read and written without a string per field. The text is UTF-16LE and, read from
+// a file, need not be aligned for char16_t.
+struct FieldRef {
+    enum class Kind : quint8 { null, text, dateTime, integer };
+    Kind kind = Kind::null;
+    const char* text = nullptr;
+    qsizetype textBytes = 0;
+    double msecs = 0;
+    qint32 integer = 0;
+
+    static FieldRef ofText(QStringView t) {
+        return {Kind::text, reinterpret_cast<const char*>(t.utf16()), t.size() * 2};
+    }
+    static FieldRef ofDateTime(double msecs) { return {Kind::dateTime, nullptr, 0, msecs}; }
+    static FieldRef ofInteger(qint32 v) { return {Kind::integer, nullptr, 0, 0, v}; }
+    static FieldRef of(const FieldValue& v);
+    FieldValue toValue() const;
+};
 
 struct PacketProperty {
     QByteArray name;
@@ -62,6 +83,11 @@ class CatalogueFormatError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// Whether rows costing bytesPerRow each in memory may be kept for a file of fileBytes: at most
+// four times the file plus a constant. Every row needs only three bytes on disk, so a small
+// damaged or hostile file can announce millions of rows; it is refused with the reason.
+void requireFitsInMemory(size_t rowCount, size_t bytesPerRow, size_t fileBytes);
+
 // Reads a catalogue file row by row, so a caller can fill its own rows without an interim copy.
 // Every method throws CatalogueFormatError with a one-line reason; the constructor checks the
 // header and descriptors, and caps the row count by what the bytes can hold.
@@ -74,6 +100,8 @@ class PacketReader {
     size_t rowCount() const { return rowCount_; }
     // Reads the next row into fields().size() values.
     void readRow(FieldValue* values);
+    // The same without copying: texts point into the reader's bytes.
+    void readRow(FieldRef* values);
     // Fails unless every row was read and nothing follows the last one.
     void finish() const;
 
@@ -94,6 +122,11 @@ class PacketWriter {
     PacketWriter(const std::vector<FieldDescriptor>& fields,
                  const std::vector<PacketProperty>& packetProperties, size_t rowCount);
     void writeRow(const FieldValue* values);
+    void writeRow(const FieldRef* values);
+    // The bytes written so far, which the writer then forgets: a large file goes out in parts.
+    QByteArray takeBytes() { return std::exchange(out_, {}); }
+    qsizetype pendingBytes() const { return out_.size(); }
+    // The rest of the bytes; fails unless every announced row was written.
     QByteArray finish();
 
   private:
@@ -117,7 +150,8 @@ class CataloguePacket {
         return values[row * fields.size() + field];
     }
 
-    // Throws CatalogueFormatError; never allocates more than the input's size warrants.
+    // Throws CatalogueFormatError; refuses a file whose values would take more memory than
+    // fitsInMemory allows.
     static CataloguePacket read(const QByteArray& bytes);
     // Throws CatalogueFormatError for a value that does not fit its field.
     QByteArray write() const;

@@ -39,7 +39,7 @@ QVariant StationListModel::data(const QModelIndex& index, int role) const {
     // must show over the rows.
     if (role != Qt::DisplayRole)
         return {};
-    const StationRow& row = table_.row(table_.viewRow(index.row()));
+    const StationRef row = table_.row(table_.viewRow(index.row()));
     if (const auto time = row.dateTime(field))
         return time->time().toString(QStringLiteral("HH:mm:ss"));
     if (const auto number = row.integer(field))

@@ -64,13 +64,17 @@ const std::vector<FieldDescriptor>& stationDescriptors() {
     return descriptors;
 }
 
-QString cutToWidth(const QString& text, int maxChars) {
+qsizetype widthCut(QStringView text, int maxChars) {
     if (text.size() <= maxChars)
-        return text;
+        return text.size();
     qsizetype cut = maxChars;
     if (cut > 0 && text.at(cut - 1).isHighSurrogate() && text.at(cut).isLowSurrogate())
         --cut;
-    return text.left(cut);
+    return cut;
+}
+
+QString cutToWidth(const QString& text, int maxChars) {
+    return text.left(widthCut(text, maxChars));
 }
 
 QString StationRow::text(Field f) const {

@@ -38,6 +38,8 @@ const std::vector<FieldDescriptor>& stationDescriptors();
 
 // Cuts a text to at most maxChars UTF-16 units without splitting a surrogate pair.
 QString cutToWidth(const QString& text, int maxChars);
+// The length such a cut keeps.
+qsizetype widthCut(QStringView text, int maxChars);
 
 // One station (and, when planType is set, its task). Null and empty text are one value.
 struct StationRow {

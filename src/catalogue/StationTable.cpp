@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue/StationTable.h"
 
-#include "platform/AtomicFile.h"
-
-#include <QCollator>
 #include <QFile>
 
 #include <algorithm>
@@ -12,138 +9,115 @@
 
 namespace {
 
-// The descriptors of a catalogue file must be the twelve station fields, in order.
-void checkStationFields(const std::vector<FieldDescriptor>& fields) {
-    const auto& expected = stationDescriptors();
-    if (fields.size() != expected.size())
-        throw CatalogueFormatError(
-            QStringLiteral("not a station catalogue: %1 fields instead of %2")
-                .arg(fields.size())
-                .arg(expected.size())
-                .toStdString());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        const FieldDescriptor& f = fields[i];
-        if (f.name != expected[i].name)
-            throw CatalogueFormatError(
-                QStringLiteral("not a station catalogue: field %1 is %2, expected %3")
-                    .arg(i)
-                    .arg(f.name, expected[i].name)
-                    .toStdString());
-        if (f.typeWord != expected[i].typeWord)
-            throw CatalogueFormatError(
-                QStringLiteral("not a station catalogue: field %1 (%2) has type %3, expected %4")
-                    .arg(i)
-                    .arg(f.name)
-                    .arg(f.typeWord, 4, 16, QLatin1Char('0'))
-                    .arg(expected[i].typeWord, 4, 16, QLatin1Char('0'))
-                    .toStdString());
-    }
-}
-
-double numericKey(const FieldValue& v) {
-    if (const auto* d = std::get_if<CdsDateTime>(&v))
-        return d->msecs;
-    if (const auto* i = std::get_if<qint32>(&v))
-        return *i;
+double numericKey(const StationRef& row, Field f) {
+    if (const auto time = row.dateTime(f))
+        return time->msecs;
+    if (const auto number = row.integer(f))
+        return *number;
     return -std::numeric_limits<double>::infinity();  // null sorts first
 }
 
 }  // namespace
 
-StationTable::StationTable(QString savePath) : savePath_(std::move(savePath)) {}
+StationTable::StationTable(QString savePath)
+    : savePath_(std::move(savePath)),
+      saver_(savePath_),
+      // Chinese-aware order (pinyin where the collator offers it).
+      collator_(QLocale(QLocale::Chinese, QLocale::China)) {}
 
 void StationTable::loadFromFile(const QString& path) {
+    saver_.wait();  // the newest rows are on disk before the file is read again
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw CatalogueFormatError(
             QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
-    // Mapped rather than copied: the rows copy their texts out, and a save replaces the file by
-    // renaming, so the mapped bytes never change underneath.
-    const qint64 size = file.size();
-    uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
-    const QByteArray bytes =
-        mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), size)
-               : file.readAll();
-    rows_ = readRows(bytes);
+    rows_ = StationRows::read(file.readAll());
+    keyField_.reset();
+    keys_.clear();
     orderDirty_ = true;
     rebuildView();
     first();
 }
 
 std::vector<StationRow> StationTable::readRows(const QByteArray& bytes) {
-    PacketReader reader(bytes);
-    checkStationFields(reader.fields());
-    std::vector<StationRow> rows(reader.rowCount());
-    for (StationRow& row : rows) {
-        reader.readRow(row.values.data());
-        // Texts longer than their field (a file from elsewhere) are cut as the setters would.
-        for (int f = 0; f < kFieldCount; ++f)
-            if (const QString* t = std::get_if<QString>(&row.values[size_t(f)]);
-                t && t->size() > fieldSpec(Field(f)).maxChars)
-                row.setText(Field(f), *t);
-    }
-    reader.finish();
+    const StationRows read = StationRows::read(bytes);
+    std::vector<StationRow> rows;
+    rows.reserve(read.size());
+    for (size_t i = 0; i < read.size(); ++i)
+        rows.push_back(read.row(i));
     return rows;
 }
 
 void StationTable::appendRows(std::vector<StationRow> rows) {
-    rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()),
-                 std::make_move_iterator(rows.end()));
+    for (const StationRow& row : rows)
+        rows_.append(row);
+    keyField_.reset();
+    keys_.clear();
     orderDirty_ = true;
     refreshKeepingPlace();
 }
 
 QByteArray StationTable::toBytes() const {
     PacketWriter writer(stationDescriptors(), {}, rows_.size());
-    for (const StationRow& row : rows_)
-        writer.writeRow(row.values.data());
+    rows_.writeTo(writer);
     return writer.finish();
 }
 
 void StationTable::commitAndSave() {
-    writeFileAtomically(savePath_, toBytes());
+    saver_.wait();
+    CatalogueSaver::write(savePath_, rows_);
+    refreshKeepingPlace();
+}
+
+void StationTable::saveInBackground() {
+    saver_.save(rows_);
     refreshKeepingPlace();
 }
 
 void StationTable::snapshotForScheduler(SchedulerSnapshot& into) const {
     into.rows.clear();
-    for (const StationRow& row : rows_)
-        if (row.isTask())
-            into.rows.push_back(row);
+    for (size_t i = 0; i < rows_.size(); ++i)
+        if (rows_[i].isTask())
+            into.rows.push_back(rows_.row(i));
 }
 
 QString StationTable::stationCountText() const {
     return QStringLiteral("当前共有电台%1个").arg(rows_.size());
 }
 
-const StationRow* StationTable::current() const {
-    return current_ >= 0 ? &rows_[size_t(current_)] : nullptr;
-}
-
-StationRow& StationTable::editableCurrent() {
+std::optional<StationRef> StationTable::current() const {
     if (current_ < 0)
-        throw StationTableError("no current row");
+        return std::nullopt;
     return rows_[size_t(current_)];
 }
 
 QString StationTable::text(Field f) const {
-    const StationRow* row = current();
+    const auto row = current();
     return row ? row->text(f) : QString();
 }
 
-void StationTable::setText(Field f, const QString& text) {
-    editableCurrent().setText(f, text);
+template <typename Change>
+void StationTable::changeCurrent(Field f, Change&& change) {
+    if (current_ < 0)
+        throw StationTableError("no current row");
+    StationRow row = rows_.row(size_t(current_));
+    change(row);
+    rows_.replace(size_t(current_), row);
+    if (keyField_ == f)
+        keys_[size_t(current_)] = sortKey(current_, f);
     orderDirty_ = orderDirty_ || sortField_ == f;
+}
+
+void StationTable::setText(Field f, const QString& text) {
+    changeCurrent(f, [&](StationRow& row) { row.setText(f, text); });
 }
 
 void StationTable::setDateTime(Field f, std::optional<CdsDateTime> value) {
-    editableCurrent().setDateTime(f, value);
-    orderDirty_ = orderDirty_ || sortField_ == f;
+    changeCurrent(f, [&](StationRow& row) { row.setDateTime(f, value); });
 }
 
 void StationTable::setInteger(Field f, std::optional<qint32> value) {
-    editableCurrent().setInteger(f, value);
-    orderDirty_ = orderDirty_ || sortField_ == f;
+    changeCurrent(f, [&](StationRow& row) { row.setInteger(f, value); });
 }
 
 Field StationTable::requireField(const QString& name) const {
@@ -169,15 +143,9 @@ void StationTable::setFieldInteger(const QString& name, std::optional<qint32> va
 }
 
 void StationTable::append(const StationRow& row) {
-    StationRow stored;
-    for (int f = 0; f < kFieldCount; ++f) {
-        const FieldValue& v = row.values[size_t(f)];
-        if (const QString* t = std::get_if<QString>(&v))
-            stored.setText(Field(f), *t);
-        else
-            stored.values[size_t(f)] = v;
-    }
-    rows_.push_back(std::move(stored));
+    rows_.append(row);
+    if (keyField_)
+        keys_.push_back(sortKey(int(rows_.size()) - 1, *keyField_));
     orderDirty_ = true;
     rebuildView();
     current_ = int(rows_.size()) - 1;
@@ -190,7 +158,9 @@ void StationTable::append(const StationRow& row) {
 void StationTable::deleteCurrent() {
     if (current_ < 0)
         throw StationTableError("no current row");
-    rows_.erase(rows_.begin() + current_);
+    rows_.erase(size_t(current_));
+    if (keyField_)
+        keys_.erase(keys_.begin() + current_);
     current_ = -1;
     orderDirty_ = true;
     refreshKeepingPlace();
@@ -266,6 +236,10 @@ void StationTable::refreshKeepingPlace() {
         selectPosition(std::min(std::max(oldPosition, 0), viewCount() - 1));
 }
 
+QCollatorSortKey StationTable::sortKey(int row, Field field) const {
+    return collator_.sortKey(rows_.textView(size_t(row), field).toString());
+}
+
 void StationTable::rebuildOrder() {
     orderDirty_ = false;
     order_.clear();
@@ -275,19 +249,19 @@ void StationTable::rebuildOrder() {
     order_.resize(rows_.size());
     std::iota(order_.begin(), order_.end(), 0);
     if (fieldSpec(field).typeWord == FieldDescriptor::kWideString) {
-        // Chinese-aware order (pinyin where the collator offers it).
-        QCollator collator(QLocale(QLocale::Chinese, QLocale::China));
-        std::vector<QCollatorSortKey> keys;
-        keys.reserve(rows_.size());
-        for (const StationRow& row : rows_)
-            keys.push_back(collator.sortKey(row.text(field)));
+        if (keyField_ != field) {
+            keys_.clear();
+            keys_.reserve(rows_.size());
+            for (int i = 0; i < int(rows_.size()); ++i)
+                keys_.push_back(sortKey(i, field));
+            keyField_ = field;
+        }
         std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
-            return keys[size_t(a)].compare(keys[size_t(b)]) < 0;
+            return keys_[size_t(a)].compare(keys_[size_t(b)]) < 0;
         });
     } else {
         std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
-            return numericKey(rows_[size_t(a)].values[size_t(field)]) <
-                   numericKey(rows_[size_t(b)].values[size_t(field)]);
+            return numericKey(rows_[size_t(a)], field) < numericKey(rows_[size_t(b)], field);
         });
     }
 }

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "catalogue/StationRow.h"
+#include "catalogue/CatalogueSaver.h"
+#include "catalogue/StationRows.h"
 #include "catalogue/ViewFilter.h"
 
+#include <QCollator>
 #include <QString>
 
 #include <functional>
@@ -24,7 +26,8 @@ struct SchedulerSnapshot {
 };
 
 // Every row of the catalogue file, in stored order, with a current row and a view (one filter
-// and an optional ascending sort field). Every change is saved whole by commitAndSave.
+// and an optional ascending sort field). Every change is saved whole, by commitAndSave or, without
+// the window waiting, by saveInBackground.
 class StationTable {
   public:
     // Told before and after the rows of the view change, and after the current row moved.
@@ -46,19 +49,24 @@ class StationTable {
     // stays as it was then.
     void loadFromFile(const QString& path);
     // Writes all rows, whatever the view, to a temporary file beside the catalogue and renames it
-    // over the catalogue, so a failed save leaves the old file whole. Throws FileWriteError.
+    // over the catalogue, so a failed save leaves the old file whole. Waits for a save in the
+    // background first. Throws FileWriteError.
     void commitAndSave();
+    // The same on the saver's thread, from a copy of the rows as they are now; a failure is told
+    // by saver().failed.
+    void saveInBackground();
+    CatalogueSaver& saver() { return saver_; }
     void snapshotForScheduler(SchedulerSnapshot& into) const;
     // The whole table as a catalogue file, in stored order.
     QByteArray toBytes() const;
 
     int totalCount() const { return int(rows_.size()); }
-    const StationRow& row(int index) const { return rows_[size_t(index)]; }
+    StationRef row(int index) const { return rows_[size_t(index)]; }
     QString stationCountText() const;
 
     // The current row: -1 when there is none (an empty view).
     int currentIndex() const { return current_; }
-    const StationRow* current() const;
+    std::optional<StationRef> current() const;
     QString text(Field f) const;  // empty without a current row
     void setText(Field f, const QString& text);
     void setDateTime(Field f, std::optional<CdsDateTime> value);
@@ -100,9 +108,12 @@ class StationTable {
     bool atEnd() const { return atEnd_ || view_.empty(); }
 
   private:
-    StationRow& editableCurrent();
+    // Applies a setter to the current row. Throws StationTableError without one.
+    template <typename Change>
+    void changeCurrent(Field f, Change&& change);
     Field requireField(const QString& name) const;
     void rebuildOrder();
+    QCollatorSortKey sortKey(int row, Field field) const;
     void rebuildView();
     void selectPosition(int position);
     // After the rows changed: the current row keeps its place if still in view, otherwise the row
@@ -116,7 +127,13 @@ class StationTable {
 
     QString savePath_;
     Listener listener_;
-    std::vector<StationRow> rows_;
+    StationRows rows_;
+    CatalogueSaver saver_;
+    QCollator collator_;
+    // The collation keys of a text field for every row, kept until the rows are replaced: sorting
+    // again, or after a change of a few rows, costs no new keys.
+    std::optional<Field> keyField_;
+    std::vector<QCollatorSortKey> keys_;
     ViewFilter filter_;
     std::optional<Field> sortField_;
     std::vector<int> order_;  // all rows, sorted by the sort field; empty without one

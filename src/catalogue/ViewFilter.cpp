@@ -34,20 +34,35 @@ bool equalsFolded(QStringView text, QStringView folded) {
 
 }  // namespace
 
-bool ViewFilter::matches(const StationRow& row) const {
+Field ViewFilter::field() const {
+    switch (kind_) {
+        case Kind::categoryEquals:
+            return Field::category;
+        case Kind::favouriteEquals:
+            return Field::favourite;
+        case Kind::planTypeNotEmpty:
+            return Field::planType;
+        case Kind::countryEquals:
+            return Field::country;
+        case Kind::none:
+        case Kind::nameBeginsWith:
+            break;
+    }
+    return Field::stationName;
+}
+
+bool ViewFilter::matchesText(QStringView text) const {
     switch (kind_) {
         case Kind::none:
             return true;
-        case Kind::categoryEquals:
-            return equalsFolded(row.textView(Field::category), folded_);
-        case Kind::favouriteEquals:
-            return equalsFolded(row.textView(Field::favourite), folded_);
         case Kind::planTypeNotEmpty:
-            return !row.textView(Field::planType).isEmpty();
+            return !text.isEmpty();
         case Kind::nameBeginsWith:
-            return startsWithFolded(row.textView(Field::stationName), folded_);
+            return startsWithFolded(text, folded_);
+        case Kind::categoryEquals:
+        case Kind::favouriteEquals:
         case Kind::countryEquals:
-            return equalsFolded(row.textView(Field::country), folded_);
+            return equalsFolded(text, folded_);
     }
     return false;
 }

@@ -26,12 +26,20 @@ class ViewFilter {
 
     Kind kind() const { return kind_; }
     const QString& text() const { return text_; }
-    bool matches(const StationRow& row) const;
+    // Whether a row (anything with textView(Field)) is in the view.
+    template <typename Row>
+    bool matches(const Row& row) const {
+        return kind_ == Kind::none || matchesText(row.textView(field()));
+    }
     bool operator==(const ViewFilter& other) const {
         return kind_ == other.kind_ && text_ == other.text_;
     }
 
   private:
+    // The one field each kind looks at.
+    Field field() const;
+    bool matchesText(QStringView text) const;
+
     ViewFilter(Kind kind, const QString& text)
         : kind_(kind), text_(text), folded_(text.toCaseFolded()) {}
 

@@ -19,12 +19,16 @@ void writeAll(QFileDevice& file, const char* data, qint64 size) {
 }
 
 void writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    writeFileAtomically(path, [&](const ByteSink& put) { put(bytes); });
+}
+
+void writeFileAtomically(const QString& path, const std::function<void(const ByteSink&)>& fill) {
     QSaveFile file(path);
     // Unbuffered: with Qt's write buffer a short write at the final flush (disk full) went
     // unnoticed and commit() renamed a truncated file over the old one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         fail(path, file);
-    writeAll(file, bytes.constData(), bytes.size());
+    fill([&](const QByteArray& part) { writeAll(file, part.constData(), part.size()); });
     if (!file.commit())
         fail(path, file);
 }

@@ -56,7 +56,7 @@ void TaskPlans::selectRow(int row) {
 }
 
 TaskPlans::Plan TaskPlans::loadplan(const QDate& today) const {
-    const StationRow* row = table_.current();
+    const auto row = table_.current();
     if (!row)
         return initialPlan(today);
     const auto when = [&](Field f) {

@@ -45,7 +45,7 @@ TEST_F(EditorFixture, AddsATrimmedUserStationAndHandsItToTheMailProgram) {
                                      QStringLiteral(" HTTPS://Radio.example/a b&c ")};
     EXPECT_EQ(add.BitBtn1Click(boxes, true), StationEditor::Outcome::closed);
     ASSERT_EQ(table.totalCount(), 2);
-    const StationRow& row = table.row(1);
+    const StationRef row = table.row(1);
     EXPECT_EQ(row.text(Field::stationName), QStringLiteral("我的 电台"));
     EXPECT_EQ(row.text(Field::country), QStringLiteral("中国"));
     EXPECT_EQ(row.text(Field::category), QStringLiteral("用户自定义"));

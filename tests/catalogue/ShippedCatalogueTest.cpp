@@ -27,7 +27,7 @@ TEST(ShippedCatalogue, ReadsRewritesAndServesEveryGenre) {
 
     QHash<QString, int> names, categories;
     for (int i = 0; i < table.totalCount(); ++i) {
-        const StationRow& row = table.row(i);
+        const StationRef row = table.row(i);
         ++names[row.text(Field::stationName)];
         ++categories[row.text(Field::category)];
         EXPECT_FALSE(row.text(Field::country).isEmpty()) << i;

@@ -99,7 +99,7 @@ TEST_F(CatalogueUpdating, ANewerVersionAppendsThePacketsStationsOnlyAsStations) 
     EXPECT_TRUE(server.lastRequest().find("Accept: text/html, */*") != std::string::npos);
     // A row equal to one already there is appended all the same.
     EXPECT_EQ(names(), (QStringList{"Old One", "Old Two", "Old One", "Sender's task"}));
-    const StationRow& added = table.row(3);
+    const StationRef added = table.row(3);
     EXPECT_FALSE(added.isTask());
     for (Field f : {Field::finishAction, Field::period, Field::favourite})
         EXPECT_EQ(added.text(f), QString());

@@ -48,7 +48,7 @@ class Tasks : public MainWindow {
         onDisk.loadFromFile(onDisk.savePath());
         for (int i = 0; i < onDisk.totalCount(); ++i)
             if (onDisk.row(i).text(Field::stationName) == name)
-                return onDisk.row(i);
+                return onDisk.row(i).toRow();
         ADD_FAILURE() << name.toStdString();
         return {};
     }

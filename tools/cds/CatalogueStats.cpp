@@ -49,7 +49,7 @@ QString catalogueStats(const StationTable& table) {
     qsizetype longestName = 0, longestUrl = 0;
     int favourites = 0, starts = 0, ends = 0, actions = 0, periods = 0, intervals = 0;
     for (int i = 0; i < table.totalCount(); ++i) {
-        const StationRow& row = table.row(i);
+        const StationRef row = table.row(i);
         countries.add(row.text(Field::country));
         categories.add(row.text(Field::category));
         bitRates.add(row.text(Field::bitRate));

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "catalogue/CatalogueSaver.h"
+
+#include "platform/AtomicFile.h"
+
+#include <QMetaObject>
+
+CatalogueSaver::CatalogueSaver(QString path) : path_(std::move(path)) {}
+
+CatalogueSaver::~CatalogueSaver() {
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !waiting_ && !running_; });
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    if (worker_.joinable())
+        worker_.join();
+}
+
+void CatalogueSaver::write(const QString& path, const StationRows& rows) {
+    writeFileAtomically(path, [&](const ByteSink& put) {
+        PacketWriter writer(stationDescriptors(), {}, rows.size());
+        rows.writeTo(writer, [&] {
+            if (writer.pendingBytes() >= (1 << 20))
+                put(writer.takeBytes());
+        });
+        put(writer.finish());
+    });
+}
+
+void CatalogueSaver::save(StationRows rows) {
+    {
+        const std::lock_guard lock(mutex_);
+        waiting_ = std::move(rows);
+        if (!worker_.joinable())
+            worker_ = std::thread([this] { work(); });
+    }
+    changed_.notify_all();
+}
+
+void CatalogueSaver::wait() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !waiting_ && !running_; });
+}
+
+void CatalogueSaver::work() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return waiting_ || stopping_; });
+        if (!waiting_)
+            return;
+        const StationRows rows = std::move(*waiting_);
+        waiting_.reset();
+        running_ = true;
+        lock.unlock();
+        QString failure;
+        try {
+            write(path_, rows);
+        } catch (const std::exception& e) {
+            failure = QString::fromUtf8(e.what());
+        }
+        lock.lock();
+        running_ = false;
+        changed_.notify_all();
+        if (!failure.isEmpty())
+            QMetaObject::invokeMethod(
+                this, [this, failure] { emit failed(failure); }, Qt::QueuedConnection);
+    }
+}

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "catalogue/StationRows.h"
+
+#include <QObject>
+#include <QString>
+
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+// Writes the catalogue file on a thread of its own, from a copy of the rows taken when the save
+// was asked for, so the window never waits for the disk. One save runs at a time; a save asked
+// for while one runs waits, and replaces any that already waited: only the newest rows are
+// written after the running save. Each save replaces the file atomically.
+class CatalogueSaver : public QObject {
+    Q_OBJECT
+  public:
+    explicit CatalogueSaver(QString path);
+    // Waits for the last save.
+    ~CatalogueSaver() override;
+
+    void save(StationRows rows);
+    // Returns once no save runs or waits.
+    void wait();
+
+    // Writes rows to path as a catalogue file, atomically. Throws FileWriteError.
+    static void write(const QString& path, const StationRows& rows);
+
+  signals:
+    // A save failed: the message names the file and the reason. Sent on the saver's own thread
+    // (queued from the worker).
+    void failed(const QString& message);
+
+  private:
+    void work();
+
+    const QString path_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::optional<StationRows> waiting_;
+    bool running_ = false;
+    bool stopping_ = false;
+    std::thread worker_;
+};

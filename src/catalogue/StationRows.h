@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "catalogue/StationRow.h"
+
+#include <QByteArray>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class PacketWriter;
+class StationRows;
+
+// One row of a StationRows, read in place. Valid until the rows change.
+class StationRef {
+  public:
+    StationRef(const StationRows& rows, size_t index) : rows_(&rows), index_(index) {}
+
+    QStringView textView(Field f) const;
+    QString text(Field f) const { return textView(f).toString(); }
+    std::optional<CdsDateTime> dateTime(Field f) const;
+    std::optional<qint32> integer(Field f) const;
+    bool isTask() const { return !textView(Field::planType).isEmpty(); }
+    // A copy that owns its values.
+    StationRow toRow() const;
+
+  private:
+    const StationRows* rows_;
+    size_t index_;
+};
+
+// The rows of the station table, kept compact. The texts of the rows read from a file lie in one
+// buffer, which is the file's own bytes with the texts moved together; each row is a fixed record
+// of where its texts lie and its other values. A row changed or added since holds its own values.
+// Copies share the text buffer, so a copy for a save on another thread costs only the records.
+class StationRows {
+  public:
+    StationRows() = default;
+
+    // Takes over the bytes of a catalogue file and reads its rows in one pass. Texts longer than
+    // their field (a file from elsewhere) are cut as StationRow's setters cut them. Throws
+    // CatalogueFormatError, also for a file that is not the station table or would take more
+    // memory than its size allows (requireFitsInMemory).
+    static StationRows read(QByteArray bytes);
+
+    size_t size() const { return records_.size(); }
+    StationRef operator[](size_t index) const { return {*this, index}; }
+
+    QStringView textView(size_t index, Field f) const;
+    std::optional<CdsDateTime> dateTime(size_t index, Field f) const;
+    std::optional<qint32> integer(size_t index, Field f) const;
+    StationRow row(size_t index) const;
+
+    // The row's values become the given ones (kept within their widths, as by the setters).
+    void replace(size_t index, const StationRow& row);
+    void append(const StationRow& row);
+    void erase(size_t index);
+
+    // Every row, in order, as a catalogue file; afterRow (if set) runs after each row, to hand
+    // the bytes on in parts.
+    void writeTo(PacketWriter& writer, const std::function<void()>& afterRow = {}) const;
+
+    // Memory a row takes beyond its texts: its record, and its place in a view and a sort order.
+    static constexpr size_t kBytesPerRow = 40 + 2 * sizeof(int);
+
+  private:
+    static constexpr int kTextFields = 9;
+    enum Flag : quint8 {
+        hasStart = 1,
+        hasEnd = 2,
+        hasInterval = 4,
+        isOwned = 8,  // the row's values are ownedRows_[text]
+    };
+    struct Record {
+        double start = 0;
+        double end = 0;
+        quint32 text = 0;  // first UTF-16 unit of the row's texts in texts_, or an owned row
+        qint32 interval = 0;
+        std::array<quint8, kTextFields> lengths{};  // in UTF-16 units, each at most 255
+        quint8 flags = 0;
+    };
+    static_assert(sizeof(Record) == 40);
+
+    static int textSlot(Field f);
+    static Record recordOf(const StationRow& row, quint32 ownedIndex);
+    const StationRow* owned(size_t index) const;
+
+    QByteArray texts_;  // UTF-16 texts of the rows read from the file; never changed once read
+    std::vector<Record> records_;
+    std::vector<StationRow> ownedRows_;  // rows changed or added; a deleted one is left empty
+};
