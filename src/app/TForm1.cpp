@@ -151,6 +151,9 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
                         },
                         [this] { selectCurrentRowInList(); }});
     connect(&options_, &OptionsStore::remindLoaded, ui_.panels[3], &QLabel::setText);
+    connect(&table_.saver(), &CatalogueSaver::failed, this, [this](const QString& message) {
+        services_.dialogs.message(AppInfo::title(), message, Dialogs::Icon::error);
+    });
     wireControls();
     wireRemote();
 
@@ -746,6 +749,10 @@ void TForm1::N2Click() {
             services_.player.Close();
         }
         presets_.Saveradio();
+        // The last change of the catalogue is on disk before the program ends; a failure is
+        // shown now, while there is still a window to show it.
+        table_.saver().wait();
+        QCoreApplication::sendPostedEvents(&table_.saver());
         const QDir folder(folder_);
         for (const char* name : {"updatedb.xml", "update.xml", "update.cds"})
             QFile::remove(folder.filePath(QLatin1String(name)));  // missing files are no matter

@@ -152,7 +152,7 @@ void CatalogueBrowser::ToolButton6Click() {
         table_.setText(Field::favourite, QString());
         favouriteLook_ = FavouriteLook::plain;
     }
-    table_.commitAndSave();
+    table_.saveInBackground();
 }
 
 void CatalogueBrowser::DBGrid1TitleClick(Field field) {

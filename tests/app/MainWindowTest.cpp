@@ -69,7 +69,7 @@ TEST_F(MainWindow, OpensOnTheWholeCatalogueWithItsControls) {
     EXPECT_EQ(ui().TreeView1->topLevelItem(0)->text(0), QStringLiteral("所有电台 (5)"));
     EXPECT_TRUE(ui().TreeView1->topLevelItem(0)->isExpanded());
     EXPECT_EQ(listedNames().size(), 5);
-    EXPECT_TRUE(window->snapshot().rows.empty());  // no station has a task
+    EXPECT_TRUE(window->snapshot().rows.empty());                       // no station has a task
     EXPECT_EQ(window->playback().title3, QStringLiteral("Radio One"));  // first row as if clicked
     EXPECT_EQ(ui().ComboBox1->count(), 173);
     EXPECT_TRUE(ui().RadioButton4->isChecked());
@@ -298,13 +298,18 @@ TEST_F(MainWindow, VolumeBarAndMuteButton) {
 TEST_F(MainWindow, FavouriteToggleSavesAtOnce) {
     const QString catalogue = folder.filePath(QStringLiteral("rd.cds"));
     const QByteArray before = readFile(catalogue);
+    // The toggle saves on the saver's thread; what the file holds once that save is done.
+    const auto saved = [&] {
+        window->table().saver().wait();
+        return readFile(catalogue);
+    };
     clickRow(4);
     EXPECT_EQ(ui().ToolButton6->toolTip(), QStringLiteral("收藏"));
     QTest::mouseClick(ui().ToolButton6, Qt::LeftButton);
     EXPECT_EQ(ui().ToolButton6->toolTip(), QStringLiteral("取消收藏"));
-    EXPECT_TRUE(readFile(catalogue).contains(QByteArray("\x02\x00\x05\x26", 4)));  // "★", UTF-16LE
+    EXPECT_TRUE(saved().contains(QByteArray("\x02\x00\x05\x26", 4)));  // "★", UTF-16LE
     QTest::mouseClick(ui().ToolButton6, Qt::LeftButton);
-    EXPECT_EQ(readFile(catalogue), before);  // written again, unmarked
+    EXPECT_EQ(saved(), before);  // written again, unmarked
 
     // In the favourites view, clearing the last mark empties the list without a message.
     QTest::mouseClick(ui().ToolButton6, Qt::LeftButton);
@@ -317,9 +322,9 @@ TEST_F(MainWindow, FavouriteToggleSavesAtOnce) {
 
     // With an empty search result the button does nothing.
     ui().ComboBox1->setEditText(QStringLiteral("zzz"));
-    const QByteArray now = readFile(catalogue);
+    const QByteArray now = saved();
     QTest::mouseClick(ui().ToolButton6, Qt::LeftButton);
-    EXPECT_EQ(readFile(catalogue), now);
+    EXPECT_EQ(saved(), now);
 }
 
 TEST_F(MainWindow, DigitKeysPlayPresetsExceptInTheSearchBox) {
@@ -396,6 +401,29 @@ TEST_F(MainWindow, TheListsShowTheWindowsHintsOverTheirRows) {
                     ui().DBGrid1->viewport()->mapToGlobal(cell.center()));
     QApplication::sendEvent(ui().DBGrid1->viewport(), &help);
     EXPECT_EQ(QToolTip::text(), QStringLiteral("福音：美国黑人宗教音乐"));
+}
+
+TEST_F(MainWindow, AFavouriteThatCannotBeSavedIsReportedAndQuittingWaitsForSaves) {
+    const QString catalogue = folder.filePath(QStringLiteral("rd.cds"));
+    ASSERT_TRUE(QFile::remove(catalogue));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("rd.cds")));  // cannot be replaced
+    clickRow(4);
+    QTest::mouseClick(ui().ToolButton6, Qt::LeftButton);
+    EXPECT_EQ(ui().ToolButton6->toolTip(),
+              QStringLiteral("取消收藏"));  // at once, not after the disk
+    ASSERT_TRUE(waitFor([&] { return !dialogs.shown.isEmpty(); }, 5000));
+    EXPECT_EQ(dialogs.shown.last().icon, Dialogs::Icon::error);
+    EXPECT_TRUE(dialogs.shown.last().text.contains(QStringLiteral("rd.cds")));
+
+    // A change saved in the background is on disk when "退出" returns.
+    ASSERT_TRUE(QDir(catalogue).removeRecursively());
+    QTest::mouseClick(ui().ToolButton6, Qt::LeftButton);  // unmarked
+    QTest::mouseClick(ui().ToolButton6, Qt::LeftButton);  // marked again
+    window->N2Click();
+    StationTable onDisk(catalogue);
+    onDisk.loadFromFile(catalogue);
+    EXPECT_EQ(onDisk.row(4).text(Field::favourite), QStringLiteral("★"));
+    EXPECT_EQ(dialogs.shown.size(), 1);
 }
 
 TEST_F(MainWindow, AFailedSaveInTheEditorIsReportedAndTheEditorStaysOpen) {
