@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue/StationRows.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -79,9 +80,13 @@ StationRows StationRows::read(QByteArray bytes) {
         PacketReader reader(QByteArray::fromRawData(base, bytes.size()));
         checkStationFields(reader.fields());
         requireFitsInMemory(reader.rowCount(), kBytesPerRow, fileBytes);
-        rows.records_.resize(reader.rowCount());
         std::array<FieldRef, kFieldCount> values;
-        for (Record& record : rows.records_) {
+        for (size_t row = 0; row < reader.rowCount(); ++row) {
+            if (row % kBlockRows == 0) {
+                rows.blocks_.push_back(std::make_shared<Block>());
+                rows.blocks_.back()->reserve(std::min(kBlockRows, reader.rowCount() - row));
+            }
+            Record& record = rows.blocks_.back()->emplace_back();
             reader.readRow(values.data());
             record.text = quint32(written / 2);
             for (int f = 0; f < kFieldCount; ++f) {
@@ -116,6 +121,7 @@ StationRows StationRows::read(QByteArray bytes) {
             }
         }
         reader.finish();
+        rows.size_ = reader.rowCount();
     }
     bytes.truncate(qsizetype(written));
     bytes.squeeze();
@@ -123,8 +129,15 @@ StationRows StationRows::read(QByteArray bytes) {
     return rows;
 }
 
+StationRows::Block& StationRows::editableBlock(size_t blockIndex) {
+    std::shared_ptr<Block>& block = blocks_[blockIndex];
+    if (block.use_count() > 1)
+        block = std::make_shared<Block>(*block);
+    return *block;
+}
+
 const StationRow* StationRows::owned(size_t index) const {
-    const Record& r = records_[index];
+    const Record& r = record(index);
     return r.flags & isOwned ? &ownedRows_[r.text] : nullptr;
 }
 
@@ -134,7 +147,7 @@ QStringView StationRows::textView(size_t index, Field f) const {
     const int slot = textSlot(f);
     if (slot < 0)
         return {};
-    const Record& r = records_[index];
+    const Record& r = record(index);
     size_t at = r.text;
     for (int i = 0; i < slot; ++i)
         at += r.lengths[size_t(i)];
@@ -145,7 +158,7 @@ QStringView StationRows::textView(size_t index, Field f) const {
 std::optional<CdsDateTime> StationRows::dateTime(size_t index, Field f) const {
     if (const StationRow* row = owned(index))
         return row->dateTime(f);
-    const Record& r = records_[index];
+    const Record& r = record(index);
     if (f == Field::startTime && (r.flags & hasStart))
         return CdsDateTime{r.start};
     if (f == Field::endTime && (r.flags & hasEnd))
@@ -156,7 +169,7 @@ std::optional<CdsDateTime> StationRows::dateTime(size_t index, Field f) const {
 std::optional<qint32> StationRows::integer(size_t index, Field f) const {
     if (const StationRow* row = owned(index))
         return row->integer(f);
-    const Record& r = records_[index];
+    const Record& r = record(index);
     if (f == Field::intervalSeconds && (r.flags & hasInterval))
         return r.interval;
     return std::nullopt;
@@ -182,7 +195,7 @@ StationRow StationRows::row(size_t index) const {
 }
 
 void StationRows::replace(size_t index, const StationRow& row) {
-    Record& r = records_[index];
+    Record& r = editableBlock(index / kBlockRows)[index % kBlockRows];
     if (r.flags & isOwned) {
         ownedRows_[r.text] = normalized(row);
         return;
@@ -194,19 +207,34 @@ void StationRows::replace(size_t index, const StationRow& row) {
 }
 
 void StationRows::append(const StationRow& row) {
-    records_.emplace_back();
-    replace(records_.size() - 1, row);
+    if (size_ % kBlockRows == 0)
+        blocks_.push_back(std::make_shared<Block>());
+    editableBlock(blocks_.size() - 1).emplace_back();
+    ++size_;
+    replace(size_ - 1, row);
 }
 
 void StationRows::erase(size_t index) {
-    if (const Record& r = records_[index]; r.flags & isOwned)
-        ownedRows_[r.text] = StationRow{};  // its texts are freed; the slot stays unused
-    records_.erase(records_.begin() + qsizetype(index));
+    if (owned(index))
+        ownedRows_[record(index).text] = StationRow{};  // its texts freed; the slot stays unused
+    // The rows after it move up by one, across the blocks that follow.
+    size_t b = index / kBlockRows;
+    Block* block = &editableBlock(b);
+    block->erase(block->begin() + qsizetype(index % kBlockRows));
+    for (++b; b < blocks_.size(); ++b) {
+        Block& next = editableBlock(b);
+        block->push_back(next.front());
+        next.erase(next.begin());
+        block = &next;
+    }
+    if (block->empty())
+        blocks_.pop_back();
+    --size_;
 }
 
 void StationRows::writeTo(PacketWriter& writer, const std::function<void()>& afterRow) const {
     std::array<FieldRef, kFieldCount> values;
-    for (size_t index = 0; index < records_.size(); ++index) {
+    for (size_t index = 0; index < size_; ++index) {
         if (const StationRow* row = owned(index)) {
             for (int f = 0; f < kFieldCount; ++f)
                 values[size_t(f)] = FieldRef::of(row->values[size_t(f)]);

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -34,7 +35,8 @@ class StationRef {
 // The rows of the station table, kept compact. The texts of the rows read from a file lie in one
 // buffer, which is the file's own bytes with the texts moved together; each row is a fixed record
 // of where its texts lie and its other values. A row changed or added since holds its own values.
-// Copies share the text buffer, so a copy for a save on another thread costs only the records.
+// Copies share the text buffer and the records, which are kept in blocks copied only when a copy
+// that shares them changes: a copy for a save on another thread costs next to nothing.
 class StationRows {
   public:
     StationRows() = default;
@@ -45,7 +47,7 @@ class StationRows {
     // memory than its size allows (requireFitsInMemory).
     static StationRows read(QByteArray bytes);
 
-    size_t size() const { return records_.size(); }
+    size_t size() const { return size_; }
     StationRef operator[](size_t index) const { return {*this, index}; }
 
     QStringView textView(size_t index, Field f) const;
@@ -83,11 +85,19 @@ class StationRows {
     };
     static_assert(sizeof(Record) == 40);
 
+    static constexpr size_t kBlockRows = 16384;
+    using Block = std::vector<Record>;
+
     static int textSlot(Field f);
-    static Record recordOf(const StationRow& row, quint32 ownedIndex);
     const StationRow* owned(size_t index) const;
+    const Record& record(size_t index) const {
+        return (*blocks_[index / kBlockRows])[index % kBlockRows];
+    }
+    // The block holding the row, copied first when a copy of these rows shares it.
+    Block& editableBlock(size_t blockIndex);
 
     QByteArray texts_;  // UTF-16 texts of the rows read from the file; never changed once read
-    std::vector<Record> records_;
+    std::vector<std::shared_ptr<Block>> blocks_;  // all full but the last
+    size_t size_ = 0;
     std::vector<StationRow> ownedRows_;  // rows changed or added; a deleted one is left empty
 };

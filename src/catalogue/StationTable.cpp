@@ -19,11 +19,7 @@ double numericKey(const StationRef& row, Field f) {
 
 }  // namespace
 
-StationTable::StationTable(QString savePath)
-    : savePath_(std::move(savePath)),
-      saver_(savePath_),
-      // Chinese-aware order (pinyin where the collator offers it).
-      collator_(QLocale(QLocale::Chinese, QLocale::China)) {}
+StationTable::StationTable(QString savePath) : savePath_(std::move(savePath)), saver_(savePath_) {}
 
 void StationTable::loadFromFile(const QString& path) {
     saver_.wait();  // the newest rows are on disk before the file is read again
@@ -104,7 +100,7 @@ void StationTable::changeCurrent(Field f, Change&& change) {
     change(row);
     rows_.replace(size_t(current_), row);
     if (keyField_ == f)
-        keys_[size_t(current_)] = sortKey(current_, f);
+        keys_.set(size_t(current_), rows_.textView(size_t(current_), f));
     orderDirty_ = orderDirty_ || sortField_ == f;
 }
 
@@ -145,7 +141,7 @@ void StationTable::setFieldInteger(const QString& name, std::optional<qint32> va
 void StationTable::append(const StationRow& row) {
     rows_.append(row);
     if (keyField_)
-        keys_.push_back(sortKey(int(rows_.size()) - 1, *keyField_));
+        keys_.append(rows_.textView(rows_.size() - 1, *keyField_));
     orderDirty_ = true;
     rebuildView();
     current_ = int(rows_.size()) - 1;
@@ -160,7 +156,7 @@ void StationTable::deleteCurrent() {
         throw StationTableError("no current row");
     rows_.erase(size_t(current_));
     if (keyField_)
-        keys_.erase(keys_.begin() + current_);
+        keys_.erase(size_t(current_));
     current_ = -1;
     orderDirty_ = true;
     refreshKeepingPlace();
@@ -236,10 +232,6 @@ void StationTable::refreshKeepingPlace() {
         selectPosition(std::min(std::max(oldPosition, 0), viewCount() - 1));
 }
 
-QCollatorSortKey StationTable::sortKey(int row, Field field) const {
-    return collator_.sortKey(rows_.textView(size_t(row), field).toString());
-}
-
 void StationTable::rebuildOrder() {
     orderDirty_ = false;
     order_.clear();
@@ -250,15 +242,11 @@ void StationTable::rebuildOrder() {
     std::iota(order_.begin(), order_.end(), 0);
     if (fieldSpec(field).typeWord == FieldDescriptor::kWideString) {
         if (keyField_ != field) {
-            keys_.clear();
-            keys_.reserve(rows_.size());
-            for (int i = 0; i < int(rows_.size()); ++i)
-                keys_.push_back(sortKey(i, field));
+            keys_.build(rows_, field);
             keyField_ = field;
         }
-        std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
-            return keys_[size_t(a)].compare(keys_[size_t(b)]) < 0;
-        });
+        std::stable_sort(order_.begin(), order_.end(),
+                         [&](int a, int b) { return keys_.less(size_t(a), size_t(b)); });
     } else {
         std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
             return numericKey(rows_[size_t(a)], field) < numericKey(rows_[size_t(b)], field);

@@ -2,10 +2,10 @@
 #pragma once
 
 #include "catalogue/CatalogueSaver.h"
+#include "catalogue/CollationKeys.h"
 #include "catalogue/StationRows.h"
 #include "catalogue/ViewFilter.h"
 
-#include <QCollator>
 #include <QString>
 
 #include <functional>
@@ -113,7 +113,6 @@ class StationTable {
     void changeCurrent(Field f, Change&& change);
     Field requireField(const QString& name) const;
     void rebuildOrder();
-    QCollatorSortKey sortKey(int row, Field field) const;
     void rebuildView();
     void selectPosition(int position);
     // After the rows changed: the current row keeps its place if still in view, otherwise the row
@@ -129,11 +128,10 @@ class StationTable {
     Listener listener_;
     StationRows rows_;
     CatalogueSaver saver_;
-    QCollator collator_;
     // The collation keys of a text field for every row, kept until the rows are replaced: sorting
     // again, or after a change of a few rows, costs no new keys.
     std::optional<Field> keyField_;
-    std::vector<QCollatorSortKey> keys_;
+    CollationKeys keys_;
     ViewFilter filter_;
     std::optional<Field> sortField_;
     std::vector<int> order_;  // all rows, sorted by the sort field; empty without one
