@@ -44,14 +44,17 @@ void makeKeys(const UCollator* collator, const StationRows& rows, Field field, s
 
 }  // namespace
 
-CollationKeys::CollationKeys() : collator_(openCollator()) {}
+CollationKeys::CollationKeys() = default;
 
 CollationKeys::~CollationKeys() {
-    ucol_close(collator_);
+    if (collator_)
+        ucol_close(collator_);
 }
 
 void CollationKeys::build(const StationRows& rows, Field field) {
     clear();
+    if (!collator_)
+        collator_ = openCollator();
     // The second half on a thread of its own, with a collator of its own.
     const size_t half = rows.size() / 2;
     std::vector<char> laterBytes;

@@ -20,11 +20,13 @@ class CollationKeys {
     CollationKeys(const CollationKeys&) = delete;
     CollationKeys& operator=(const CollationKeys&) = delete;
 
-    // Keys for the field of every row, made on two threads.
+    // Keys for the field of every row, made on two threads. The collator is opened here, at the
+    // first sort, not at start. Throws std::runtime_error when ICU lacks Chinese collation.
     void build(const StationRows& rows, Field field);
     void clear();
     size_t size() const { return starts_.size(); }
 
+    // After build only.
     void set(size_t row, QStringView text);
     void append(QStringView text);
     void erase(size_t row);
@@ -34,7 +36,7 @@ class CollationKeys {
     }
 
   private:
-    UCollator* collator_;
+    UCollator* collator_ = nullptr;
     std::vector<char> bytes_;  // each key ends in a zero byte
     std::vector<quint32> starts_;
 };

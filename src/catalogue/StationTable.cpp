@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue/StationTable.h"
 
+#include "platform/WholeFile.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -27,7 +29,13 @@ void StationTable::loadFromFile(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         throw CatalogueFormatError(
             QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
-    rows_ = StationRows::read(file.readAll());
+    QByteArray bytes;
+    try {
+        bytes = readWholeFile(file);
+    } catch (const std::runtime_error& e) {
+        throw CatalogueFormatError(e.what());
+    }
+    rows_ = StationRows::read(std::move(bytes));
     keyField_.reset();
     keys_.clear();
     orderDirty_ = true;
