@@ -62,7 +62,7 @@ StationEditor::Outcome StationEditor::BitBtn1Click(const Boxes& boxes, bool send
         table_.setText(Field::country, boxes.country);
         table_.setText(Field::streamUrl, boxes.address);
     }
-    table_.commitAndSave();
+    table_.saveInBackground();
     hooks_.countChanged();
     hooks_.selectRoot();
     return Outcome::closed;
@@ -71,7 +71,7 @@ StationEditor::Outcome StationEditor::BitBtn1Click(const Boxes& boxes, bool send
 StationEditor::Outcome StationEditor::Button1Click() {
     if (dialogs_.confirm(AppInfo::title(), QStringLiteral("是否删除当前电台？"))) {
         table_.deleteCurrent();
-        table_.commitAndSave();
+        table_.saveInBackground();
         hooks_.selectRoot();
     }
     hooks_.countChanged();

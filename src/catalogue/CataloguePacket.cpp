@@ -226,7 +226,7 @@ FieldValue FieldRef::toValue() const {
 
 void requireFitsInMemory(size_t rowCount, size_t bytesPerRow, size_t fileBytes) {
     constexpr size_t kAllowance = 32u << 20;
-    const double needed = double(rowCount) * double(bytesPerRow);
+    const double needed = double(rowCount) * double(bytesPerRow) + double(fileBytes);
     if (needed > 4.0 * double(fileBytes) + double(kAllowance))
         fail(QStringLiteral("%1 rows in a file of %2 bytes would take %3 MB of memory, more than "
                             "such a file may")
@@ -450,7 +450,8 @@ QByteArray PacketWriter::finish() {
 
 CataloguePacket CataloguePacket::read(const QByteArray& bytes) {
     PacketReader reader(bytes);
-    requireFitsInMemory(reader.rowCount(), reader.fields().size() * sizeof(FieldValue),
+    // Each value, and the string behind a text.
+    requireFitsInMemory(reader.rowCount(), reader.fields().size() * (sizeof(FieldValue) + 32),
                         size_t(bytes.size()));
     CataloguePacket packet;
     packet.fields = reader.fields();

@@ -83,9 +83,9 @@ class CatalogueFormatError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Whether rows costing bytesPerRow each in memory may be kept for a file of fileBytes: at most
-// four times the file plus a constant. Every row needs only three bytes on disk, so a small
-// damaged or hostile file can announce millions of rows; it is refused with the reason.
+// Refuses, with the reason, to keep rows costing bytesPerRow each beside the file's own bytes
+// when together they would take more than four times the file plus a constant. A row may take
+// as little as four bytes on disk, so a small damaged or hostile file can announce millions.
 void requireFitsInMemory(size_t rowCount, size_t bytesPerRow, size_t fileBytes);
 
 // Reads a catalogue file row by row, so a caller can fill its own rows without an interim copy.
@@ -150,8 +150,8 @@ class CataloguePacket {
         return values[row * fields.size() + field];
     }
 
-    // Throws CatalogueFormatError; refuses a file whose values would take more memory than
-    // fitsInMemory allows.
+    // Throws CatalogueFormatError, also for a file whose values would take more memory than
+    // requireFitsInMemory allows.
     static CataloguePacket read(const QByteArray& bytes);
     // Throws CatalogueFormatError for a value that does not fit its field.
     QByteArray write() const;

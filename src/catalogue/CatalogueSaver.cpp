@@ -4,6 +4,7 @@
 #include "platform/AtomicFile.h"
 
 #include <QMetaObject>
+#include <QScopeGuard>
 
 CatalogueSaver::CatalogueSaver(QString path) : path_(std::move(path)) {}
 
@@ -18,8 +19,8 @@ CatalogueSaver::~CatalogueSaver() {
         worker_.join();
 }
 
-void CatalogueSaver::write(const QString& path, const StationRows& rows) {
-    writeFileAtomically(path, [&](const ByteSink& put) {
+void CatalogueSaver::write(const StationRows& rows) {
+    writeFileAtomically(path_, [&](const ByteSink& put) {
         PacketWriter writer(stationDescriptors(), {}, rows.size());
         rows.writeTo(writer, [&] {
             if (writer.pendingBytes() >= (1 << 20))
@@ -39,9 +40,25 @@ void CatalogueSaver::save(StationRows rows) {
     changed_.notify_all();
 }
 
+void CatalogueSaver::saveNow(const StationRows& rows) {
+    wait();
+    bool failed = true;
+    const auto record = qScopeGuard([&] {
+        const std::lock_guard lock(mutex_);
+        lastFailed_ = failed;
+    });
+    write(rows);
+    failed = false;
+}
+
 void CatalogueSaver::wait() {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return !waiting_ && !running_; });
+}
+
+bool CatalogueSaver::lastFailed() {
+    const std::lock_guard lock(mutex_);
+    return lastFailed_;
 }
 
 void CatalogueSaver::work() {
@@ -56,12 +73,13 @@ void CatalogueSaver::work() {
         lock.unlock();
         QString failure;
         try {
-            write(path_, rows);
+            write(rows);
         } catch (const std::exception& e) {
             failure = QString::fromUtf8(e.what());
         }
         lock.lock();
         running_ = false;
+        lastFailed_ = !failure.isEmpty();
         changed_.notify_all();
         if (!failure.isEmpty())
             QMetaObject::invokeMethod(

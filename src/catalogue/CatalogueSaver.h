@@ -23,25 +23,29 @@ class CatalogueSaver : public QObject {
     ~CatalogueSaver() override;
 
     void save(StationRows rows);
+    // Writes the rows here and now, after any save that runs or waits. Throws FileWriteError.
+    void saveNow(const StationRows& rows);
     // Returns once no save runs or waits.
     void wait();
-
-    // Writes rows to path as a catalogue file, atomically. Throws FileWriteError.
-    static void write(const QString& path, const StationRows& rows);
+    // Whether the last save that ended failed.
+    bool lastFailed();
 
   signals:
-    // A save failed: the message names the file and the reason. Sent on the saver's own thread
-    // (queued from the worker).
+    // A save failed: the message names the file and the reason. Delivered on the thread the
+    // saver belongs to (the window's), not on the worker.
     void failed(const QString& message);
 
   private:
     void work();
+    // Writes rows to the file as a catalogue, atomically. Throws FileWriteError.
+    void write(const StationRows& rows);
 
     const QString path_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::optional<StationRows> waiting_;
     bool running_ = false;
+    bool lastFailed_ = false;
     bool stopping_ = false;
     std::thread worker_;
 };

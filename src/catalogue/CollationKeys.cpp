@@ -3,6 +3,7 @@
 
 #include <unicode/ucol.h>
 
+#include <exception>
 #include <stdexcept>
 #include <thread>
 
@@ -60,11 +61,28 @@ void CollationKeys::build(const StationRows& rows, Field field) {
     std::vector<char> laterBytes;
     std::vector<quint32> laterStarts;
     UCollator* second = openCollator();
-    std::thread later(
-        [&] { makeKeys(second, rows, field, half, rows.size(), laterBytes, laterStarts); });
-    makeKeys(collator_, rows, field, 0, half, bytes_, starts_);
+    std::exception_ptr laterFailure;
+    std::thread later([&] {
+        try {
+            makeKeys(second, rows, field, half, rows.size(), laterBytes, laterStarts);
+        } catch (...) {
+            laterFailure = std::current_exception();
+        }
+    });
+    std::exception_ptr failure;
+    try {
+        makeKeys(collator_, rows, field, 0, half, bytes_, starts_);
+    } catch (...) {
+        failure = std::current_exception();
+    }
     later.join();
     ucol_close(second);
+    if (!failure)
+        failure = laterFailure;
+    if (failure) {
+        clear();
+        std::rethrow_exception(failure);
+    }
     const auto shift = quint32(bytes_.size());
     bytes_.insert(bytes_.end(), laterBytes.begin(), laterBytes.end());
     for (quint32 start : laterStarts)
@@ -74,10 +92,26 @@ void CollationKeys::build(const StationRows& rows, Field field) {
 void CollationKeys::clear() {
     bytes_ = {};
     starts_ = {};
+    unused_ = 0;
 }
 
 void CollationKeys::set(size_t row, QStringView text) {
+    unused_ += std::strlen(bytes_.data() + starts_[row]) + 1;
     starts_[row] = appendKey(collator_, text, bytes_);
+    if (unused_ > bytes_.size() / 2)
+        compact();
+}
+
+void CollationKeys::compact() {
+    std::vector<char> live;
+    live.reserve(bytes_.size() - unused_);
+    for (quint32& start : starts_) {
+        const char* key = bytes_.data() + start;
+        start = quint32(live.size());
+        live.insert(live.end(), key, key + std::strlen(key) + 1);
+    }
+    bytes_ = std::move(live);
+    unused_ = 0;
 }
 
 void CollationKeys::append(QStringView text) {
@@ -85,5 +119,6 @@ void CollationKeys::append(QStringView text) {
 }
 
 void CollationKeys::erase(size_t row) {
+    unused_ += std::strlen(bytes_.data() + starts_[row]) + 1;
     starts_.erase(starts_.begin() + qsizetype(row));
 }

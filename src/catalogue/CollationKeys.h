@@ -12,7 +12,7 @@ struct UCollator;
 
 // The collation keys of one text field for every row, in Chinese order (pinyin where the
 // collator offers it): made once, kept in one buffer, and compared byte by byte. A changed row
-// gets a new key at the buffer's end.
+// gets a new key at the buffer's end; the buffer is packed again once half of it is unused.
 class CollationKeys {
   public:
     CollationKeys();
@@ -36,7 +36,10 @@ class CollationKeys {
     }
 
   private:
+    void compact();
+
     UCollator* collator_ = nullptr;
     std::vector<char> bytes_;  // each key ends in a zero byte
     std::vector<quint32> starts_;
+    size_t unused_ = 0;  // bytes of keys no row uses any more
 };

@@ -2,6 +2,7 @@
 #include "catalogue/StationRows.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <limits>
 
@@ -122,6 +123,11 @@ StationRows StationRows::read(QByteArray bytes) {
         }
         reader.finish();
         rows.size_ = reader.rowCount();
+        size_t tasks = 0;
+        for (size_t row = 0; row < rows.size_; ++row)
+            tasks += rows.record(row).lengths[size_t(textSlot(Field::planType))] != 0;
+        // The task runner keeps its own copy of every task.
+        requireFitsInMemory(1, rows.size_ * kBytesPerRow + tasks * kBytesPerOwnedRow, fileBytes);
     }
     bytes.truncate(qsizetype(written));
     bytes.squeeze();
@@ -133,6 +139,8 @@ StationRows::Block& StationRows::editableBlock(size_t blockIndex) {
     std::shared_ptr<Block>& block = blocks_[blockIndex];
     if (block.use_count() > 1)
         block = std::make_shared<Block>(*block);
+    else  // a copy on the saver's thread may just have let go: its reads come before our writes
+        std::atomic_thread_fence(std::memory_order_acquire);
     return *block;
 }
 
@@ -195,12 +203,12 @@ StationRow StationRows::row(size_t index) const {
 }
 
 void StationRows::replace(size_t index, const StationRow& row) {
-    Record& r = editableBlock(index / kBlockRows)[index % kBlockRows];
-    if (r.flags & isOwned) {
-        ownedRows_[r.text] = normalized(row);
+    if (const Record& r = record(index); r.flags & isOwned) {
+        ownedRows_[r.text] = normalized(row);  // the copies have their own list of owned rows
         return;
     }
     ownedRows_.push_back(normalized(row));
+    Record& r = editableBlock(index / kBlockRows)[index % kBlockRows];
     r = Record{};
     r.text = quint32(ownedRows_.size() - 1);
     r.flags = isOwned;

@@ -66,6 +66,9 @@ class StationRows {
 
     // Memory a row takes beyond its texts: its record, and its place in a view and a sort order.
     static constexpr size_t kBytesPerRow = 40 + 2 * sizeof(int);
+    // Memory a row takes as a StationRow of its own (the task runner's copy of a task, a row of
+    // an update): its values and the strings behind its texts.
+    static constexpr size_t kBytesPerOwnedRow = sizeof(StationRow) + 9 * 48;
 
   private:
     static constexpr int kTextFields = 9;

@@ -34,10 +34,14 @@ void StationTable::loadFromFile(const QString& path) {
         bytes = readWholeFile(file);
     } catch (const std::runtime_error& e) {
         throw CatalogueFormatError(e.what());
+    } catch (const std::bad_alloc&) {
+        throw CatalogueFormatError(QStringLiteral("%1: %2 bytes, more than there is memory for")
+                                       .arg(path)
+                                       .arg(file.size())
+                                       .toStdString());
     }
     rows_ = StationRows::read(std::move(bytes));
-    keyField_.reset();
-    keys_.clear();
+    keys_ = {};
     orderDirty_ = true;
     rebuildView();
     first();
@@ -45,6 +49,7 @@ void StationTable::loadFromFile(const QString& path) {
 
 std::vector<StationRow> StationTable::readRows(const QByteArray& bytes) {
     const StationRows read = StationRows::read(bytes);
+    requireFitsInMemory(read.size(), StationRows::kBytesPerOwnedRow, size_t(bytes.size()));
     std::vector<StationRow> rows;
     rows.reserve(read.size());
     for (size_t i = 0; i < read.size(); ++i)
@@ -55,8 +60,7 @@ std::vector<StationRow> StationTable::readRows(const QByteArray& bytes) {
 void StationTable::appendRows(std::vector<StationRow> rows) {
     for (const StationRow& row : rows)
         rows_.append(row);
-    keyField_.reset();
-    keys_.clear();
+    keys_ = {};
     orderDirty_ = true;
     refreshKeepingPlace();
 }
@@ -68,8 +72,7 @@ QByteArray StationTable::toBytes() const {
 }
 
 void StationTable::commitAndSave() {
-    saver_.wait();
-    CatalogueSaver::write(savePath_, rows_);
+    saver_.saveNow(rows_);
     refreshKeepingPlace();
 }
 
@@ -107,8 +110,8 @@ void StationTable::changeCurrent(Field f, Change&& change) {
     StationRow row = rows_.row(size_t(current_));
     change(row);
     rows_.replace(size_t(current_), row);
-    if (keyField_ == f)
-        keys_.set(size_t(current_), rows_.textView(size_t(current_), f));
+    if (keys_[size_t(f)])
+        keys_[size_t(f)]->set(size_t(current_), rows_.textView(size_t(current_), f));
     orderDirty_ = orderDirty_ || sortField_ == f;
 }
 
@@ -148,8 +151,9 @@ void StationTable::setFieldInteger(const QString& name, std::optional<qint32> va
 
 void StationTable::append(const StationRow& row) {
     rows_.append(row);
-    if (keyField_)
-        keys_.append(rows_.textView(rows_.size() - 1, *keyField_));
+    for (int f = 0; f < kFieldCount; ++f)
+        if (keys_[size_t(f)])
+            keys_[size_t(f)]->append(rows_.textView(rows_.size() - 1, Field(f)));
     orderDirty_ = true;
     rebuildView();
     current_ = int(rows_.size()) - 1;
@@ -163,8 +167,9 @@ void StationTable::deleteCurrent() {
     if (current_ < 0)
         throw StationTableError("no current row");
     rows_.erase(size_t(current_));
-    if (keyField_)
-        keys_.erase(size_t(current_));
+    for (auto& keys : keys_)
+        if (keys)
+            keys->erase(size_t(current_));
     current_ = -1;
     orderDirty_ = true;
     refreshKeepingPlace();
@@ -241,31 +246,35 @@ void StationTable::refreshKeepingPlace() {
 }
 
 void StationTable::rebuildOrder() {
-    orderDirty_ = false;
     order_.clear();
-    if (!sortField_)
+    if (!sortField_) {
+        orderDirty_ = false;
         return;
+    }
     const Field field = *sortField_;
     order_.resize(rows_.size());
     std::iota(order_.begin(), order_.end(), 0);
     if (fieldSpec(field).typeWord == FieldDescriptor::kWideString) {
-        if (keyField_ != field) {
-            keys_.build(rows_, field);
-            keyField_ = field;
+        auto& keys = keys_[size_t(field)];
+        if (!keys) {
+            auto made = std::make_unique<CollationKeys>();
+            made->build(rows_, field);
+            keys = std::move(made);
         }
         std::stable_sort(order_.begin(), order_.end(),
-                         [&](int a, int b) { return keys_.less(size_t(a), size_t(b)); });
+                         [&](int a, int b) { return keys->less(size_t(a), size_t(b)); });
     } else {
         std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
             return numericKey(rows_[size_t(a)], field) < numericKey(rows_[size_t(b)], field);
         });
     }
+    orderDirty_ = false;
 }
 
 void StationTable::rebuildView() {
-    notify(listener_.viewAboutToChange);
     if (orderDirty_)
-        rebuildOrder();
+        rebuildOrder();  // before the model is told: a failure here leaves the view as it was
+    notify(listener_.viewAboutToChange);
     view_.clear();
     const auto consider = [&](int index) {
         if (filter_.matches(rows_[size_t(index)]))

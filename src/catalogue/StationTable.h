@@ -8,7 +8,9 @@
 
 #include <QString>
 
+#include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -128,10 +130,9 @@ class StationTable {
     Listener listener_;
     StationRows rows_;
     CatalogueSaver saver_;
-    // The collation keys of a text field for every row, kept until the rows are replaced: sorting
-    // again, or after a change of a few rows, costs no new keys.
-    std::optional<Field> keyField_;
-    CollationKeys keys_;
+    // The collation keys of each text field sorted by, for every row, kept until the rows are
+    // replaced: sorting again, or after a change of a few rows, costs no new keys.
+    std::array<std::unique_ptr<CollationKeys>, kFieldCount> keys_;
     ViewFilter filter_;
     std::optional<Field> sortField_;
     std::vector<int> order_;  // all rows, sorted by the sort field; empty without one

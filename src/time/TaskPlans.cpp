@@ -87,7 +87,7 @@ void TaskPlans::save(const Plan& plan, int row) {
         table_.setText(Field::period, plan.period);
         table_.setText(Field::finishAction, plan.finishAction);
     }
-    saveAndReload();
+    savePlans();
     hooks_.selectRoot();
 }
 
@@ -101,24 +101,16 @@ bool TaskPlans::deleteTask() {
     selectRow(row);
     table_.setText(Field::planType, QString());
     table_.setFilter(taskList);  // the row leaves the task list at once
-    saveAndReload();
+    savePlans();
     hooks_.selectRoot();
     return true;
 }
 
-void TaskPlans::saveAndReload() {
-    try {
-        table_.commitAndSave();
-    } catch (...) {
-        // What the list shows and what the runner runs stay what rd.cds holds: a task that
-        // could not be saved is not shown as if it were.
-        try {
-            table_.loadFromFile(table_.savePath());
-        } catch (...) {
-        }
-        throw;
-    }
-    // The runner sees the change at its next pass.
-    hooks_.refreshSnapshot();
-    table_.loadFromFile(table_.savePath());
+void TaskPlans::savePlans() {
+    // Written on the saver's thread: the rows in memory are what rd.cds will hold, so the first
+    // row of the view is made current as reading the file again would. A failed save is told by
+    // the saver, and what the list shows is still what the runner runs.
+    table_.saveInBackground();
+    hooks_.refreshSnapshot();  // the runner sees the change at its next pass
+    table_.first();
 }

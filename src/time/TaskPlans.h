@@ -54,8 +54,8 @@ class TaskPlans {
     bool deleteTask();
 
   private:
-    // Writes rd.cds and re-reads it; on failure the unsaved change is dropped and rethrown.
-    void saveAndReload();
+    // Saves rd.cds in the background and hands the tasks to the runner.
+    void savePlans();
     // Makes the row current again, showing all stations when the view has lost it.
     void selectRow(int row);
 

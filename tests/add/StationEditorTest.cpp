@@ -55,6 +55,7 @@ TEST_F(EditorFixture, AddsATrimmedUserStationAndHandsItToTheMailProgram) {
     EXPECT_TRUE(row.text(Field::favourite).isEmpty());
     EXPECT_EQ(countUpdates, 1);
     EXPECT_EQ(roots, 1);
+    table.saver().wait();  // the editor saves in the background
     StationTable saved(table.savePath());
     saved.loadFromFile(table.savePath());
     EXPECT_EQ(saved.totalCount(), 2);
@@ -126,6 +127,7 @@ TEST_F(EditorFixture, ModifiesUntrimmedAndDeletesOnlyWhenConfirmed) {
     dialogs.answers = {true};
     modify.Button1Click();
     EXPECT_EQ(table.totalCount(), 1);
+    table.saver().wait();
     StationTable saved(table.savePath());
     saved.loadFromFile(table.savePath());
     EXPECT_EQ(saved.totalCount(), 1);

@@ -426,24 +426,28 @@ TEST_F(MainWindow, AFavouriteThatCannotBeSavedIsReportedAndQuittingWaitsForSaves
     EXPECT_EQ(dialogs.shown.size(), 1);
 }
 
-TEST_F(MainWindow, AFailedSaveInTheEditorIsReportedAndTheEditorStaysOpen) {
+TEST_F(MainWindow, AFailedSaveInTheEditorIsReportedTheStationKeptAndSavedAtExit) {
     const QString catalogue = folder.filePath(QStringLiteral("rd.cds"));
     ASSERT_TRUE(QFile::remove(catalogue));
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("rd.cds")));  // cannot be replaced
-    bool stillOpen = false;
     QTimer::singleShot(0, [&] {
         auto* form = qobject_cast<TForm3*>(QApplication::activeModalWidget());
         ASSERT_NE(form, nullptr);
         addNewStation(form);
-        stillOpen = form->isVisible();
-        form->reject();
     });
-    QTest::mouseClick(ui().ToolButton9, Qt::LeftButton);
-    EXPECT_TRUE(stillOpen);
-    ASSERT_FALSE(dialogs.shown.isEmpty());
+    QTest::mouseClick(ui().ToolButton9, Qt::LeftButton);  // the editor closes; the disk follows
+    ASSERT_TRUE(waitFor([&] { return !dialogs.shown.isEmpty(); }, 5000));
     EXPECT_EQ(dialogs.shown.last().icon, Dialogs::Icon::error);
     EXPECT_TRUE(dialogs.shown.last().text.contains(QStringLiteral("rd.cds")));
     EXPECT_EQ(window->table().totalCount(), 6);  // kept in memory
+
+    // Quitting tries the failed save once more.
+    ASSERT_TRUE(QDir(catalogue).removeRecursively());
+    window->N2Click();
+    StationTable onDisk(catalogue);
+    onDisk.loadFromFile(catalogue);
+    EXPECT_EQ(onDisk.totalCount(), 6);
+    EXPECT_EQ(dialogs.shown.size(), 1);
 }
 
 TEST_F(MainWindow, TheHotKeyMutesOnlyWhenStoppedOrPlaying) {
