@@ -750,11 +750,12 @@ void TForm1::N2Click() {
         }
         presets_.Saveradio();
         // The last change of the catalogue is on disk before the program ends. A save that
-        // failed is shown now, while there is a window to show it, and tried once more.
+        // failed is shown now, while there is a window to show it, and tried once more; a
+        // second failure is shown with its reason.
         table_.saver().wait();
         QCoreApplication::sendPostedEvents(&table_.saver());
         if (table_.saver().lastFailed())
-            table_.commitAndSave();
+            guarded([this] { table_.commitAndSave(); });
         const QDir folder(folder_);
         for (const char* name : {"updatedb.xml", "update.xml", "update.cds"})
             QFile::remove(folder.filePath(QLatin1String(name)));  // missing files are no matter
