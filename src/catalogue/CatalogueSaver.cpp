@@ -30,10 +30,14 @@ void CatalogueSaver::write(const StationRows& rows) {
     });
 }
 
-void CatalogueSaver::save(StationRows rows) {
+void CatalogueSaver::save(StationRows rows, Done done) {
     {
         const std::lock_guard lock(mutex_);
         waiting_ = std::move(rows);
+        if (done)
+            waitingDone_.push_back(std::move(done));
+        else
+            waitingUntold_ = true;
         if (!worker_.joinable())
             worker_ = std::thread([this] { work(); });
     }
@@ -69,6 +73,8 @@ void CatalogueSaver::work() {
             return;
         const StationRows rows = std::move(*waiting_);
         waiting_.reset();
+        const std::vector<Done> done = std::exchange(waitingDone_, {});
+        const bool untold = std::exchange(waitingUntold_, false);
         running_ = true;
         lock.unlock();
         QString failure;
@@ -81,8 +87,16 @@ void CatalogueSaver::work() {
         running_ = false;
         lastFailed_ = !failure.isEmpty();
         changed_.notify_all();
-        if (!failure.isEmpty())
+        if (!failure.isEmpty() && untold)
             QMetaObject::invokeMethod(
                 this, [this, failure] { emit failed(failure); }, Qt::QueuedConnection);
+        if (!done.empty())
+            QMetaObject::invokeMethod(
+                this,
+                [done, saved = failure.isEmpty()] {
+                    for (const Done& tell : done)
+                        tell(saved);
+                },
+                Qt::QueuedConnection);
     }
 }

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -22,7 +23,12 @@ class CatalogueSaver : public QObject {
     // Waits for the last save.
     ~CatalogueSaver() override;
 
-    void save(StationRows rows);
+    // Told, on the saver's own thread, whether the rows of a save reached the disk: by the save
+    // that wrote them, which may be a later one that replaced it.
+    using Done = std::function<void(bool saved)>;
+
+    // A failure of a save asked for without done is told by failed().
+    void save(StationRows rows, Done done = {});
     // Writes the rows here and now, after any save that runs or waits. Throws FileWriteError.
     void saveNow(const StationRows& rows);
     // Returns once no save runs or waits.
@@ -31,8 +37,8 @@ class CatalogueSaver : public QObject {
     bool lastFailed();
 
   signals:
-    // A save failed: the message names the file and the reason. Delivered on the thread the
-    // saver belongs to (the window's), not on the worker.
+    // A save asked for without done failed: the message names the file and the reason.
+    // Delivered on the thread the saver belongs to (the window's), not on the worker.
     void failed(const QString& message);
 
   private:
@@ -44,6 +50,8 @@ class CatalogueSaver : public QObject {
     std::mutex mutex_;
     std::condition_variable changed_;
     std::optional<StationRows> waiting_;
+    std::vector<Done> waitingDone_;
+    bool waitingUntold_ = false;  // a waiting save was asked for without done
     bool running_ = false;
     bool lastFailed_ = false;
     bool stopping_ = false;

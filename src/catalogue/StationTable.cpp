@@ -76,8 +76,8 @@ void StationTable::commitAndSave() {
     refreshKeepingPlace();
 }
 
-void StationTable::saveInBackground() {
-    saver_.save(rows_);
+void StationTable::saveInBackground(CatalogueSaver::Done done) {
+    saver_.save(rows_, std::move(done));
     refreshKeepingPlace();
 }
 

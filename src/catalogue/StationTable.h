@@ -54,9 +54,9 @@ class StationTable {
     // over the catalogue, so a failed save leaves the old file whole. Waits for a save in the
     // background first. Throws FileWriteError.
     void commitAndSave();
-    // The same on the saver's thread, from a copy of the rows as they are now; a failure is told
-    // by saver().failed.
-    void saveInBackground();
+    // The same on the saver's thread, from a copy of the rows as they are now; the outcome is
+    // told to done, or a failure by saver().failed without it.
+    void saveInBackground(CatalogueSaver::Done done = {});
     CatalogueSaver& saver() { return saver_; }
     void snapshotForScheduler(SchedulerSnapshot& into) const;
     // The whole table as a catalogue file, in stored order.

@@ -86,43 +86,46 @@ void CatalogueUpdate::descriptorArrived(const QByteArray& body) {
 }
 
 void CatalogueUpdate::packetArrived(const QString& version, const QByteArray& body) {
-    StationTable& table = services_.table;
-    OptionsStore& options = services_.options;
-    const QString oldVersion = options.db;
     try {
         writeFileAtomically(path(kPacket), body);
         std::vector<StationRow> rows = StationTable::readRows(body);
         for (StationRow& row : rows)
             keepOnlyTheStation(row);
         const size_t added = rows.size();
-        table.appendRows(std::move(rows));
-        options.db = version;
-        const int current = table.currentIndex();
-        try {
-            table.commitAndSave();
-            table.loadFromFile(table.savePath());
-        } catch (...) {
-            // Not saved: the stations and the version are what the files hold, so that the next
-            // update brings them again.
-            options.db = oldVersion;
-            try {
-                table.loadFromFile(table.savePath());
-            } catch (...) {
-            }
-            throw;
-        }
-        // A window open meanwhile (the station editor) still works on the station it showed.
-        table.selectRow(current);
-        options.saveini();
-        hooks_.balloon(AppInfo::title() + QStringLiteral(" 提示: 新增加了") +
-                           QString::number(added) + QStringLiteral("个电台"),
-                       QStringLiteral("点击查看详细电台清单..."));
-        detail = true;
-        hooks_.focusStationList();
-        busy_ = false;
+        services_.table.appendRows(std::move(rows));
+        // Saved in the background; the version is raised only once the stations are on disk.
+        services_.table.saveInBackground(
+            [this, version, added](bool saved) { saved ? merged(version, added) : notMerged(); });
     } catch (const std::exception&) {
         failed();
     }
+}
+
+void CatalogueUpdate::merged(const QString& version, size_t added) {
+    try {
+        services_.options.db = version;
+        services_.options.saveini();
+    } catch (const std::exception&) {
+        failed();
+        return;
+    }
+    hooks_.balloon(AppInfo::title() + QStringLiteral(" 提示: 新增加了") + QString::number(added) +
+                       QStringLiteral("个电台"),
+                   QStringLiteral("点击查看详细电台清单..."));
+    detail = true;
+    hooks_.focusStationList();
+    busy_ = false;
+}
+
+void CatalogueUpdate::notMerged() {
+    // The stations are dropped again, so that the catalogue and the version are what the files
+    // hold and the next update brings them again.
+    StationTable& table = services_.table;
+    try {
+        table.loadFromFile(table.savePath());
+    } catch (const std::exception&) {
+    }
+    failed();
 }
 
 void CatalogueUpdate::failed() {

@@ -43,6 +43,9 @@ class CatalogueUpdate : public QObject {
   private:
     void descriptorArrived(const QByteArray& body);
     void packetArrived(const QString& version, const QByteArray& body);
+    // After the catalogue with the packet's stations was saved, or could not be.
+    void merged(const QString& version, size_t added);
+    void notMerged();
     void failed();
     QString path(const char* name) const;
 

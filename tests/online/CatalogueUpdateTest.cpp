@@ -16,6 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 namespace {
 
 StationRow station(const char* name) {
@@ -159,6 +163,31 @@ TEST_F(CatalogueUpdating, AnEmptyPacketAnnouncesNoneButRaisesTheVersion) {
               QStringList{"Corvinatone 2.21 提示: 新增加了0个电台|点击查看详细电台清单..."});
     EXPECT_EQ(options.db, QStringLiteral("20130101"));
     EXPECT_EQ(readFile(table.savePath()), before);  // rewritten
+}
+
+TEST_F(CatalogueUpdating, ACatalogueThatCannotBeSavedKeepsTheVersionAndDropsTheStations) {
+    server.addFile("/updatedb.xml", "text/xml", descriptor("20121203"));
+    server.addFile("/update.cds", "application/octet-stream",
+                   packet({station("New One"), station("New Two")}));
+    options.db = QStringLiteral("20121202");
+    const QByteArray before = readFile(table.savePath());
+    // The disk fills up: the packet (small) is written, the whole catalogue is not.
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit tight = old;
+    tight.rlim_cur = rlim_t(before.size()) + 8;
+    setrlimit(RLIMIT_FSIZE, &tight);
+    run();  // ends once the background save has told its outcome
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, failure);
+    EXPECT_EQ(readFile(table.savePath()), before);
+    EXPECT_EQ(names(), (QStringList{"Old One", "Old Two"}));  // the next update brings them
+    EXPECT_EQ(options.db, QStringLiteral("20121202"));
+    EXPECT_TRUE(balloons.isEmpty());
 }
 
 TEST_F(CatalogueUpdating, FailuresSayOnceWhatWentWrongAndMergeNothing) {
