@@ -23,8 +23,8 @@ class CatalogueSaver : public QObject {
     // Waits for the last save.
     ~CatalogueSaver() override;
 
-    // Told, on the saver's own thread, whether the rows of a save reached the disk: by the save
-    // that wrote them, which may be a later one that replaced it.
+    // Told on the thread the saver belongs to (the window's) whether the rows of a save reached
+    // the disk: by the save that wrote them, which may be a later one that replaced it.
     using Done = std::function<void(bool saved)>;
 
     // A failure of a save asked for without done is told by failed().

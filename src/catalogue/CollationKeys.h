@@ -23,8 +23,6 @@ class CollationKeys {
     // Keys for the field of every row, made on two threads. The collator is opened here, at the
     // first sort, not at start. Throws std::runtime_error when ICU lacks Chinese collation.
     void build(const StationRows& rows, Field field);
-    void clear();
-    size_t size() const { return starts_.size(); }
 
     // After build only.
     void set(size_t row, QStringView text);
@@ -36,6 +34,7 @@ class CollationKeys {
     }
 
   private:
+    void clear();
     void compact();
 
     UCollator* collator_ = nullptr;

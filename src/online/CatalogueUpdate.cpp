@@ -121,10 +121,13 @@ void CatalogueUpdate::notMerged() {
     // The stations are dropped again, so that the catalogue and the version are what the files
     // hold and the next update brings them again.
     StationTable& table = services_.table;
+    const int current = table.currentIndex();
     try {
         table.loadFromFile(table.savePath());
     } catch (const std::exception&) {
     }
+    // A window open meanwhile (the station editor) still works on the station it showed.
+    table.selectRow(current);
     failed();
 }
 

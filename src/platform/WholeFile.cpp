@@ -4,7 +4,6 @@
 #include <stdexcept>
 
 #include <sys/mman.h>
-#include <unistd.h>
 
 namespace {
 

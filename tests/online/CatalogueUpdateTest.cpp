@@ -171,6 +171,7 @@ TEST_F(CatalogueUpdating, ACatalogueThatCannotBeSavedKeepsTheVersionAndDropsTheS
                    packet({station("New One"), station("New Two")}));
     options.db = QStringLiteral("20121202");
     const QByteArray before = readFile(table.savePath());
+    table.moveTo(1);  // the station editor shows "Old Two" while the update comes in
     // The disk fills up: the packet (small) is written, the whole catalogue is not.
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
@@ -186,6 +187,7 @@ TEST_F(CatalogueUpdating, ACatalogueThatCannotBeSavedKeepsTheVersionAndDropsTheS
     EXPECT_EQ(dialogs.shown[0].text, failure);
     EXPECT_EQ(readFile(table.savePath()), before);
     EXPECT_EQ(names(), (QStringList{"Old One", "Old Two"}));  // the next update brings them
+    EXPECT_EQ(table.text(Field::stationName), QStringLiteral("Old Two"));
     EXPECT_EQ(options.db, QStringLiteral("20121202"));
     EXPECT_TRUE(balloons.isEmpty());
 }
