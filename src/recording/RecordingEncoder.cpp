@@ -155,6 +155,8 @@ void RecordingEncoder::disarm() {
 }
 
 void RecordingEncoder::carryOut(const QString& action) {
+    // The catalogue's last change is on disk before the computer goes off or to sleep.
+    services_.table.saver().wait();
     if (action == RecordingTexts::powerOff())
         services_.power.powerOff();
     else if (action == RecordingTexts::standby())
