@@ -29,15 +29,18 @@ int main(int argc, char** argv) {
         _exit(127);
     }
     close(pipeFds[1]);
-    char number[16] = {};
-    const ssize_t n = read(pipeFds[0], number, sizeof number - 1);  // written once Xvfb is ready
+    // Xvfb writes the number once it is ready, then a line feed in a write of its own: the pipe
+    // stays open until the line is whole, or Xvfb's second write fails and it ends.
+    std::string number;
+    char c = 0;
+    while (number.size() < 16 && read(pipeFds[0], &c, 1) == 1 && c != '\n')
+        number += c;
     close(pipeFds[0]);
-    if (n <= 0) {
+    if (number.empty() || c != '\n') {
         std::fprintf(stderr, "Xvfb did not start\n");
         return 1;
     }
-    const std::string display =
-        ":" + std::string(number, size_t(n)).substr(0, std::string(number).find('\n'));
+    const std::string display = ":" + number;
     setenv("DISPLAY", display.c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     PrivateHome home;
