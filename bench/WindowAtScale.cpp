@@ -6,13 +6,7 @@
 // Usage: window_at_scale CATALOGUE
 #include "app/TForm1.h"
 #include "app/TForm1Ui.h"
-#include "support/FakeCaptureDevice.h"
-#include "support/FakeDialogs.h"
-#include "support/FakeMediaPlayer.h"
-#include "support/FakePower.h"
-#include "support/FakeServices.h"
-#include "support/FakeSystemClock.h"
-#include "support/FakeTimeSource.h"
+#include "support/FakeWindowServices.h"
 
 #include <QApplication>
 #include <QDir>
@@ -67,21 +61,8 @@ int main(int argc, char** argv) {
     ini.write("[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n");
     ini.close();
 
-    FakeDialogs dialogs;
-    FakeMediaPlayer player;
-    NoKiller killer;
-    FakeDesktop desktop;
-    FakeHotKey hotKey;
-    FakeCaptureDevice capture;
-    FakePower power;
-    FakeTimeSource clock;
-    FakeSystemClock systemClock;
-    FakeMediaRemote remote;
-    FakeNotifications notifications;
-    TForm1 window(folder.path(),
-                  TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power, clock,
-                                 systemClock, remote, notifications, [] {},
-                                 folder.filePath(QStringLiteral("corvinatone"))});
+    FakeWindowServices fakes;
+    TForm1 window(folder.path(), fakes.windowServices(folder.path()));
     window.show();
     QTest::qWait(500);
     const TForm1Ui& ui = window.ui();
@@ -103,7 +84,7 @@ int main(int argc, char** argv) {
     QTest::qWait(200);
     const double after = residentMb();
     std::printf("favourite toggle: longest %lld ms of 6, memory after %+.1f MB, failures %lld\n",
-                longest, after - before, qint64(dialogs.shown.size()));
+                longest, after - before, qint64(fakes.dialogs.shown.size()));
 
     const auto sortBy = [&](int column) {
         QHeaderView* header = list->horizontalHeader();

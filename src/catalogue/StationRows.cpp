@@ -82,6 +82,7 @@ StationRows StationRows::read(QByteArray bytes) {
         checkStationFields(reader.fields());
         requireFitsInMemory(reader.rowCount(), kBytesPerRow, fileBytes);
         std::array<FieldRef, kFieldCount> values;
+        size_t tasks = 0;
         for (size_t row = 0; row < reader.rowCount(); ++row) {
             if (row % kBlockRows == 0) {
                 rows.blocks_.push_back(std::make_shared<Block>());
@@ -120,12 +121,10 @@ StationRows StationRows::read(QByteArray bytes) {
                         break;
                 }
             }
+            tasks += record.lengths[size_t(textSlot(Field::planType))] != 0;
         }
         reader.finish();
         rows.size_ = reader.rowCount();
-        size_t tasks = 0;
-        for (size_t row = 0; row < rows.size_; ++row)
-            tasks += rows.record(row).lengths[size_t(textSlot(Field::planType))] != 0;
         // The task runner keeps its own copy of every task.
         requireFitsInMemory(1, rows.size_ * kBytesPerRow + tasks * kBytesPerOwnedRow, fileBytes);
     }

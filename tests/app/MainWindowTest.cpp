@@ -574,11 +574,7 @@ TEST_F(MainWindow, ARecordingACrashLeftIsRepairedAndSavedAtTheNextStart) {
         const QByteArray pcm = QByteArray(WaveStream::kBytesPerSecond, '\0');
         crashed.append(pcm.constData(), pcm.size());
     }
-    window = std::make_unique<TForm1>(
-        folder.path(),
-        TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power, clock, systemClock,
-                       *remote, notifications, [this] { ++runEnded; },
-                       folder.filePath(QStringLiteral("corvinatone"))});
+    window = std::make_unique<TForm1>(folder.path(), windowServices(folder.path()));
     window->show();
     window->encoder().pipeline().waitForDone();
     ASSERT_FALSE(dialogs.shown.isEmpty());

@@ -6,13 +6,7 @@
 #include "app/TForm1Ui.h"
 #include "setting/TForm2.h"
 #include "support/FakeAutostart.h"
-#include "support/FakeCaptureDevice.h"
-#include "support/FakeDialogs.h"
-#include "support/FakeMediaPlayer.h"
-#include "support/FakePower.h"
-#include "support/FakeServices.h"
-#include "support/FakeSystemClock.h"
-#include "support/FakeTimeSource.h"
+#include "support/FakeWindowServices.h"
 #include "support/TestHelpers.h"
 
 #include <QFile>
@@ -26,7 +20,7 @@
 
 #include <memory>
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public ::testing::Test, protected FakeWindowServices {
   protected:
     void SetUp() override {
         StationTable table(folder.filePath(QStringLiteral("rd.cds")));
@@ -42,11 +36,7 @@ class MainWindow : public ::testing::Test {
         add("Jazz FM", "英国", "爵士乐");
         table.commitAndSave();
         writeOptions("");
-        window = std::make_unique<TForm1>(
-            folder.path(),
-            TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power, clock,
-                           systemClock, *remote, notifications, [this] { ++runEnded; },
-                           folder.filePath(QStringLiteral("corvinatone"))});
+        window = std::make_unique<TForm1>(folder.path(), windowServices(folder.path()));
         options =
             std::make_unique<TForm2>(TForm2Services{window->options(), dialogs, desktop, autostart,
                                                     [this](bool on) { window->powerTimerOn(on); }},
@@ -82,20 +72,7 @@ class MainWindow : public ::testing::Test {
     }
 
     QTemporaryDir folder;
-    FakeDialogs dialogs;
-    FakeMediaPlayer player;
-    NoKiller killer;
-    FakeDesktop desktop;
-    FakeHotKey hotKey;
-    FakeCaptureDevice capture;
-    FakePower power;
-    FakeTimeSource clock;
-    FakeSystemClock systemClock;
-    FakeMediaRemote fakeRemote;
-    MediaRemote* remote = &fakeRemote;  // a test may put the real one on a private bus here
-    FakeNotifications notifications;
     FakeAutostart autostart;
-    int runEnded = 0;
     std::unique_ptr<TForm1> window;
     std::unique_ptr<TForm2> options;
 };
