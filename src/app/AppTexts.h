@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <exception>
+
 // The application shell's own texts.
 namespace AppTexts {
 
@@ -16,6 +18,10 @@ inline QString catalogueMissing(const QString& downloadPage) {
 }
 inline QString playerMissing() {
     return QStringLiteral("此软件需要Windows Media Playe7.0以上版本支持,请检查是否已正确安装。");
+}
+// The fixed message, then what actually went wrong.
+inline QString withReason(const QString& message, const std::exception& e) {
+    return message + QStringLiteral("\n\n") + QString::fromUtf8(e.what());
 }
 
 inline QString fatalExit() {

@@ -16,11 +16,6 @@ namespace {
 const QString kLockName = QStringLiteral("RUNONCEMUTEX");
 const QString kUpdateLeftover = QStringLiteral("corvinatone.old");
 const QString kCatalogue = QStringLiteral("rd.cds");
-
-// The fixed message, then what actually went wrong.
-QString withReason(const QString& message, const std::exception& e) {
-    return message + QStringLiteral("\n\n") + QString::fromUtf8(e.what());
-}
 }  // namespace
 
 Startup::Startup(Dialogs& dialogs, Settings settings)
@@ -50,11 +45,12 @@ int Startup::run(const std::function<int()>& createAndRun) {
     } catch (const CatalogueFormatError& e) {
         // rd.cds is there but unreadable: say why, and never run on (a save would replace the
         // user's catalogue with an empty one).
-        dialogs_.message(AppInfo::title(),
-                         withReason(AppTexts::catalogueMissing(settings_.downloadPage), e),
-                         Dialogs::Icon::error);
+        dialogs_.message(
+            AppInfo::title(),
+            AppTexts::withReason(AppTexts::catalogueMissing(settings_.downloadPage), e),
+            Dialogs::Icon::error);
     } catch (const MediaPlayerError& e) {
-        dialogs_.message(AppInfo::oldTitle(), withReason(AppTexts::playerMissing(), e),
+        dialogs_.message(AppInfo::oldTitle(), AppTexts::withReason(AppTexts::playerMissing(), e),
                          Dialogs::Icon::error);
     } catch (const std::exception& e) {
         // Anything else (a lock path that is a folder, an unwritable runtime folder…) has nothing

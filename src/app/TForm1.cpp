@@ -180,9 +180,16 @@ TForm1::~TForm1() {
     table_.setListener({});
 }
 
-void TForm1::setOptionsWindow(TForm2* window) {
-    optionsWindow_ = window;
-    optionsWindow_->setStationCountText(table_.stationCountText());
+void TForm1::setOptionsWindow(std::function<TForm2*(QWidget* parent)> make) {
+    makeOptionsWindow_ = std::move(make);
+}
+
+TForm2* TForm1::optionsWindow() {
+    if (!optionsWindow_ && makeOptionsWindow_) {
+        optionsWindow_ = makeOptionsWindow_(this);
+        optionsWindow_->setStationCountText(table_.stationCountText());
+    }
+    return optionsWindow_;
 }
 
 void TForm1::playAtStart(const QString& address) {
@@ -297,7 +304,16 @@ void TForm1::wireControls() {
 }
 
 void TForm1::guarded(const std::function<void()>& handler) {
-    reportFailures(services_.dialogs, handler);
+    reportFailures(services_.dialogs, [&] {
+        try {
+            handler();
+        } catch (const MediaPlayerError& e) {
+            // The player starts at the first play: a broken installation shows there.
+            services_.dialogs.message(AppInfo::oldTitle(),
+                                      AppTexts::withReason(AppTexts::playerMissing(), e),
+                                      Dialogs::Icon::error);
+        }
+    });
 }
 
 void TForm1::ToolButton2Click() {
@@ -485,11 +501,12 @@ void TForm1::DBGrid2DblClick() {
 }
 
 void TForm1::btn1Click() {
-    if (!optionsWindow_)
+    TForm2* const window = optionsWindow();
+    if (!window)
         return;
-    optionsWindow_->move(frameGeometry().topLeft() + QPoint(80, 40));
-    optionsWindow_->setWindowFlag(Qt::WindowStaysOnTopHint);
-    optionsWindow_->exec();
+    window->move(frameGeometry().topLeft() + QPoint(80, 40));
+    window->setWindowFlag(Qt::WindowStaysOnTopHint);
+    window->exec();
 }
 
 void TForm1::powerTimerOn(bool on) {
@@ -533,14 +550,16 @@ void TForm1::CheckRecordFolder() {
         return;
     services_.dialogs.message(AppInfo::title(), RecordingTexts::recordFolderMissing(),
                               Dialogs::Icon::information);
-    if (!optionsWindow_)
+    TForm2* const window = optionsWindow();
+    if (!window)
         return;
     btn1Click();
     // Its next opening shows where the folder is set.
-    optionsWindow_->PageControl1->setCurrentWidget(optionsWindow_->TabSheet3);
+    window->PageControl1->setCurrentWidget(window->TabSheet3);
 }
 
 void TForm1::Startcheck() {
+    // A window not made yet checks as it opens.
     if (optionsWindow_)
         optionsWindow_->Startcheck();
 }

@@ -72,8 +72,12 @@ class TForm1 : public QMainWindow {
     TForm1(const QString& programFolder, TForm1Services services, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // The options window, created right after this one; it shows the station count.
-    void setOptionsWindow(TForm2* window);
+    // How the options window is made. It is made at its first opening, not at start (its six
+    // pages cost about 2 MB that a program which only plays does without), and then kept as the
+    // user left it. It is a child of this window.
+    void setOptionsWindow(std::function<TForm2*(QWidget* parent)> make);
+    // The options window, made now if it was not yet; null when there is no way to make one.
+    TForm2* optionsWindow();
     // An address given on the command line: it plays as soon as the event loop runs after the
     // first show (also while a show step waits for the user), instead of the random start.
     void playAtStart(const QString& address);
@@ -205,6 +209,7 @@ class TForm1 : public QMainWindow {
     Downloads downloads_;
     CatalogueUpdate catalogueUpdate_;
     ProgramUpdate programUpdate_;
+    std::function<TForm2*(QWidget* parent)> makeOptionsWindow_;
     TForm2* optionsWindow_ = nullptr;
     StationListModel stationModel_;
     StationListModel taskModel_;

@@ -83,6 +83,7 @@ int main(int argc, char** argv) {
         LogindPowerActions power;
         SystemTimeSource time;
         TimedatedClock clock;
+        XdgAutostart autostart;  // before the main window: its options window outlives this
         // A system-wide key on X11; elsewhere (Wayland) only while a window has the focus.
         std::unique_ptr<HotKey> hotKey;
         if (QGuiApplication::platformName() == QLatin1String("xcb"))
@@ -93,12 +94,12 @@ int main(int argc, char** argv) {
         DesktopNotifications notifications(QDBusConnection::sessionBus());
         TForm1 mainWindow(folder, {*dialogs, player, processes, desktop, *hotKey, capture, power,
                                    time, clock, remote, notifications});
-        XdgAutostart autostart;
-        TForm2 optionsWindow(
-            {mainWindow.options(), *dialogs, desktop, autostart,
-             [&](bool on) { mainWindow.powerTimerOn(on); }, [&] { mainWindow.checkupdate(); }},
-            &mainWindow);
-        mainWindow.setOptionsWindow(&optionsWindow);
+        mainWindow.setOptionsWindow([&](QWidget* parent) {
+            return new TForm2(
+                {mainWindow.options(), *dialogs, desktop, autostart,
+                 [&](bool on) { mainWindow.powerTimerOn(on); }, [&] { mainWindow.checkupdate(); }},
+                parent);
+        });
         // Ended by the session or a terminal: as through "退出".
         TerminationSignals termination;
         QObject::connect(&termination, &TerminationSignals::received, &mainWindow,

@@ -67,54 +67,61 @@ struct VlcMediaPlayer::Handles {
 };
 
 VlcMediaPlayer::VlcMediaPlayer(const QStringList& extraArguments, QObject* parent)
-    : QObject(parent), vlc_(std::make_unique<Handles>()), nesting_(std::make_unique<Nesting>()) {
-    QStringList arguments = {QStringLiteral("--no-video"), QStringLiteral("--no-xlib"),
-                             QStringLiteral("--quiet"),
-                             QStringLiteral("--network-caching=%1").arg(kNetworkCachingMs)};
-    arguments += extraArguments;
+    : QObject(parent),
+      arguments_({QStringLiteral("--no-video"), QStringLiteral("--no-xlib"),
+                  QStringLiteral("--quiet"),
+                  QStringLiteral("--network-caching=%1").arg(kNetworkCachingMs)}),
+      nesting_(std::make_unique<Nesting>()) {
+    arguments_ += extraArguments;
+}
+
+void VlcMediaPlayer::start() {
+    if (vlc_)
+        return;
     std::vector<QByteArray> storage;
     std::vector<const char*> argv;
-    for (const QString& a : arguments)
+    for (const QString& a : std::as_const(arguments_))
         storage.push_back(a.toUtf8());
     for (const QByteArray& a : storage)
         argv.push_back(a.constData());
 
-    vlc_->instance = libvlc_new(int(argv.size()), argv.data());
-    if (!vlc_->instance) {
+    auto vlc = std::make_unique<Handles>();
+    vlc->instance = libvlc_new(int(argv.size()), argv.data());
+    if (!vlc->instance) {
         const char* why = libvlc_errmsg();
         throw MediaPlayerError(std::string("libvlc could not be created") +
                                (why ? std::string(": ") + why : std::string()));
     }
-    libvlc_log_set(vlc_->instance, onLog, &noAudioOutput_);
+    libvlc_log_set(vlc->instance, onLog, &noAudioOutput_);
     // The sound server and the desktop's mixer show the stream under the program's own name and
     // icon, as music, rather than as VLC's video.
     const QByteArray httpAgent = (AppInfo::name() + u'/' + AppInfo::version()).toUtf8() + " LibVLC";
-    libvlc_set_user_agent(vlc_->instance, AppInfo::kName, httpAgent.constData());
-    libvlc_set_app_id(vlc_->instance, AppInfo::kId, AppInfo::kVersion, AppInfo::kIconName);
+    libvlc_set_user_agent(vlc->instance, AppInfo::kName, httpAgent.constData());
+    libvlc_set_app_id(vlc->instance, AppInfo::kId, AppInfo::kVersion, AppInfo::kIconName);
 
-    vlc_->player = libvlc_media_player_new(vlc_->instance);
-    vlc_->listPlayer = libvlc_media_list_player_new(vlc_->instance);
-    vlc_->list = libvlc_media_list_new(vlc_->instance);
-    if (!vlc_->player || !vlc_->listPlayer || !vlc_->list)
+    vlc->player = libvlc_media_player_new(vlc->instance);
+    vlc->listPlayer = libvlc_media_list_player_new(vlc->instance);
+    vlc->list = libvlc_media_list_new(vlc->instance);
+    if (!vlc->player || !vlc->listPlayer || !vlc->list)
         throw MediaPlayerError("libvlc could not create a player");
-    libvlc_media_player_set_role(vlc_->player, libvlc_role_Music);
-    libvlc_media_list_player_set_media_player(vlc_->listPlayer, vlc_->player);
-    libvlc_media_list_player_set_media_list(vlc_->listPlayer, vlc_->list);
-    libvlc_event_manager_t* events = libvlc_media_player_event_manager(vlc_->player);
+    libvlc_media_player_set_role(vlc->player, libvlc_role_Music);
+    libvlc_media_list_player_set_media_player(vlc->listPlayer, vlc->player);
+    libvlc_media_list_player_set_media_list(vlc->listPlayer, vlc->list);
+    libvlc_event_manager_t* events = libvlc_media_player_event_manager(vlc->player);
     for (libvlc_event_type_t type : kEvents)
         libvlc_event_attach(events, type, &VlcMediaPlayer::onEvent, this);
+    vlc_ = std::move(vlc);
 }
 
 VlcMediaPlayer::~VlcMediaPlayer() {
+    if (!vlc_)
+        return;
     // The input thread ends first: no playlist callback may run into what is released below.
-    if (vlc_->listPlayer)
-        libvlc_media_list_player_stop(vlc_->listPlayer);
+    libvlc_media_list_player_stop(vlc_->listPlayer);
     forgetPlaylists();
-    if (vlc_->player) {
-        libvlc_event_manager_t* events = libvlc_media_player_event_manager(vlc_->player);
-        for (libvlc_event_type_t type : kEvents)
-            libvlc_event_detach(events, type, &VlcMediaPlayer::onEvent, this);
-    }
+    libvlc_event_manager_t* events = libvlc_media_player_event_manager(vlc_->player);
+    for (libvlc_event_type_t type : kEvents)
+        libvlc_event_detach(events, type, &VlcMediaPlayer::onEvent, this);
 }
 
 void VlcMediaPlayer::onEvent(const libvlc_event_t* event, void* data) {
@@ -231,10 +238,17 @@ void VlcMediaPlayer::setURL(const QString& url) {
 void VlcMediaPlayer::endStream() {
     // Not the list player's stop, which also drops the audio output: the output stays, and a
     // volume and mute given to it between two streams are what the next stream opens with.
-    libvlc_media_player_set_media(vlc_->player, nullptr);
+    if (vlc_)
+        libvlc_media_player_set_media(vlc_->player, nullptr);
 }
 
 void VlcMediaPlayer::Play() {
+    try {
+        start();
+    } catch (const MediaPlayerError&) {
+        phase_ = Phase::failed;
+        throw;
+    }
     endStream();
     forgetPlaylists();
     clearList();
@@ -261,6 +275,8 @@ void VlcMediaPlayer::Play() {
 }
 
 void VlcMediaPlayer::clearList() {
+    if (!vlc_)
+        return;
     libvlc_media_list_lock(vlc_->list);
     while (libvlc_media_list_count(vlc_->list) > 0)
         libvlc_media_list_remove_index(vlc_->list, 0);
@@ -274,7 +290,7 @@ void VlcMediaPlayer::Stop() {
 }
 
 QString VlcMediaPlayer::nowPlaying() const {
-    if (phase_ != Phase::playing)
+    if (phase_ != Phase::playing || !vlc_)
         return {};
     libvlc_media_t* media = libvlc_media_player_get_media(vlc_->player);
     if (!media)
@@ -298,10 +314,7 @@ QString VlcMediaPlayer::nowPlaying() const {
 void VlcMediaPlayer::Close() {
     Stop();
     forgetPlaylists();
-    libvlc_media_list_lock(vlc_->list);
-    while (libvlc_media_list_count(vlc_->list) > 0)
-        libvlc_media_list_remove_index(vlc_->list, 0);
-    libvlc_media_list_unlock(vlc_->list);
+    clearList();
     phase_ = Phase::idle;
 }
 
@@ -373,12 +386,12 @@ QString VlcMediaPlayer::formatTime(qint64 msecs) {
 }
 
 QString VlcMediaPlayer::PositionText() const {
-    return formatTime(libvlc_media_player_get_time(vlc_->player));
+    return formatTime(vlc_ ? libvlc_media_player_get_time(vlc_->player) : 0);
 }
 
 QString VlcMediaPlayer::DurationText() const {
     // An endless live stream has no length.
-    return formatTime(libvlc_media_player_get_length(vlc_->player));
+    return formatTime(vlc_ ? libvlc_media_player_get_length(vlc_->player) : 0);
 }
 
 int VlcMediaPlayer::BufferingProgress() const {
@@ -403,6 +416,9 @@ void VlcMediaPlayer::reconcileAudio() {
 
 void VlcMediaPlayer::applyAudio() {
     // Without an audio output both calls fail harmlessly; the output's first report applies them.
+    // Before the first Play() they are kept for it.
+    if (!vlc_)
+        return;
     libvlc_audio_set_volume(vlc_->player, volume_);
     libvlc_audio_set_mute(vlc_->player, mute_ ? 1 : 0);
 }

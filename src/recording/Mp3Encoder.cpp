@@ -5,11 +5,15 @@
 #include "recording/WavFileReader.h"
 
 #include <QFile>
+#include <QLibrary>
 
 #include <lame/lame.h>
 #include <taglib/tag_c.h>
 
+#include <map>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -60,22 +64,89 @@ void encodeAudio(const QString& wavPath, QFile& out) {
     writeEncoded(out, id3v1, sizeof id3v1);
 }
 
+// TagLib's C interface, loaded at the first title written rather than with the program (a
+// megabyte that an idle program does without). Where it cannot be loaded, the MP3 goes without
+// a title. CORVINATONE_TAGLIB names another library file.
+struct TagLibC {
+    decltype(&taglib_set_strings_unicode) setStringsUnicode;
+    decltype(&taglib_set_string_management_enabled) setStringManagementEnabled;
+    decltype(&taglib_file_new_type) fileNewType;
+    decltype(&taglib_file_tag) fileTag;
+    decltype(&taglib_tag_set_title) setTitle;
+    decltype(&taglib_tag_set_genre) setGenre;
+    decltype(&taglib_tag_set_artist) setArtist;
+    decltype(&taglib_tag_set_album) setAlbum;
+    decltype(&taglib_file_save) fileSave;
+    decltype(&taglib_file_free) fileFree;
+};
+
+template <typename Function>
+bool resolve(QLibrary& library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(library.resolve(name));
+    return function != nullptr;
+}
+
+std::optional<TagLibC> resolveTagLib(QLibrary& library) {
+    TagLibC t{};
+    if (library.load() && resolve(library, "taglib_set_strings_unicode", t.setStringsUnicode) &&
+        resolve(library, "taglib_set_string_management_enabled", t.setStringManagementEnabled) &&
+        resolve(library, "taglib_file_new_type", t.fileNewType) &&
+        resolve(library, "taglib_file_tag", t.fileTag) &&
+        resolve(library, "taglib_tag_set_title", t.setTitle) &&
+        resolve(library, "taglib_tag_set_genre", t.setGenre) &&
+        resolve(library, "taglib_tag_set_artist", t.setArtist) &&
+        resolve(library, "taglib_tag_set_album", t.setAlbum) &&
+        resolve(library, "taglib_file_save", t.fileSave) &&
+        resolve(library, "taglib_file_free", t.fileFree)) {
+        t.setStringsUnicode(1);
+        t.setStringManagementEnabled(0);
+        return t;
+    }
+    return std::nullopt;
+}
+
+std::optional<TagLibC> loadTagLib(const QString& file) {
+    if (!file.isEmpty()) {
+        QLibrary library(file);
+        return resolveTagLib(library);
+    }
+    for (const int version : {0, 2}) {  // TagLib 1 and 2
+        QLibrary library(QStringLiteral("tag_c"), version);
+        if (std::optional<TagLibC> t = resolveTagLib(library))
+            return t;
+    }
+    return std::nullopt;
+}
+
+// Loaded at the first use of each library file and kept for the run: the functions stay valid.
+const TagLibC* tagLib() {
+    static std::mutex mutex;
+    static std::map<QString, std::optional<TagLibC>> loaded;
+    const QString file = qEnvironmentVariable("CORVINATONE_TAGLIB");
+    std::lock_guard lock(mutex);
+    auto found = loaded.find(file);
+    if (found == loaded.end())
+        found = loaded.emplace(file, loadTagLib(file)).first;
+    return found->second ? &*found->second : nullptr;
+}
+
 void setTitle(const QString& mp3Path, const QString& title) {
-    taglib_set_strings_unicode(1);
-    taglib_set_string_management_enabled(0);
+    const TagLibC* const taglib = tagLib();
+    if (!taglib)
+        return;
     TagLib_File* file =
-        taglib_file_new_type(QFile::encodeName(mp3Path).constData(), TagLib_File_MPEG);
+        taglib->fileNewType(QFile::encodeName(mp3Path).constData(), TagLib_File_MPEG);
     if (!file)
         throw std::runtime_error(mp3Path.toStdString() + ": TagLib cannot open it");
-    if (TagLib_Tag* tag = taglib_file_tag(file)) {
-        taglib_tag_set_title(tag, title.toUtf8().constData());
+    if (TagLib_Tag* tag = taglib->fileTag(file)) {
+        taglib->setTitle(tag, title.toUtf8().constData());
         // An all-zero ID3v1 genre byte means "Blues"; an empty genre claims none in either tag.
-        taglib_tag_set_genre(tag, "");
-        taglib_tag_set_artist(tag, "");
-        taglib_tag_set_album(tag, "");
+        taglib->setGenre(tag, "");
+        taglib->setArtist(tag, "");
+        taglib->setAlbum(tag, "");
     }
-    const bool saved = taglib_file_save(file);
-    taglib_file_free(file);
+    const bool saved = taglib->fileSave(file);
+    taglib->fileFree(file);
     if (!saved)
         throw std::runtime_error(mp3Path.toStdString() + ": the title could not be written");
 }

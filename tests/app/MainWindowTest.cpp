@@ -76,7 +76,9 @@ TEST_F(MainWindow, OpensOnTheWholeCatalogueWithItsControls) {
     EXPECT_EQ(ui().panels[3]->text(), QStringLiteral("当前无任务"));
     EXPECT_EQ(ui().gauge->toolTip(), QStringLiteral("音量 100%"));  // the bar starts at 100
     EXPECT_EQ(ui().gauge->value(), 100);
-    EXPECT_EQ(options->stationCountText(), QStringLiteral("当前共有电台5个"));
+    // The options window is made at its first opening, here.
+    EXPECT_EQ(window->findChild<TForm2*>(), nullptr);
+    EXPECT_EQ(options()->stationCountText(), QStringLiteral("当前共有电台5个"));
     EXPECT_EQ(ui().ToolButton9->toolTip(), QStringLiteral("添加电台"));
     EXPECT_EQ(ui().ToolButton5->toolTip(), QStringLiteral("添加计划"));
     EXPECT_EQ(ui().quickButtons[2]->toolTip(), QStringLiteral("美国之音广播(中文版)"));
@@ -84,7 +86,7 @@ TEST_F(MainWindow, OpensOnTheWholeCatalogueWithItsControls) {
     EXPECT_EQ(ui().DBGrid1->columnWidth(0), 330);
     EXPECT_EQ(ui().DBGrid2->model()->headerData(3, Qt::Horizontal).toString(),
               QStringLiteral("开始时间"));
-    EXPECT_FALSE(options->isVisible());
+    EXPECT_FALSE(options()->isVisible());
 
     QStringList tray;
     for (QAction* a : window->trayMenu()->actions())
@@ -178,6 +180,25 @@ TEST_F(MainWindow, PlaysStopsAndShowsTheStatus) {
     // A quick-station button whose name is missing plays the first row.
     QTest::mouseClick(ui().quickButtons[0], Qt::LeftButton);
     EXPECT_EQ(player.URL(), QStringLiteral("http://h/Radio One"));
+}
+
+TEST_F(MainWindow, APlayerThatCannotStartIsReportedAtEachPlayAndTheProgramGoesOn) {
+    player.cannotStart = QStringLiteral("libvlc could not be created");
+    clickRow(1);
+    QTest::mouseClick(ui().ToolButton2, Qt::LeftButton);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("Corvinatone 2.2"));
+    EXPECT_EQ(dialogs.shown[0].text,
+              QStringLiteral("此软件需要Windows Media Playe7.0以上版本支持,请检查是否已正确安装。"
+                             "\n\nlibvlc could not be created"));
+    EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::error);
+
+    // Once the player can start, playing works as ever.
+    player.cannotStart.clear();
+    QTest::mouseClick(ui().ToolButton2, Qt::LeftButton);
+    EXPECT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(player.state, MediaPlayer::kTransitioning);
+    EXPECT_EQ(player.URL(), QStringLiteral("http://h/RADIO Two"));
 }
 
 TEST_F(MainWindow, TheStatusDisplayRunsOnceASecondWhilePlaying) {
@@ -471,6 +492,7 @@ TEST_F(MainWindow, TheHotKeyMutesOnlyWhenStoppedOrPlaying) {
 }
 
 TEST_F(MainWindow, TheEditorAddsUnderAGenreViewAndReturnsToTheRoot) {
+    ASSERT_EQ(options()->stationCountText(), QStringLiteral("当前共有电台5个"));  // made before
     ui().TreeView1->setCurrentItem(node(QStringLiteral("爵士乐")));
     QTimer::singleShot(0, [] {
         auto* form = qobject_cast<TForm3*>(QApplication::activeModalWidget());
@@ -491,7 +513,7 @@ TEST_F(MainWindow, TheEditorAddsUnderAGenreViewAndReturnsToTheRoot) {
     EXPECT_EQ(window->table().row(5).text(Field::category), QStringLiteral("用户自定义"));
     EXPECT_EQ(ui().TreeView1->currentItem(), ui().TreeView1->topLevelItem(0));
     EXPECT_EQ(ui().TreeView1->topLevelItem(0)->text(0), QStringLiteral("所有电台 (6)"));
-    EXPECT_EQ(options->stationCountText(), QStringLiteral("当前共有电台6个"));
+    EXPECT_EQ(options()->stationCountText(), QStringLiteral("当前共有电台6个"));
     EXPECT_TRUE(desktop.opened.isEmpty());
 
     // Under 用户自定义 the editor modifies; cancelling a delete closes and changes nothing.
@@ -566,7 +588,6 @@ TEST_F(MainWindow, ExitWhileRecordingSavesTheRecordingFirst) {
 }
 
 TEST_F(MainWindow, ARecordingACrashLeftIsRepairedAndSavedAtTheNextStart) {
-    options.reset();
     window.reset();
     {
         WaveStream crashed;  // never finished: the program died while recording
@@ -595,31 +616,31 @@ TEST_F(MainWindow, AMissingRecordingFolderAsksForOneAtEachShow) {
     window->close();
     bool optionsShown = false;
     QTimer::singleShot(0, [&] {
-        optionsShown = options->isVisible();
-        options->PageControl1->setCurrentIndex(0);  // the user looks elsewhere, then closes
-        options->reject();
+        optionsShown = options()->isVisible();
+        options()->PageControl1->setCurrentIndex(0);  // the user looks elsewhere, then closes
+        options()->reject();
     });
     window->restoreFromTray();
     ASSERT_FALSE(dialogs.shown.isEmpty());
     EXPECT_EQ(dialogs.shown.last().text,
               QStringLiteral("当前录音目录为空或者不存在,请选择“录音设置”标签,重新进行设置."));
     EXPECT_TRUE(optionsShown);
-    EXPECT_EQ(options->PageControl1->currentWidget(), options->TabSheet3);
+    EXPECT_EQ(options()->PageControl1->currentWidget(), options()->TabSheet3);
 }
 
 TEST_F(MainWindow, TheOptionsWindowOpensFromToolbarAndTrayAndFollowsTheLogOnEntry) {
     QPoint at;
     const auto closeWhenShown = [&] {
         QTimer::singleShot(0, [&] {
-            ASSERT_EQ(QApplication::activeModalWidget(), options.get());
-            at = options->frameGeometry().topLeft() - window->frameGeometry().topLeft();
-            options->reject();
+            ASSERT_EQ(QApplication::activeModalWidget(), options());
+            at = options()->frameGeometry().topLeft() - window->frameGeometry().topLeft();
+            options()->reject();
         });
     };
     closeWhenShown();
     QTest::mouseClick(ui().btn1, Qt::LeftButton);
     EXPECT_EQ(at, QPoint(80, 40));
-    EXPECT_TRUE(options->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(options()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     closeWhenShown();
     const auto trayItem = [&](const QString& text) {
         for (QAction* action : window->trayMenu()->actions())
@@ -634,30 +655,30 @@ TEST_F(MainWindow, TheOptionsWindowOpensFromToolbarAndTrayAndFollowsTheLogOnEntr
     EXPECT_TRUE(desktop.opened[0].toString().endsWith(QStringLiteral("/contact.html")));
 
     // Each show of the main window reads the log-on entry into the box, and writes nothing.
-    EXPECT_FALSE(options->CheckBox1->isChecked());
+    EXPECT_FALSE(options()->CheckBox1->isChecked());
     autostart.present = true;
     window->close();
     window->restoreFromTray();
-    EXPECT_TRUE(options->CheckBox1->isChecked());
+    EXPECT_TRUE(options()->CheckBox1->isChecked());
     EXPECT_TRUE(autostart.program.isEmpty());
 
     // Unticking "您需要做" stops the power timer of the main window; saving ticked starts it.
     EXPECT_TRUE(window->timer4().isActive());
-    options->CheckBox2->click();  // ticked
+    options()->CheckBox2->click();  // ticked
     EXPECT_TRUE(window->timer4().isActive());
-    options->CheckBox2->click();  // unticked
+    options()->CheckBox2->click();  // unticked
     EXPECT_FALSE(window->timer4().isActive());
-    options->CheckBox2->click();  // ticked again: stopped until saved
+    options()->CheckBox2->click();  // ticked again: stopped until saved
     EXPECT_FALSE(window->timer4().isActive());
-    options->Button2Click();
+    options()->Button2Click();
     EXPECT_TRUE(window->timer4().isActive());
     // Unticked and closed unsaved; the file, read again at the next show, says armed: it is.
-    options->CheckBox2->click();
-    options->Button1Click();
+    options()->CheckBox2->click();
+    options()->Button1Click();
     EXPECT_FALSE(window->timer4().isActive());
     window->close();
     window->restoreFromTray();
-    EXPECT_TRUE(options->CheckBox2->isChecked());
+    EXPECT_TRUE(options()->CheckBox2->isChecked());
     EXPECT_TRUE(window->timer4().isActive());
 }
 
@@ -693,6 +714,7 @@ TEST_F(MainWindow, EachShowBringsNewStationsFromTheUpdateServer) {
                    readFile(made.savePath()).toStdString());
     // The first show's update (to a server that is not there) has ended.
     ASSERT_TRUE(waitFor([this] { return !window->catalogueUpdate().busy(); }, 10000));
+    ASSERT_EQ(options()->stationCountText(), QStringLiteral("当前共有电台5个"));  // made before
     qputenv("CORVINATONE_SERVER", server.url("").toUtf8());
     window->close();
     window->restoreFromTray();
@@ -700,11 +722,11 @@ TEST_F(MainWindow, EachShowBringsNewStationsFromTheUpdateServer) {
     PrivateHome::keepOffline();
     ASSERT_TRUE(merged);
     EXPECT_EQ(ui().TreeView1->topLevelItem(0)->text(0), QStringLiteral("所有电台 (6)"));
-    EXPECT_EQ(options->stationCountText(), QStringLiteral("当前共有电台5个"));  // as it was
+    EXPECT_EQ(options()->stationCountText(), QStringLiteral("当前共有电台5个"));  // as it was
     ASSERT_TRUE(waitFor([this] { return !window->catalogueUpdate().busy(); }, 5000));
-    options->show();
-    EXPECT_EQ(options->Edit2->text(), QStringLiteral("20121203"));
-    options->hide();
+    options()->show();
+    EXPECT_EQ(options()->Edit2->text(), QStringLiteral("20121203"));
+    options()->hide();
     emit window->trayIcon()->balloonClicked();
     ASSERT_FALSE(dialogs.shown.isEmpty());
     EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("新来的电台"));

@@ -50,7 +50,6 @@ class MediaControls : public MainWindow {
                        SLOT(changed(QString, QVariantMap, QStringList)));
     }
     void TearDown() override {  // the window goes before the controls it uses
-        options.reset();
         window.reset();
         mpris.reset();
     }

@@ -434,6 +434,19 @@ TEST_F(EncodingFixture, Mp3IsNamedAfterTheStationWithAllItsSettingsAndTheTitle) 
     EXPECT_EQ(power.calls, QStringList{"Suspend"});
 }
 
+TEST_F(EncodingFixture, WithoutTagLibTheMp3IsMadeWithoutATitle) {
+    qputenv("CORVINATONE_TAGLIB", QFile::encodeName(records.filePath(QStringLiteral("gone.so"))));
+    playback.title2 = QStringLiteral("Radio");
+    encoder.EncodeRecording(recording(0.5));
+    encoder.pipeline().waitForDone();
+    qunsetenv("CORVINATONE_TAGLIB");
+    ASSERT_EQ(recordings(), QStringList{"Radio - 2012120905.mp3"});
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    const QByteArray mp3 = readFile(records.filePath(recordings().first()));
+    EXPECT_EQ(id3v2Size(mp3), 0);  // no title tag in front
+    EXPECT_EQ(mp3.right(128), QByteArray("TAG") + QByteArray(125, 0));
+}
+
 TEST_F(EncodingFixture, RecordingsInARowAreQueuedAndNeverOverwriteEachOther) {
     playback.title2 = QStringLiteral("AC/DC Radio");
     encoder.EncodeRecording(recording(1.0));

@@ -17,6 +17,10 @@ class FakeMediaPlayer : public MediaPlayer {
     QString URL() const override { return url_; }
     void Play() override {
         calls << QStringLiteral("Play");
+        if (!cannotStart.isEmpty()) {
+            state = kUndefined;
+            throw MediaPlayerError(cannotStart.toStdString());
+        }
         state = kTransitioning;
     }
     void Stop() override {
@@ -52,6 +56,7 @@ class FakeMediaPlayer : public MediaPlayer {
     int volume = 50;
     bool muted = false;
     QString song;
+    QString cannotStart;  // Play() fails with this reason, as a broken installation would
     QStringList calls;
     mutable int statusReads = 0;  // the status display reads it once per pass
 

@@ -37,11 +37,11 @@ class MainWindow : public ::testing::Test, protected FakeWindowServices {
         table.commitAndSave();
         writeOptions("");
         window = std::make_unique<TForm1>(folder.path(), windowServices(folder.path()));
-        options =
-            std::make_unique<TForm2>(TForm2Services{window->options(), dialogs, desktop, autostart,
-                                                    [this](bool on) { window->powerTimerOn(on); }},
-                                     window.get());
-        window->setOptionsWindow(options.get());
+        window->setOptionsWindow([this](QWidget* parent) {
+            return new TForm2(TForm2Services{window->options(), dialogs, desktop, autostart,
+                                             [this](bool on) { window->powerTimerOn(on); }},
+                              parent);
+        });
         window->show();
     }
 
@@ -51,6 +51,8 @@ class MainWindow : public ::testing::Test, protected FakeWindowServices {
                               "[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n" + lines));
     }
     const TForm1Ui& ui() const { return window->ui(); }
+    // The options window, made at its first opening (here, if not yet).
+    TForm2* options() { return window->optionsWindow(); }
 
     QStringList listedNames() const {
         QStringList names;
@@ -74,5 +76,4 @@ class MainWindow : public ::testing::Test, protected FakeWindowServices {
     QTemporaryDir folder;
     FakeAutostart autostart;
     std::unique_ptr<TForm1> window;
-    std::unique_ptr<TForm2> options;
 };
