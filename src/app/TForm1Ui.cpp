@@ -6,6 +6,7 @@
 #include "catalogue/CatalogueBrowser.h"
 #include "catalogue/CatalogueLists.h"
 #include "online/WorldClock.h"
+#include "setting/Banner.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -25,8 +26,7 @@
 
 namespace {
 
-constexpr int kBannerHeight = 51;
-constexpr int kQuickBarTop = kBannerHeight;
+constexpr int kQuickBarTop = Banner::kHeight;
 constexpr int kQuickBarHeight = 40;
 constexpr int kToolRowTop = kQuickBarTop + kQuickBarHeight + 1;
 constexpr int kToolRowHeight = 40;
@@ -139,11 +139,7 @@ void TForm1Ui::setupUi(QMainWindow* window) {
     central->setObjectName(QStringLiteral("central"));
     window->setCentralWidget(central);
 
-    Image1 = new QLabel(central);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(0, 0, kWidth, kBannerHeight);
-    Image1->setPixmap(
-        QIcon(QStringLiteral(":/icons/banner.svg")).pixmap(QSize(kWidth, kBannerHeight)));
+    Image1 = new Banner(central, kWidth);
     auto* version = new QLabel(AppInfo::version(), central);  // the version has one source
     version->setGeometry(214, 19, 60, 18);
     version->setStyleSheet(QStringLiteral("color: #dce8f5; font-size: 13px;"));

@@ -18,6 +18,7 @@ class QStackedWidget;
 class QTableView;
 class QToolButton;
 class QTreeWidget;
+class Banner;
 class QWidget;
 
 // The main window's controls, named as the product names them, and their layout: a fixed
@@ -31,7 +32,7 @@ struct TForm1Ui {
 
     void setupUi(QMainWindow* window);
 
-    QLabel* Image1;  // banner
+    Banner* Image1;
     QLabel* Label1;  // white text on the banner; nothing fills it
     std::array<QToolButton*, 9>
         quickButtons;                     // left to right: SpeedButton2, 1, 7, 4, 8, 5, 6, 9, 3

@@ -151,10 +151,13 @@ bool WaveStream::isReadableWav(const QByteArray& bytes) {
 QStringList WaveStream::repairStale(const QString& folder) {
     QStringList repaired;
     const QDir dir(folder);
-    for (const QString& name : dir.entryList({QStringLiteral("*.wav")}, QDir::Files)) {
+    // By suffix, not a name filter: a filter is a regular expression, and compiling one at each
+    // start loads PCRE's compiler for nothing.
+    for (const QString& name : dir.entryList(QDir::Files)) {
         // Only the program's own recordings, named "station - stamp": never another WAV.
         QString station, stamp;
-        if (!RecordingNames::parse(QFileInfo(name).completeBaseName(), &station, &stamp))
+        if (!name.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive) ||
+            !RecordingNames::parse(QFileInfo(name).completeBaseName(), &station, &stamp))
             continue;
         const QString path = dir.filePath(name);
         QFile file(path);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "setting/TForm2Ui.h"
 
+#include "setting/Banner.h"
 #include "setting/MakerLinks.h"
 #include "setting/OptionsStore.h"
 
@@ -26,7 +27,6 @@ namespace {
 
 constexpr int kWidth = 403;
 constexpr int kHeight = 408;
-constexpr int kBannerHeight = 51;
 constexpr int kRecordingTab = 2;
 
 QIcon icon(const char* name) {
@@ -83,17 +83,10 @@ void TForm2Ui::setupUi(QDialog* form) {
     form->setWindowTitle(QStringLiteral("选项"));
     form->setFixedSize(kWidth, kHeight);
 
-    auto* banner = named(new QLabel(form), "Image1");
-    banner->setGeometry(0, 0, kWidth, kBannerHeight);
-    // The main window's banner, its left part.
-    const QPixmap whole = icon("banner").pixmap(QSize(819, kBannerHeight));
-    const qreal ratio = whole.devicePixelRatio();
-    QPixmap left = whole.copy(0, 0, qRound(kWidth * ratio), qRound(kBannerHeight * ratio));
-    left.setDevicePixelRatio(ratio);
-    banner->setPixmap(left);
+    new Banner(form, kWidth);
 
     PageControl1 = named(new QTabWidget(form), "PageControl1");
-    PageControl1->setGeometry(6, kBannerHeight + 6, kWidth - 12, 310);
+    PageControl1->setGeometry(6, Banner::kHeight + 6, kWidth - 12, 310);
     // Six tabs across a narrow window: the style's wide padding would push the last one out.
     PageControl1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 7px; }"));
     PageControl1->addTab(buildSettingsTab(), QStringLiteral("设置"));

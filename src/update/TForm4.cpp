@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "update/TForm4.h"
 
+#include "setting/Banner.h"
 #include "update/ProgramUpdate.h"
 #include "update/UpdateTexts.h"
 
@@ -23,13 +24,7 @@ TForm4::TForm4(ProgramUpdate& update, UpdateDescriptor descriptor, QWidget* pare
     setFixedSize(402, 301);
     setModal(true);
 
-    auto* banner = new QLabel(this);
-    banner->setGeometry(0, 0, 402, 51);
-    const QPixmap whole = QIcon(QStringLiteral(":/icons/banner.svg")).pixmap(QSize(819, 51));
-    const qreal ratio = whole.devicePixelRatio();
-    QPixmap left = whole.copy(0, 0, qRound(402 * ratio), qRound(51 * ratio));
-    left.setDevicePixelRatio(ratio);
-    banner->setPixmap(left);
+    new Banner(this, 402);
 
     auto* hint = new QGroupBox(QStringLiteral("提示"), this);
     hint->setGeometry(10, 56, 382, 46);
