@@ -3,6 +3,7 @@
 
 #include "AppInfo.h"
 #include "app/Gauge21.h"
+#include "app/QuickButton.h"
 #include "catalogue/CatalogueBrowser.h"
 #include "catalogue/CatalogueLists.h"
 #include "online/WorldClock.h"
@@ -32,6 +33,12 @@ constexpr int kToolRowTop = kQuickBarTop + kQuickBarHeight + 1;
 constexpr int kToolRowHeight = 40;
 constexpr int kBodyTop = kToolRowTop + kToolRowHeight + 1;
 constexpr int kTreeWidth = 170;
+
+void setTextColour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
 
 QFrame* line(QWidget* parent, QRect geometry, QFrame::Shape shape) {
     auto* frame = new QFrame(parent);
@@ -142,27 +149,25 @@ void TForm1Ui::setupUi(QMainWindow* window) {
     Image1 = new Banner(central, kWidth);
     auto* version = new QLabel(AppInfo::version(), central);  // the version has one source
     version->setGeometry(214, 19, 60, 18);
-    version->setStyleSheet(QStringLiteral("color: #dce8f5; font-size: 13px;"));
+    setTextColour(version, QColor(0xdc, 0xe8, 0xf5));
+    QFont small = version->font();
+    small.setPixelSize(13);
+    version->setFont(small);
     Label1 = new QLabel(central);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(200, 8, 400, 20);
-    Label1->setStyleSheet(QStringLiteral("color: white;"));
+    setTextColour(Label1, Qt::white);
 
     // Quick-station bar: broadcasters as text badges.
     for (size_t i = 0; i < quickButtons.size(); ++i) {
         const Quick& q = quickStations()[i];
-        auto* button = new QToolButton(central);
+        auto* button = new QuickButton(central);
         button->setObjectName(QLatin1String(q.objectName));
         button->setText(QString::fromUtf8(q.badge));
         button->setToolTip(q.hint);
-        button->setCursor(Qt::PointingHandCursor);
         button->setAutoRaise(true);
         button->setGeometry(q.x, kQuickBarTop + (kQuickBarHeight - q.height) / 2, q.width,
                             q.height);
-        button->setStyleSheet(QStringLiteral(
-            "QToolButton { font-weight: bold; color: #1d4f8a; border: 1px solid #9db8d6;"
-            " border-radius: 6px; background: #eef4fb; }"
-            "QToolButton:hover { background: #dce8f5; }"));
         quickButtons[i] = button;
     }
     line(central, QRect(0, kToolRowTop - 1, kWidth, 2), QFrame::HLine);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppInfo.h"
 #include "app/AppTexts.h"
+#include "app/ChineseFont.h"
 #include "app/CommandLine.h"
 #include "app/Startup.h"
 #include "app/TForm1.h"
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
     // Task bars and Wayland find the program's name and icon through its desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("corvinatone"));
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides in the tray; "退出" ends
+    useChineseSansSerif();
     // The program speaks Chinese whatever the system's language: so do Qt's own buttons (OK,
     // Cancel) and the folder chooser.
     QTranslator qtTexts;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real main window, offscreen, driven through its controls with fake services.
 #include "add/TForm3.h"
+#include "app/ChineseFont.h"
 #include "app/Gauge21.h"
 #include "app/TForm1.h"
 #include "app/TForm1Ui.h"
@@ -26,6 +27,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -790,4 +793,17 @@ TEST_F(MainWindow, TheUpdateWindowStaysWhileItDownloads) {
     EXPECT_EQ(readFile(folder.filePath(QStringLiteral("corvinatone"))),
               QByteArray("the old program"));
     EXPECT_EQ(runEnded, 0);
+}
+
+TEST(WindowFont, LatinAndChineseTextAreDrawnInTheDesktopsChineseSansSerif) {
+    const QString family = chineseSansSerif();
+    ASSERT_FALSE(family.isEmpty()) << "no Chinese font installed";
+    EXPECT_TRUE(QFontDatabase::writingSystems(family).contains(QFontDatabase::SimplifiedChinese))
+        << family.toStdString();
+    const QFont before = QApplication::font();
+    useChineseSansSerif();
+    QLabel label(QStringLiteral("Radio 电台"));
+    EXPECT_EQ(QFontInfo(label.font()).family(), family);
+    EXPECT_EQ(label.font().pointSizeF(), before.pointSizeF());  // the desktop's size stays
+    QApplication::setFont(before);
 }
