@@ -2,7 +2,7 @@
 #pragma once
 
 #include <QByteArray>
-#include <QDomDocument>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -21,5 +21,5 @@ class UpdateDescriptor {
     std::optional<qint64> number(int child) const;
 
   private:
-    QDomDocument document_;
+    QList<std::optional<QString>> values_;  // one per child node of the root
 };
