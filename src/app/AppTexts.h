@@ -16,9 +16,6 @@ inline QString catalogueMissing(const QString& downloadPage) {
                "电台数据库文件rd.cds载入出错.请将rd.cds文件复制到此程序目录下,或者至官方网站 ") +
            downloadPage + QStringLiteral(" 下载最新版本.");
 }
-inline QString playerMissing() {
-    return QStringLiteral("此软件需要Windows Media Playe7.0以上版本支持,请检查是否已正确安装。");
-}
 // The fixed message, then what actually went wrong.
 inline QString withReason(const QString& message, const std::exception& e) {
     return message + QStringLiteral("\n\n") + QString::fromUtf8(e.what());

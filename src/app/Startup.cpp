@@ -7,6 +7,7 @@
 #include "platform/Dialogs.h"
 #include "platform/MediaPlayer.h"
 #include "platform/SingleInstanceLock.h"
+#include "playback/PlaybackTexts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -50,7 +51,7 @@ int Startup::run(const std::function<int()>& createAndRun) {
             AppTexts::withReason(AppTexts::catalogueMissing(settings_.downloadPage), e),
             Dialogs::Icon::error);
     } catch (const MediaPlayerError& e) {
-        dialogs_.message(AppInfo::oldTitle(), AppTexts::withReason(AppTexts::playerMissing(), e),
+        dialogs_.message(AppInfo::oldTitle(), PlaybackTexts::playerMissing(e),
                          Dialogs::Icon::error);
     } catch (const std::exception& e) {
         // Anything else (a lock path that is a folder, an unwritable runtime folder…) has nothing

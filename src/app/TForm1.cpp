@@ -15,6 +15,7 @@
 #include "platform/MediaRemote.h"
 #include "platform/Notifications.h"
 #include "platform/TimeSource.h"
+#include "playback/PlaybackTexts.h"
 #include "recording/RecordingTexts.h"
 #include "setting/RecordFolder.h"
 #include "setting/ServerAddresses.h"
@@ -159,6 +160,7 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
 
     // Creation steps.
     table_.loadFromFile(table_.savePath());
+    stationCountText_ = table_.stationCountText();
     refreshSnapshot();
     Timer1.start();
     Timer4.start();
@@ -177,6 +179,8 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
 }
 
 TForm1::~TForm1() {
+    // Before the members it uses go.
+    delete optionsWindow_;
     table_.setListener({});
 }
 
@@ -187,7 +191,7 @@ void TForm1::setOptionsWindow(std::function<TForm2*(QWidget* parent)> make) {
 TForm2* TForm1::optionsWindow() {
     if (!optionsWindow_ && makeOptionsWindow_) {
         optionsWindow_ = makeOptionsWindow_(this);
-        optionsWindow_->setStationCountText(table_.stationCountText());
+        optionsWindow_->setStationCountText(stationCountText_);
     }
     return optionsWindow_;
 }
@@ -309,8 +313,7 @@ void TForm1::guarded(const std::function<void()>& handler) {
             handler();
         } catch (const MediaPlayerError& e) {
             // The player starts at the first play: a broken installation shows there.
-            services_.dialogs.message(AppInfo::oldTitle(),
-                                      AppTexts::withReason(AppTexts::playerMissing(), e),
+            services_.dialogs.message(AppInfo::oldTitle(), PlaybackTexts::playerMissing(e),
                                       Dialogs::Icon::error);
         }
     });
@@ -429,8 +432,9 @@ void TForm1::ToolButton9Click() {
                           : StationEditor::Mode::add;
     StationEditor editor(table_, services_.dialogs, services_.desktop, mode,
                          {[this] {
+                              stationCountText_ = table_.stationCountText();
                               if (optionsWindow_)
-                                  optionsWindow_->setStationCountText(table_.stationCountText());
+                                  optionsWindow_->setStationCountText(stationCountText_);
                           },
                           [this] { selectRoot(); }});
     TForm3 form(editor, services_.dialogs, this);
@@ -727,8 +731,9 @@ void TForm1::runShowSteps() {
         playback_.KillDownloadTools();
     if (options_.update)
         checkupdate();
+    // A player that cannot start is reported and does not keep the update from running.
     if (options_.play && startAddress_.isEmpty())
-        ToolButton7Click();
+        guarded([this] { ToolButton7Click(); });
     if (options_.updatedb)
         UpdateDB();
 }

@@ -211,6 +211,9 @@ class TForm1 : public QMainWindow {
     ProgramUpdate programUpdate_;
     std::function<TForm2*(QWidget* parent)> makeOptionsWindow_;
     TForm2* optionsWindow_ = nullptr;
+    // What the options window shows as the station count: the count at start, then after each
+    // change in the station editor (not after a catalogue update), whenever the window is made.
+    QString stationCountText_;
     StationListModel stationModel_;
     StationListModel taskModel_;
     QTimer Timer1, Timer2, Timer3, Timer4, Timer5;

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <exception>
+
 // Playback's own texts.
 namespace PlaybackTexts {
 
@@ -14,6 +16,11 @@ inline QString playedPrefix() {
 }
 inline QString finiteRemark() {
     return QStringLiteral(" - 当前电台可能非全时段播放");
+}
+// The player cannot start (missing or broken installation), then why.
+inline QString playerMissing(const std::exception& why) {
+    return QStringLiteral("此软件需要Windows Media Playe7.0以上版本支持,请检查是否已正确安装。") +
+           QStringLiteral("\n\n") + QString::fromUtf8(why.what());
 }
 inline QString muted() {
     return QStringLiteral("静音");

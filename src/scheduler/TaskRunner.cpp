@@ -101,22 +101,29 @@ void TaskRunner::startTask(const StationRow& row, bool weekly) {
     const bool records = kind == TaskTexts::playAndRecord();
     if (!records && kind != TaskTexts::play())
         return;  // a kind of task this program does not know starts nothing
-    if (!player_.isOnline()) {
-        // The previous version's title, except for a daily play task.
-        const QString title = !weekly && !records ? AppInfo::title() : AppInfo::oldTitle();
-        // Shown once the pass is over: the seconds after this one are still examined on time.
+    // Shown once the pass is over: the seconds after this one are still examined on time.
+    const auto tellLater = [this](const QString& title, const QString& text) {
         QMetaObject::invokeMethod(
             &messages_,
-            [this, title] {
-                dialogs_.message(title, PlaybackTexts::offline(), Dialogs::Icon::error);
-            },
+            [this, title, text] { dialogs_.message(title, text, Dialogs::Icon::error); },
             Qt::QueuedConnection);
+    };
+    if (!player_.isOnline()) {
+        // The previous version's title, except for a daily play task.
+        tellLater(!weekly && !records ? AppInfo::title() : AppInfo::oldTitle(),
+                  PlaybackTexts::offline());
         return;
     }
     hooks_.statusTimer(true);
     player_.Stop();
     player_.setURL(row.text(Field::streamUrl));
-    player_.Play();
+    try {
+        player_.Play();
+    } catch (const MediaPlayerError& e) {
+        // As when offline: the task starts nothing, and the pass goes on.
+        tellLater(AppInfo::oldTitle(), PlaybackTexts::playerMissing(e));
+        return;
+    }
     if (records)
         hooks_.toggleRecording();
     hooks_.balloon(TaskTexts::balloonTitle(), TaskTexts::started(kind, shared_.title5));

