@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
         LogindPowerActions power;
         SystemTimeSource time;
         TimedatedClock clock;
-        XdgAutostart autostart;  // before the main window: its options window outlives this
+        XdgAutostart autostart;  // before the main window, whose options window uses it
         // A system-wide key on X11; elsewhere (Wayland) only while a window has the focus.
         std::unique_ptr<HotKey> hotKey;
         if (QGuiApplication::platformName() == QLatin1String("xcb"))
