@@ -45,10 +45,22 @@ StationRow normalized(const StationRow& row) {
     return out;
 }
 
+// Whether UTF-16LE text is all Latin-1: every unit's high byte is zero.
+bool isLatin1(const char* utf16le, qsizetype units) {
+    for (qsizetype i = 0; i < units; ++i)
+        if (utf16le[2 * i + 1] != 0)
+            return false;
+    return true;
+}
+
 }  // namespace
 
 QStringView StationRef::textView(Field f) const {
     return rows_->textView(index_, f);
+}
+
+QString StationRef::text(Field f) const {
+    return rows_->text(index_, f);
 }
 
 std::optional<CdsDateTime> StationRef::dateTime(Field f) const {
@@ -70,10 +82,11 @@ int StationRows::textSlot(Field f) {
 
 StationRows StationRows::read(QByteArray bytes) {
     const size_t fileBytes = size_t(bytes.size());
-    if (fileBytes / 2 > std::numeric_limits<quint32>::max())
-        throw CatalogueFormatError("catalogue file is larger than 8 GB");
+    if (fileBytes > std::numeric_limits<quint32>::max())
+        throw CatalogueFormatError("catalogue file is larger than 4 GB");
     // The texts are moved to the front of the file's own bytes as they are read: the place they
-    // move to never passes the place being read, and each lands on an even offset.
+    // move to never passes the place being read, and each lands on an even offset. An address
+    // that is all Latin-1 keeps one byte a character (and one byte more if that makes it odd).
     char* const base = bytes.data();
     StationRows rows;
     size_t written = 0;
@@ -83,6 +96,11 @@ StationRows StationRows::read(QByteArray bytes) {
         requireFitsInMemory(reader.rowCount(), kBytesPerRow, fileBytes);
         std::array<FieldRef, kFieldCount> values;
         size_t tasks = 0;
+        const auto hasTaskValues = [&values] {
+            return std::any_of(values.begin(), values.end(), [](const FieldRef& v) {
+                return v.kind == FieldRef::Kind::dateTime || v.kind == FieldRef::Kind::integer;
+            });
+        };
         for (size_t row = 0; row < reader.rowCount(); ++row) {
             if (row % kBlockRows == 0) {
                 rows.blocks_.push_back(std::make_shared<Block>());
@@ -90,43 +108,52 @@ StationRows StationRows::read(QByteArray bytes) {
             }
             Record& record = rows.blocks_.back()->emplace_back();
             reader.readRow(values.data());
-            record.text = quint32(written / 2);
+            if (hasTaskValues()) {
+                // Times and intervals belong to tasks, which are few: such a row holds its own
+                // values, and the records of all other rows stay small.
+                StationRow own;
+                for (int f = 0; f < kFieldCount; ++f)
+                    own.values[size_t(f)] = values[size_t(f)].toValue();
+                rows.ownedRows_.push_back(normalized(own));
+                record.text = quint32(rows.ownedRows_.size() - 1);
+                record.flags = isOwned;
+                requireFitsInMemory(
+                    1,
+                    reader.rowCount() * kBytesPerRow + rows.ownedRows_.size() * kBytesPerOwnedRow,
+                    fileBytes);
+                tasks += !own.text(Field::planType).isEmpty();
+                continue;
+            }
+            record.text = quint32(written);
             for (int f = 0; f < kFieldCount; ++f) {
                 const FieldRef& v = values[size_t(f)];
-                switch (v.kind) {
-                    case FieldRef::Kind::text: {
-                        char* const to = base + written;
-                        std::memmove(to, v.text, size_t(v.textBytes));
-                        const QStringView text(reinterpret_cast<const char16_t*>(to),
-                                               v.textBytes / 2);
-                        const qsizetype kept = widthCut(text, fieldSpec(Field(f)).maxChars);
-                        record.lengths[size_t(textSlot(Field(f)))] = quint8(kept);
-                        written += size_t(kept) * 2;
-                        break;
-                    }
-                    case FieldRef::Kind::dateTime:
-                        if (Field(f) == Field::startTime) {
-                            record.start = v.msecs;
-                            record.flags |= hasStart;
-                        } else {
-                            record.end = v.msecs;
-                            record.flags |= hasEnd;
-                        }
-                        break;
-                    case FieldRef::Kind::integer:
-                        record.interval = v.integer;
-                        record.flags |= hasInterval;
-                        break;
-                    case FieldRef::Kind::null:
-                        break;
+                if (v.kind != FieldRef::Kind::text)
+                    continue;
+                char* const to = base + written;
+                const qsizetype units = v.textBytes / 2;
+                if (textSlot(Field(f)) == kAddressSlot && isLatin1(v.text, units)) {
+                    const qsizetype kept = std::min<qsizetype>(units, fieldSpec(Field(f)).maxChars);
+                    for (qsizetype i = 0; i < kept; ++i)  // behind the place read
+                        to[i] = v.text[2 * i];
+                    record.lengths[size_t(kAddressSlot)] = quint8(kept);
+                    record.flags |= latin1Address;
+                    written += size_t(kept + (kept & 1));
+                    continue;
                 }
+                std::memmove(to, v.text, size_t(v.textBytes));
+                const QStringView text(reinterpret_cast<const char16_t*>(to), units);
+                const qsizetype kept = widthCut(text, fieldSpec(Field(f)).maxChars);
+                record.lengths[size_t(textSlot(Field(f)))] = quint8(kept);
+                written += size_t(kept) * 2;
             }
             tasks += record.lengths[size_t(textSlot(Field::planType))] != 0;
         }
         reader.finish();
         rows.size_ = reader.rowCount();
         // The task runner keeps its own copy of every task.
-        requireFitsInMemory(1, rows.size_ * kBytesPerRow + tasks * kBytesPerOwnedRow, fileBytes);
+        requireFitsInMemory(
+            1, rows.size_ * kBytesPerRow + (rows.ownedRows_.size() + tasks) * kBytesPerOwnedRow,
+            fileBytes);
     }
     bytes.truncate(qsizetype(written));
     bytes.squeeze();
@@ -148,37 +175,49 @@ const StationRow* StationRows::owned(size_t index) const {
     return r.flags & isOwned ? &ownedRows_[r.text] : nullptr;
 }
 
+StationRows::TextAt StationRows::textAt(const Record& r, int slot) const {
+    const char* at = texts_.constData() + r.text;
+    for (int i = 0; i < slot; ++i) {
+        const qsizetype length = r.lengths[size_t(i)];
+        at += i == kAddressSlot && (r.flags & latin1Address) ? length + (length & 1) : length * 2;
+    }
+    return {at, r.lengths[size_t(slot)], slot == kAddressSlot && (r.flags & latin1Address)};
+}
+
 QStringView StationRows::textView(size_t index, Field f) const {
     if (const StationRow* row = owned(index))
         return row->textView(f);
     const int slot = textSlot(f);
     if (slot < 0)
         return {};
-    const Record& r = record(index);
-    size_t at = r.text;
-    for (int i = 0; i < slot; ++i)
-        at += r.lengths[size_t(i)];
-    return {reinterpret_cast<const char16_t*>(texts_.constData()) + at,
-            qsizetype(r.lengths[size_t(slot)])};
+    const TextAt t = textAt(record(index), slot);
+    if (t.latin1) {
+        thread_local QString wide;
+        wide = QLatin1StringView(t.data, t.length);
+        return wide;
+    }
+    return utf16(t);
+}
+
+QString StationRows::text(size_t index, Field f) const {
+    if (const StationRow* row = owned(index))
+        return row->text(f);
+    const int slot = textSlot(f);
+    if (slot < 0)
+        return {};
+    const TextAt t = textAt(record(index), slot);
+    return t.latin1 ? QString(QLatin1StringView(t.data, t.length)) : utf16(t).toString();
 }
 
 std::optional<CdsDateTime> StationRows::dateTime(size_t index, Field f) const {
     if (const StationRow* row = owned(index))
         return row->dateTime(f);
-    const Record& r = record(index);
-    if (f == Field::startTime && (r.flags & hasStart))
-        return CdsDateTime{r.start};
-    if (f == Field::endTime && (r.flags & hasEnd))
-        return CdsDateTime{r.end};
-    return std::nullopt;
+    return std::nullopt;  // a row with times holds its own values
 }
 
 std::optional<qint32> StationRows::integer(size_t index, Field f) const {
     if (const StationRow* row = owned(index))
         return row->integer(f);
-    const Record& r = record(index);
-    if (f == Field::intervalSeconds && (r.flags & hasInterval))
-        return r.interval;
     return std::nullopt;
 }
 
@@ -189,14 +228,9 @@ StationRow StationRows::row(size_t index) const {
     for (int f = 0; f < kFieldCount; ++f) {
         const Field field = Field(f);
         FieldValue& value = out.values[size_t(f)];
-        if (textSlot(field) >= 0) {
-            if (const QStringView text = textView(index, field); !text.isEmpty())
-                value = text.toString();
-        } else if (const auto time = dateTime(index, field)) {
-            value = *time;
-        } else if (const auto number = integer(index, field)) {
-            value = *number;
-        }
+        if (textSlot(field) >= 0)
+            if (QString t = text(index, field); !t.isEmpty())
+                value = std::move(t);
     }
     return out;
 }
@@ -241,6 +275,7 @@ void StationRows::erase(size_t index) {
 
 void StationRows::writeTo(PacketWriter& writer, const std::function<void()>& afterRow) const {
     std::array<FieldRef, kFieldCount> values;
+    QString address;  // a Latin-1 address made UTF-16 for the file
     for (size_t index = 0; index < size_; ++index) {
         if (const StationRow* row = owned(index)) {
             for (int f = 0; f < kFieldCount; ++f)
@@ -250,12 +285,12 @@ void StationRows::writeTo(PacketWriter& writer, const std::function<void()>& aft
                 const Field field = Field(f);
                 FieldRef& value = values[size_t(f)];
                 value = {};
-                if (textSlot(field) >= 0)
-                    value = FieldRef::ofText(textView(index, field));
-                else if (const auto time = dateTime(index, field))
-                    value = FieldRef::ofDateTime(time->msecs);
-                else if (const auto number = integer(index, field))
-                    value = FieldRef::ofInteger(*number);
+                if (const int slot = textSlot(field); slot >= 0) {
+                    const TextAt t = textAt(record(index), slot);
+                    if (t.latin1)
+                        address = QLatin1StringView(t.data, t.length);
+                    value = FieldRef::ofText(t.latin1 ? QStringView(address) : utf16(t));
+                }
             }
         }
         writer.writeRow(values.data());
