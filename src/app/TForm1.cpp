@@ -136,6 +136,12 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
 
     ui_.DBGrid1->setModel(&stationModel_);
     ui_.DBGrid2->setModel(&taskModel_);
+    const auto showPage = [this](int page) {
+        stationModel_.setShown(page == 0);
+        taskModel_.setShown(page == 1);
+    };
+    showPage(ui_.PageControl1->currentIndex());
+    connect(ui_.PageControl1, &QStackedWidget::currentChanged, this, showPage);
     for (auto [view, model] :
          {std::pair{ui_.DBGrid1, &stationModel_}, std::pair{ui_.DBGrid2, &taskModel_}})
         for (size_t i = 0; i < model->columns().size(); ++i)

@@ -21,7 +21,15 @@ std::vector<StationListModel::Column> StationListModel::taskColumns() {
 }
 
 int StationListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : table_.viewCount();
+    return parent.isValid() || !shown_ ? 0 : table_.viewCount();
+}
+
+void StationListModel::setShown(bool shown) {
+    if (shown == shown_)
+        return;
+    beginResetModel();
+    shown_ = shown;
+    endResetModel();
 }
 
 int StationListModel::columnCount(const QModelIndex& parent) const {

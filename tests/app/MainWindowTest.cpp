@@ -90,6 +90,7 @@ TEST_F(MainWindow, OpensOnTheWholeCatalogueWithItsControls) {
     EXPECT_EQ(ui().DBGrid2->model()->headerData(3, Qt::Horizontal).toString(),
               QStringLiteral("开始时间"));
     EXPECT_FALSE(options()->isVisible());
+    EXPECT_EQ(ui().DBGrid2->model()->rowCount(), 0);  // only the list on show has rows
 
     QStringList tray;
     for (QAction* a : window->trayMenu()->actions())

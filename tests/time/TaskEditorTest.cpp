@@ -170,6 +170,7 @@ TEST_F(Tasks, ModifyModeShowsTheStoredTaskAndTheCatalogueShowsTheDefaults) {
     EXPECT_EQ(ui().ToolButton5->toolTip(), QStringLiteral("修改计划"));
     EXPECT_EQ(ui().DBGrid2->toolTip(), QStringLiteral("双击删除计划"));
     ASSERT_EQ(ui().DBGrid2->model()->rowCount(), 2);
+    EXPECT_EQ(ui().DBGrid1->model()->rowCount(), 0);  // only the list on show has rows
     EXPECT_EQ(ui().DBGrid2->model()->index(0, 3).data().toString(), QStringLiteral("15:44:49"));
     EXPECT_EQ(ui().DBGrid2->model()->index(1, 2).data().toString(), QStringLiteral("星期三"));
     clickRow(1, ui().DBGrid2);
