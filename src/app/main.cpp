@@ -8,6 +8,7 @@
 #include "platform/Autostart.h"
 #include "platform/ConsoleDialogs.h"
 #include "platform/MessageBoxDialogs.h"
+#include "platform/ModulePlayer.h"
 #include "platform/MprisRemote.h"
 #include "platform/Notifications.h"
 #include "platform/PowerActions.h"
@@ -19,7 +20,6 @@
 #include "platform/SystemClock.h"
 #include "platform/TerminationSignals.h"
 #include "platform/TimeSource.h"
-#include "platform/VlcMediaPlayer.h"
 #include "platform/WindowHotKey.h"
 #include "platform/X11HotKey.h"
 #include "setting/ServerAddresses.h"
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
          }});
     return startup.run([&] {
         // CORVINATONE_VLC_ARGS: extra libvlc options, such as "--aout=alsa".
-        VlcMediaPlayer player(
+        ModulePlayer player(
             qEnvironmentVariable("CORVINATONE_VLC_ARGS").split(u' ', Qt::SkipEmptyParts));
         ProcProcessKiller processes;
         QtDesktop desktop;

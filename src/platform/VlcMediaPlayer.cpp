@@ -2,8 +2,7 @@
 #include "platform/VlcMediaPlayer.h"
 
 #include "AppInfo.h"
-
-#include <QNetworkInterface>
+#include "platform/NetworkUp.h"
 
 #include <vlc/vlc.h>
 
@@ -67,61 +66,54 @@ struct VlcMediaPlayer::Handles {
 };
 
 VlcMediaPlayer::VlcMediaPlayer(const QStringList& extraArguments, QObject* parent)
-    : QObject(parent),
-      arguments_({QStringLiteral("--no-video"), QStringLiteral("--no-xlib"),
-                  QStringLiteral("--quiet"),
-                  QStringLiteral("--network-caching=%1").arg(kNetworkCachingMs)}),
-      nesting_(std::make_unique<Nesting>()) {
-    arguments_ += extraArguments;
-}
-
-void VlcMediaPlayer::start() {
-    if (vlc_)
-        return;
+    : QObject(parent), vlc_(std::make_unique<Handles>()), nesting_(std::make_unique<Nesting>()) {
+    QStringList arguments = {QStringLiteral("--no-video"), QStringLiteral("--no-xlib"),
+                             QStringLiteral("--quiet"),
+                             QStringLiteral("--network-caching=%1").arg(kNetworkCachingMs)};
+    arguments += extraArguments;
     std::vector<QByteArray> storage;
     std::vector<const char*> argv;
-    for (const QString& a : std::as_const(arguments_))
+    for (const QString& a : arguments)
         storage.push_back(a.toUtf8());
     for (const QByteArray& a : storage)
         argv.push_back(a.constData());
 
-    auto vlc = std::make_unique<Handles>();
-    vlc->instance = libvlc_new(int(argv.size()), argv.data());
-    if (!vlc->instance) {
+    vlc_->instance = libvlc_new(int(argv.size()), argv.data());
+    if (!vlc_->instance) {
         const char* why = libvlc_errmsg();
         throw MediaPlayerError(std::string("libvlc could not be created") +
                                (why ? std::string(": ") + why : std::string()));
     }
-    libvlc_log_set(vlc->instance, onLog, &noAudioOutput_);
+    libvlc_log_set(vlc_->instance, onLog, &noAudioOutput_);
     // The sound server and the desktop's mixer show the stream under the program's own name and
     // icon, as music, rather than as VLC's video.
     const QByteArray httpAgent = (AppInfo::name() + u'/' + AppInfo::version()).toUtf8() + " LibVLC";
-    libvlc_set_user_agent(vlc->instance, AppInfo::kName, httpAgent.constData());
-    libvlc_set_app_id(vlc->instance, AppInfo::kId, AppInfo::kVersion, AppInfo::kIconName);
+    libvlc_set_user_agent(vlc_->instance, AppInfo::kName, httpAgent.constData());
+    libvlc_set_app_id(vlc_->instance, AppInfo::kId, AppInfo::kVersion, AppInfo::kIconName);
 
-    vlc->player = libvlc_media_player_new(vlc->instance);
-    vlc->listPlayer = libvlc_media_list_player_new(vlc->instance);
-    vlc->list = libvlc_media_list_new(vlc->instance);
-    if (!vlc->player || !vlc->listPlayer || !vlc->list)
+    vlc_->player = libvlc_media_player_new(vlc_->instance);
+    vlc_->listPlayer = libvlc_media_list_player_new(vlc_->instance);
+    vlc_->list = libvlc_media_list_new(vlc_->instance);
+    if (!vlc_->player || !vlc_->listPlayer || !vlc_->list)
         throw MediaPlayerError("libvlc could not create a player");
-    libvlc_media_player_set_role(vlc->player, libvlc_role_Music);
-    libvlc_media_list_player_set_media_player(vlc->listPlayer, vlc->player);
-    libvlc_media_list_player_set_media_list(vlc->listPlayer, vlc->list);
-    libvlc_event_manager_t* events = libvlc_media_player_event_manager(vlc->player);
+    libvlc_media_player_set_role(vlc_->player, libvlc_role_Music);
+    libvlc_media_list_player_set_media_player(vlc_->listPlayer, vlc_->player);
+    libvlc_media_list_player_set_media_list(vlc_->listPlayer, vlc_->list);
+    libvlc_event_manager_t* events = libvlc_media_player_event_manager(vlc_->player);
     for (libvlc_event_type_t type : kEvents)
         libvlc_event_attach(events, type, &VlcMediaPlayer::onEvent, this);
-    vlc_ = std::move(vlc);
 }
 
 VlcMediaPlayer::~VlcMediaPlayer() {
-    if (!vlc_)
-        return;
     // The input thread ends first: no playlist callback may run into what is released below.
-    libvlc_media_list_player_stop(vlc_->listPlayer);
+    if (vlc_->listPlayer)
+        libvlc_media_list_player_stop(vlc_->listPlayer);
     forgetPlaylists();
-    libvlc_event_manager_t* events = libvlc_media_player_event_manager(vlc_->player);
-    for (libvlc_event_type_t type : kEvents)
-        libvlc_event_detach(events, type, &VlcMediaPlayer::onEvent, this);
+    if (vlc_->player) {
+        libvlc_event_manager_t* events = libvlc_media_player_event_manager(vlc_->player);
+        for (libvlc_event_type_t type : kEvents)
+            libvlc_event_detach(events, type, &VlcMediaPlayer::onEvent, this);
+    }
 }
 
 void VlcMediaPlayer::onEvent(const libvlc_event_t* event, void* data) {
@@ -238,17 +230,10 @@ void VlcMediaPlayer::setURL(const QString& url) {
 void VlcMediaPlayer::endStream() {
     // Not the list player's stop, which also drops the audio output: the output stays, and a
     // volume and mute given to it between two streams are what the next stream opens with.
-    if (vlc_)
-        libvlc_media_player_set_media(vlc_->player, nullptr);
+    libvlc_media_player_set_media(vlc_->player, nullptr);
 }
 
 void VlcMediaPlayer::Play() {
-    try {
-        start();
-    } catch (const MediaPlayerError&) {
-        phase_ = Phase::failed;
-        throw;
-    }
     endStream();
     forgetPlaylists();
     clearList();
@@ -275,8 +260,6 @@ void VlcMediaPlayer::Play() {
 }
 
 void VlcMediaPlayer::clearList() {
-    if (!vlc_)
-        return;
     libvlc_media_list_lock(vlc_->list);
     while (libvlc_media_list_count(vlc_->list) > 0)
         libvlc_media_list_remove_index(vlc_->list, 0);
@@ -290,7 +273,7 @@ void VlcMediaPlayer::Stop() {
 }
 
 QString VlcMediaPlayer::nowPlaying() const {
-    if (phase_ != Phase::playing || !vlc_)
+    if (phase_ != Phase::playing)
         return {};
     libvlc_media_t* media = libvlc_media_player_get_media(vlc_->player);
     if (!media)
@@ -314,7 +297,10 @@ QString VlcMediaPlayer::nowPlaying() const {
 void VlcMediaPlayer::Close() {
     Stop();
     forgetPlaylists();
-    clearList();
+    libvlc_media_list_lock(vlc_->list);
+    while (libvlc_media_list_count(vlc_->list) > 0)
+        libvlc_media_list_remove_index(vlc_->list, 0);
+    libvlc_media_list_unlock(vlc_->list);
     phase_ = Phase::idle;
 }
 
@@ -361,16 +347,7 @@ QString VlcMediaPlayer::status() const {
 }
 
 bool VlcMediaPlayer::isOnline() const {
-    for (const QNetworkInterface& i : QNetworkInterface::allInterfaces()) {
-        const auto flags = i.flags();
-        if (flags.testFlag(QNetworkInterface::IsLoopBack) ||
-            !flags.testFlag(QNetworkInterface::IsUp) ||
-            !flags.testFlag(QNetworkInterface::IsRunning))
-            continue;
-        if (!i.addressEntries().isEmpty())
-            return true;
-    }
-    return false;
+    return networkIsUp();
 }
 
 QString VlcMediaPlayer::formatTime(qint64 msecs) {
@@ -386,12 +363,12 @@ QString VlcMediaPlayer::formatTime(qint64 msecs) {
 }
 
 QString VlcMediaPlayer::PositionText() const {
-    return formatTime(vlc_ ? libvlc_media_player_get_time(vlc_->player) : 0);
+    return formatTime(libvlc_media_player_get_time(vlc_->player));
 }
 
 QString VlcMediaPlayer::DurationText() const {
     // An endless live stream has no length.
-    return formatTime(vlc_ ? libvlc_media_player_get_length(vlc_->player) : 0);
+    return formatTime(libvlc_media_player_get_length(vlc_->player));
 }
 
 int VlcMediaPlayer::BufferingProgress() const {
@@ -416,9 +393,6 @@ void VlcMediaPlayer::reconcileAudio() {
 
 void VlcMediaPlayer::applyAudio() {
     // Without an audio output both calls fail harmlessly; the output's first report applies them.
-    // Before the first Play() they are kept for it.
-    if (!vlc_)
-        return;
     libvlc_audio_set_volume(vlc_->player, volume_);
     libvlc_audio_set_mute(vlc_->player, mute_ ? 1 : 0);
 }

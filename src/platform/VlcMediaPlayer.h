@@ -28,10 +28,8 @@ class VlcMediaPlayer : public QObject, public MediaPlayer {
     // Playlists inside playlists are followed this many levels deep; deeper is a play error.
     static constexpr int kMaxPlaylistNesting = 4;
 
-    // extraArguments go to libvlc (tests pass "--aout=dummy"). libvlc is started at the first
-    // Play(), not before: a program that only shows its catalogue does without its 2 MB. Play()
-    // throws MediaPlayerError when libvlc cannot be started (missing or broken installation);
-    // the next Play() tries again.
+    // extraArguments go to libvlc (tests pass "--aout=dummy"). Throws MediaPlayerError when
+    // libvlc cannot be created (missing or broken installation).
     explicit VlcMediaPlayer(const QStringList& extraArguments = {}, QObject* parent = nullptr);
     ~VlcMediaPlayer() override;
 
@@ -68,14 +66,11 @@ class VlcMediaPlayer : public QObject, public MediaPlayer {
     void clearList();
     void forgetPlaylists();
     void applyAudio();
-    // Starts libvlc and the players, once.
-    void start();
     // The output reported its volume or mute: make them the ones shown.
     void reconcileAudio();
 
-    QStringList arguments_;
     struct Handles;
-    std::unique_ptr<Handles> vlc_;  // null until the first Play()
+    std::unique_ptr<Handles> vlc_;
     struct Nesting;
     std::unique_ptr<Nesting> nesting_;
     QString url_;

@@ -12,6 +12,7 @@ prefix=$scratch/usr
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 for f in bin/corvinatone bin/corvinatone-cds lib/corvinatone/libcorvinatone-wma.so \
+         lib/corvinatone/libcorvinatone-player.so \
          share/corvinatone/rd.cds \
          share/applications/corvinatone.desktop \
          share/icons/hicolor/scalable/apps/corvinatone.svg \
@@ -20,9 +21,12 @@ for f in bin/corvinatone bin/corvinatone-cds lib/corvinatone/libcorvinatone-wma.
   [ -f "$prefix/$f" ] || { echo "not installed: $f" >&2; exit 1; }
 done
 [ "$("$prefix/bin/corvinatone" --version)" = "corvinatone $version" ]
-# The WMA module loads only when used: the program does not link FFmpeg, the module finds it.
-! ldd "$prefix/lib/corvinatone/libcorvinatone-wma.so" | grep -q "not found"
-! ldd "$prefix/bin/corvinatone" | grep -q libavcodec
+# The WMA and player modules load only when used: the program links neither FFmpeg nor libvlc,
+# the modules find them.
+for module in wma player; do
+  ! ldd "$prefix/lib/corvinatone/libcorvinatone-$module.so" | grep -q "not found"
+done
+! ldd "$prefix/bin/corvinatone" | grep -q -e libavcodec -e libvlc
 desktop-file-validate "$prefix/share/applications/corvinatone.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/org.corvinatone.Corvinatone.metainfo.xml" >/dev/null
 

@@ -16,6 +16,7 @@ dpkg-deb -x "$deb" "$root"
 [ "$("$root/usr/bin/corvinatone" --version)" = "corvinatone $version" ]
 [ -f "$root/usr/share/corvinatone/rd.cds" ]
 [ -f "$root/usr/lib/corvinatone/libcorvinatone-wma.so" ]
+[ -f "$root/usr/lib/corvinatone/libcorvinatone-player.so" ]
 desktop-file-validate "$root/usr/share/applications/corvinatone.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.corvinatone.Corvinatone.metainfo.xml" >/dev/null
 
