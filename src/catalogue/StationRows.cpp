@@ -200,13 +200,7 @@ QStringView StationRows::textView(size_t index, Field f) const {
 }
 
 QString StationRows::text(size_t index, Field f) const {
-    if (const StationRow* row = owned(index))
-        return row->text(f);
-    const int slot = textSlot(f);
-    if (slot < 0)
-        return {};
-    const TextAt t = textAt(record(index), slot);
-    return t.latin1 ? QString(QLatin1StringView(t.data, t.length)) : utf16(t).toString();
+    return textView(index, f).toString();
 }
 
 std::optional<CdsDateTime> StationRows::dateTime(size_t index, Field f) const {

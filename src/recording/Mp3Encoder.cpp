@@ -10,9 +10,7 @@
 #include <lame/lame.h>
 #include <taglib/tag_c.h>
 
-#include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -105,6 +103,8 @@ std::optional<TagLibC> resolveTagLib(QLibrary& library) {
     return std::nullopt;
 }
 
+// Looked up for each title: a library once loaded stays (QLibrary never unloads it), and finding
+// ten functions costs nothing next to an encoding.
 std::optional<TagLibC> loadTagLib(const QString& file) {
     if (!file.isEmpty()) {
         QLibrary library(file);
@@ -118,20 +118,8 @@ std::optional<TagLibC> loadTagLib(const QString& file) {
     return std::nullopt;
 }
 
-// Loaded at the first use of each library file and kept for the run: the functions stay valid.
-const TagLibC* tagLib() {
-    static std::mutex mutex;
-    static std::map<QString, std::optional<TagLibC>> loaded;
-    const QString file = qEnvironmentVariable("CORVINATONE_TAGLIB");
-    std::lock_guard lock(mutex);
-    auto found = loaded.find(file);
-    if (found == loaded.end())
-        found = loaded.emplace(file, loadTagLib(file)).first;
-    return found->second ? &*found->second : nullptr;
-}
-
 void setTitle(const QString& mp3Path, const QString& title) {
-    const TagLibC* const taglib = tagLib();
+    const std::optional<TagLibC> taglib = loadTagLib(qEnvironmentVariable("CORVINATONE_TAGLIB"));
     if (!taglib)
         return;
     TagLib_File* file =
