@@ -2,6 +2,7 @@
 // Reading, rewriting and filtering the catalogue at the shipped size (5,746 rows) and at
 // 1,000,000 rows. Budgets: read ≤ 2 ms and ≤ 0.5 s, atomic rewrite ≤ 5 ms, re-filter ≤ 0.2 ms
 // and ≤ 50 ms.
+#include "CataloguePacket.h"
 #include "catalogue/StationTable.h"
 
 #include <QDir>

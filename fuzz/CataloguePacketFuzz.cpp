@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes: the reader either fails with a reason or yields a packet that the writer turns into
 // a file the reader takes back, unchanged from then on.
-#include "catalogue/CataloguePacket.h"
+#include "CataloguePacket.h"
 
 #include <cstdlib>
 

@@ -3,7 +3,7 @@
 
 #include "AppInfo.h"
 #include "app/AppTexts.h"
-#include "catalogue/CataloguePacket.h"
+#include "catalogue/CatalogueFormat.h"
 #include "platform/Dialogs.h"
 #include "platform/MediaPlayer.h"
 #include "platform/SingleInstanceLock.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Startup.h"
-#include "catalogue/CataloguePacket.h"
+#include "catalogue/CatalogueFormat.h"
 #include "platform/MediaPlayer.h"
 #include "platform/SingleInstanceLock.h"
 #include "support/FakeDialogs.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "catalogue/CataloguePacket.h"
+#include "CataloguePacket.h"
 #include "catalogue/StationRow.h"
 
 #include "support/QtPrinters.h"

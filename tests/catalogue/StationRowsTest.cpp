@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue's compact rows as the table keeps them: rows read in place and rows changed since,
 // saved byte for byte; the memory a file may cost; and saves on the saver's thread.
+#include "CataloguePacket.h"
 #include "catalogue/StationTable.h"
 
 #include <QDir>

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue update against an update server on loopback.
+#include "CataloguePacket.h"
 #include "catalogue/StationTable.h"
 #include "online/CatalogueUpdate.h"
 #include "online/Downloads.h"

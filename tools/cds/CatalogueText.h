@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "catalogue/CataloguePacket.h"
+#include "CataloguePacket.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // corvinatone-cds: checks, dumps, builds, copies and measures catalogue files.
+#include "CataloguePacket.h"
 #include "CatalogueStats.h"
 #include "CatalogueText.h"
 
-#include "catalogue/CataloguePacket.h"
 #include "catalogue/StationTable.h"
 #include "platform/AtomicFile.h"
 

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+// The binary table format of "rd.cds" and "update.cds": header, field descriptors, packet
+// properties, then the rows, read and written row by row.
+
 #include <QByteArray>
 #include <QDate>
 #include <QString>
@@ -135,24 +138,4 @@ class PacketWriter {
     size_t rowsWritten_ = 0;
     size_t flagBytes_;
     QByteArray out_;
-};
-
-// The binary table format of "rd.cds" and "update.cds": header, field descriptors, packet
-// properties, then the rows.
-class CataloguePacket {
-  public:
-    std::vector<FieldDescriptor> fields;
-    std::vector<PacketProperty> packetProperties;
-    std::vector<FieldValue> values;  // row-major, fields.size() values per row
-
-    size_t rowCount() const { return fields.empty() ? 0 : values.size() / fields.size(); }
-    const FieldValue& at(size_t row, size_t field) const {
-        return values[row * fields.size() + field];
-    }
-
-    // Throws CatalogueFormatError, also for a file whose values would take more memory than
-    // requireFitsInMemory allows.
-    static CataloguePacket read(const QByteArray& bytes);
-    // Throws CatalogueFormatError for a value that does not fit its field.
-    QByteArray write() const;
 };
