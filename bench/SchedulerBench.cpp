@@ -22,7 +22,7 @@ class IdlePlayer : public MediaPlayer {
     void Close() override {}
     int playState() const override { return kStopped; }
     bool isOnline() const override { return true; }
-    QString status() const override { return {}; }
+    Status status() const override { return Status::stopped; }
     QString PositionText() const override { return {}; }
     QString DurationText() const override { return {}; }
     int BufferingProgress() const override { return 0; }

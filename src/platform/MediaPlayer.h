@@ -26,6 +26,20 @@ class MediaPlayer {
         kTransitioning = 9,
         kReady = 10,
     };
+    // What the status line tells of the player: its playState, or one of two troubles the
+    // playState does not show (a failed play leaves no medium; a stream without a sound output
+    // plays on).
+    enum class Status {
+        ready,
+        connecting,
+        buffering,
+        playing,
+        paused,
+        stopped,
+        ended,
+        failed,
+        noAudioOutput,
+    };
 
     virtual ~MediaPlayer() = default;
 
@@ -37,8 +51,7 @@ class MediaPlayer {
     virtual int playState() const = 0;
     // True when a network interface other than loopback is up with an address.
     virtual bool isOnline() const = 0;
-    // A short state text whose first four characters read well on their own.
-    virtual QString status() const = 0;
+    virtual Status status() const = 0;
     virtual QString PositionText() const = 0;   // elapsed time, "mm:ss" or "h:mm:ss"
     virtual QString DurationText() const = 0;   // exactly "00:00" for an endless live stream
     virtual int BufferingProgress() const = 0;  // 0 to 100

@@ -61,8 +61,8 @@ bool ModulePlayer::isOnline() const {
     return player_ ? player_->isOnline() : networkIsUp();
 }
 
-QString ModulePlayer::status() const {
-    return player_ ? player_->status() : QStringLiteral("准备就绪");
+MediaPlayer::Status ModulePlayer::status() const {
+    return player_ ? player_->status() : Status::ready;
 }
 
 QString ModulePlayer::PositionText() const {

@@ -28,7 +28,7 @@ class ModulePlayer : public MediaPlayer {
     void Close() override;
     int playState() const override;
     bool isOnline() const override;
-    QString status() const override;
+    Status status() const override;
     QString PositionText() const override;
     QString DurationText() const override;
     int BufferingProgress() const override;

@@ -323,26 +323,26 @@ int VlcMediaPlayer::playState() const {
     return kUndefined;
 }
 
-QString VlcMediaPlayer::status() const {
+MediaPlayer::Status VlcMediaPlayer::status() const {
     if (phase_ == Phase::failed)
-        return QStringLiteral("播放出错");
+        return Status::failed;
     if (noAudioOutput_ && (phase_ == Phase::playing || phase_ == Phase::opening))
-        return QStringLiteral("没有声音输出");
+        return Status::noAudioOutput;
     switch (playState()) {
         case kTransitioning:
-            return QStringLiteral("正在连接…");
+            return Status::connecting;
         case kBuffering:
-            return QStringLiteral("正在缓冲");
+            return Status::buffering;
         case kPlaying:
-            return QStringLiteral("正在播放");
+            return Status::playing;
         case kPaused:
-            return QStringLiteral("已经暂停");
+            return Status::paused;
         case kStopped:
-            return QStringLiteral("已经停止");
+            return Status::stopped;
         case kEnded:
-            return QStringLiteral("播放结束");
+            return Status::ended;
         default:
-            return QStringLiteral("准备就绪");
+            return Status::ready;
     }
 }
 

@@ -40,7 +40,7 @@ class VlcMediaPlayer : public QObject, public MediaPlayer {
     void Close() override;
     int playState() const override;
     bool isOnline() const override;
-    QString status() const override;
+    Status status() const override;
     QString PositionText() const override;
     QString DurationText() const override;
     int BufferingProgress() const override;

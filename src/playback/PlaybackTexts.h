@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/MediaPlayer.h"
+
 #include <QString>
 
 #include <exception>
@@ -24,6 +26,30 @@ inline QString playerMissing(const std::exception& why) {
 }
 inline QString muted() {
     return QStringLiteral("静音");
+}
+// The player's state; the status line shows its first four characters.
+inline QString playerStatus(MediaPlayer::Status status) {
+    switch (status) {
+        case MediaPlayer::Status::ready:
+            break;
+        case MediaPlayer::Status::connecting:
+            return QStringLiteral("正在连接…");
+        case MediaPlayer::Status::buffering:
+            return QStringLiteral("正在缓冲");
+        case MediaPlayer::Status::playing:
+            return QStringLiteral("正在播放");
+        case MediaPlayer::Status::paused:
+            return QStringLiteral("已经暂停");
+        case MediaPlayer::Status::stopped:
+            return QStringLiteral("已经停止");
+        case MediaPlayer::Status::ended:
+            return QStringLiteral("播放结束");
+        case MediaPlayer::Status::failed:
+            return QStringLiteral("播放出错");
+        case MediaPlayer::Status::noAudioOutput:
+            return QStringLiteral("没有声音输出");
+    }
+    return QStringLiteral("准备就绪");
 }
 
 }  // namespace PlaybackTexts

@@ -10,7 +10,7 @@ StatusMonitor::StatusMonitor(const MediaPlayer& player, const Playback& playback
     : player_(player), playback_(playback), headerCaption_(std::move(headerCaption)) {}
 
 QString StatusMonitor::statePrefix() const {
-    return player_.status().left(4);
+    return PlaybackTexts::playerStatus(player_.status()).left(4);
 }
 
 QString StatusMonitor::stationName() const {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program's player, whose module (and libvlc) loads at the first play.
 #include "platform/ModulePlayer.h"
+#include "playback/PlaybackTexts.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/QtPrinters.h"
 #include "support/TestHelpers.h"
@@ -38,7 +39,7 @@ TEST(ModulePlayer, AnswersAsIdleUntilTheFirstPlayAndAMissingModuleFailsThePlay) 
     EXPECT_TRUE(player.Mute());
     EXPECT_EQ(player.URL(), QStringLiteral("http://127.0.0.1:9/live"));
     EXPECT_EQ(player.playState(), MediaPlayer::kUndefined);
-    EXPECT_EQ(player.status(), QStringLiteral("准备就绪"));
+    EXPECT_EQ(PlaybackTexts::playerStatus(player.status()), QStringLiteral("准备就绪"));
     EXPECT_EQ(player.PositionText(), QStringLiteral("00:00"));
     EXPECT_EQ(player.DurationText(), QStringLiteral("00:00"));
     for (int attempt = 0; attempt < 2; ++attempt) {  // each play tries again
@@ -69,8 +70,8 @@ TEST(ModulePlayer, TheModulePlaysWithWhatWasGivenBeforeAndABrokenLibvlcFailsTheP
     EXPECT_EQ(player.Volume(), 30);
     EXPECT_TRUE(player.Mute());
     ASSERT_TRUE(waitFor([&] { return player.playState() == MediaPlayer::kPlaying; }, 20000))
-        << player.status().toStdString();
-    EXPECT_EQ(player.status(), QStringLiteral("正在播放"));
+        << PlaybackTexts::playerStatus(player.status()).toStdString();
+    EXPECT_EQ(PlaybackTexts::playerStatus(player.status()), QStringLiteral("正在播放"));
     player.Stop();
     EXPECT_EQ(player.playState(), MediaPlayer::kStopped);
 }

@@ -8,6 +8,7 @@
 #include "platform/TimeSource.h"
 #include "platform/VlcMediaPlayer.h"
 #include "playback/Playback.h"
+#include "playback/PlaybackTexts.h"
 #include "recording/Mp3Encoder.h"
 #include "recording/Recorder.h"
 #include "recording/RecordingEncoder.h"
@@ -84,8 +85,9 @@ TEST_F(RealRecording, RecordsWhatPlaysIntoMp3AndWma) {
     player.setURL(server.url("/tone.mp3"));
     player.Play();
     ASSERT_TRUE(waitFor([&] { return player.playState() == MediaPlayer::kPlaying; }, 20000))
-        << player.status().toStdString();
-    EXPECT_EQ(player.status(), QStringLiteral("正在播放"));  // an audio output was found
+        << PlaybackTexts::playerStatus(player.status()).toStdString();
+    // An audio output was found.
+    EXPECT_EQ(PlaybackTexts::playerStatus(player.status()), QStringLiteral("正在播放"));
 
     Playback playback(player, table, options, dialogs, killer, {[](bool) {}, [] {}, [] {}});
     playback.title2 = QStringLiteral("测试电台");

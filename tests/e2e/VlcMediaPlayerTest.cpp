@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real player on streams served over loopback by the test itself.
 #include "platform/VlcMediaPlayer.h"
+#include "playback/PlaybackTexts.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/QtPrinters.h"
 #include "support/TestHelpers.h"
@@ -44,8 +45,8 @@ class VlcPlayer : public ::testing::Test {
         player.Play();
         ASSERT_TRUE(waitFor([&] { return player.playState() == MediaPlayer::kPlaying; }, 20000))
             << url.toStdString() << " ended in state " << player.playState() << ", "
-            << player.status().toStdString();
-        EXPECT_EQ(player.status(), QStringLiteral("正在播放"));
+            << PlaybackTexts::playerStatus(player.status()).toStdString();
+        EXPECT_EQ(PlaybackTexts::playerStatus(player.status()), QStringLiteral("正在播放"));
         EXPECT_EQ(player.DurationText(), QStringLiteral("00:00"));
         EXPECT_EQ(player.BufferingProgress(), 100);
         const int start = seconds(player.PositionText());
@@ -53,7 +54,7 @@ class VlcPlayer : public ::testing::Test {
             << player.PositionText().toStdString();
         player.Stop();
         EXPECT_EQ(player.playState(), MediaPlayer::kStopped);
-        EXPECT_EQ(player.status(), QStringLiteral("已经停止"));
+        EXPECT_EQ(PlaybackTexts::playerStatus(player.status()), QStringLiteral("已经停止"));
     }
 
     LoopbackHttpServer server;
@@ -104,24 +105,25 @@ TEST_F(VlcPlayer, ReadsWhatTheStationSaysItPlaysAlsoThroughAPlaylist) {
 TEST_F(VlcPlayer, AnUnreachableAddressEndsAsAFailureNotAHang) {
     player.setURL(QStringLiteral("http://127.0.0.1:1/none.mp3"));
     player.Play();
-    EXPECT_TRUE(waitFor([&] { return player.status() == QStringLiteral("播放出错"); }, 20000))
-        << player.status().toStdString();
+    EXPECT_TRUE(waitFor([&] { return player.status() == MediaPlayer::Status::failed; }, 20000))
+        << PlaybackTexts::playerStatus(player.status()).toStdString();
     const int state = player.playState();
     EXPECT_FALSE(state >= 1 && state <= 10) << state;  // no medium loaded
 
     // A missing file on a server that answers fails the same way.
     player.setURL(server.url("/missing.mp3"));
     player.Play();
-    EXPECT_TRUE(waitFor([&] { return player.status() == QStringLiteral("播放出错"); }, 20000))
-        << player.status().toStdString();
+    EXPECT_TRUE(waitFor([&] { return player.status() == MediaPlayer::Status::failed; }, 20000))
+        << PlaybackTexts::playerStatus(player.status()).toStdString();
 }
 
 TEST_F(VlcPlayer, APlaylistThatLeadsBackToItselfEndsAsAFailure) {
     server.addFile("/self.m3u", "audio/x-mpegurl", server.url("/self.m3u").toStdString() + "\n");
     player.setURL(server.url("/self.m3u"));
     player.Play();
-    ASSERT_TRUE(waitFor([&] { return player.status() == QStringLiteral("播放出错"); }, 10000))
-        << player.status().toStdString() << " after " << server.requests() << " requests";
+    ASSERT_TRUE(waitFor([&] { return player.status() == MediaPlayer::Status::failed; }, 10000))
+        << PlaybackTexts::playerStatus(player.status()).toStdString() << " after "
+        << server.requests() << " requests";
     EXPECT_EQ(player.playState(), MediaPlayer::kUndefined);
     waitFor([] { return false; }, 1000);  // a fetch already under way may still arrive
     const int fetched = server.requests();
@@ -162,8 +164,9 @@ TEST(VlcPlayerOutput, SaysSoWhenNoAudioOutputCanBeOpened) {
                            QStringLiteral("--alsa-audio-device=corvinatone-no-such-device")});
     player.setURL(server.url("/live.mp3"));
     player.Play();
-    EXPECT_TRUE(waitFor([&] { return player.status() == QStringLiteral("没有声音输出"); }, 20000))
-        << player.status().toStdString();
+    EXPECT_TRUE(
+        waitFor([&] { return player.status() == MediaPlayer::Status::noAudioOutput; }, 20000))
+        << PlaybackTexts::playerStatus(player.status()).toStdString();
 }
 
 TEST(VlcPlayerCreation, FailsWithAReasonWhenLibvlcCannotStart) {

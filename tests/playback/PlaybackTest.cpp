@@ -175,19 +175,42 @@ TEST_F(PlaybackFixture, StatusLinesFollowThePlayerEachTick) {
     // Buffering at 45 % while muted: the buffering line wins, the tooltip keeps the mute line.
     player.state = MediaPlayer::kBuffering;
     player.buffering = 45;
-    player.statusText = QStringLiteral("正在缓冲数据");
+    player.playerStatus = MediaPlayer::Status::buffering;
     monitor.Timer2Timer();
     EXPECT_EQ(monitor.display().panel0, QStringLiteral("正在缓冲 45%   Beta"));
     EXPECT_EQ(monitor.display().panel1, QString());
     EXPECT_EQ(monitor.display().tooltip, QStringLiteral("正在缓冲:  Beta - 静音"));
 
-    // A three-character status text, and the double-click name.
+    // A longer state text shows its first four characters, and the double-click name.
     player.muted = false;
-    player.state = MediaPlayer::kStopped;
-    player.statusText = QStringLiteral("已停止");
+    player.state = MediaPlayer::kPlaying;
+    player.playerStatus = MediaPlayer::Status::noAudioOutput;
     playback.doubleClick();
     monitor.Timer2Timer();
-    EXPECT_EQ(monitor.display().panel0, QStringLiteral("已停止:  Beta"));
+    EXPECT_EQ(monitor.display().panel0, QStringLiteral("没有声音:  Beta"));
+}
+
+TEST_F(PlaybackFixture, TheStatusLineNamesEachStateOfThePlayer) {
+    StatusMonitor monitor(player, playback);
+    click(0);
+    playback.playCommand();
+    player.state = MediaPlayer::kStopped;
+    const std::pair<MediaPlayer::Status, QString> shown[] = {
+        {MediaPlayer::Status::ready, QStringLiteral("准备就绪")},
+        {MediaPlayer::Status::connecting, QStringLiteral("正在连接")},
+        {MediaPlayer::Status::buffering, QStringLiteral("正在缓冲")},
+        {MediaPlayer::Status::playing, QStringLiteral("正在播放")},
+        {MediaPlayer::Status::paused, QStringLiteral("已经暂停")},
+        {MediaPlayer::Status::stopped, QStringLiteral("已经停止")},
+        {MediaPlayer::Status::ended, QStringLiteral("播放结束")},
+        {MediaPlayer::Status::failed, QStringLiteral("播放出错")},
+        {MediaPlayer::Status::noAudioOutput, QStringLiteral("没有声音")},
+    };
+    for (const auto& [status, text] : shown) {
+        player.playerStatus = status;
+        monitor.Timer2Timer();
+        EXPECT_EQ(monitor.display().panel0, text + QStringLiteral(":  Alpha"));
+    }
 }
 
 TEST(KillDownloadTools, ThePlayCommandEndsExactlyNamedToolsFirst) {

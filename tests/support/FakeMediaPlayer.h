@@ -34,9 +34,9 @@ class FakeMediaPlayer : public MediaPlayer {
     }
     int playState() const override { return state; }
     bool isOnline() const override { return online; }
-    QString status() const override {
+    Status status() const override {
         ++statusReads;
-        return statusText;
+        return playerStatus;
     }
     QString PositionText() const override { return position; }
     QString DurationText() const override { return duration; }
@@ -49,7 +49,7 @@ class FakeMediaPlayer : public MediaPlayer {
 
     int state = kUndefined;
     bool online = true;
-    QString statusText = QStringLiteral("正在播放");
+    Status playerStatus = Status::playing;
     QString position = QStringLiteral("00:01");
     QString duration = QStringLiteral("00:00");
     int buffering = 0;
