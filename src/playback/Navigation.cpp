@@ -5,6 +5,7 @@
 #include "catalogue/StationTable.h"
 #include "platform/Dialogs.h"
 #include "playback/Playback.h"
+#include "playback/PlaybackTexts.h"
 #include "playback/Presets.h"
 
 #include <chrono>
@@ -25,7 +26,7 @@ void Navigation::selectAndPlay() {
 
 void Navigation::N23Click() {
     if (table_.viewPosition() + 1 < 2) {
-        dialogs_.message(AppInfo::title(), QStringLiteral("已经是第一个电台！"),
+        dialogs_.message(AppInfo::title(), PlaybackTexts::firstStation(),
                          Dialogs::Icon::information);
         return;
     }
@@ -39,8 +40,7 @@ void Navigation::N24Click() {
         selectAndPlay();
         return;
     }
-    dialogs_.message(AppInfo::title(), QStringLiteral("已经是最后一个电台！"),
-                     Dialogs::Icon::information);
+    dialogs_.message(AppInfo::title(), PlaybackTexts::lastStation(), Dialogs::Icon::information);
 }
 
 void Navigation::ToolButton7Click() {
@@ -65,7 +65,7 @@ void Navigation::assignPreset(int slot) {
 
 void Navigation::playPreset(int slot) {
     if (presets_.caption(slot).isEmpty()) {
-        dialogs_.message(AppInfo::title(), QStringLiteral("请先设置预置电台！"),
+        dialogs_.message(AppInfo::title(), PlaybackTexts::presetNotSet(),
                          Dialogs::Icon::information);
         return;
     }

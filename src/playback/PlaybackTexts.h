@@ -27,6 +27,33 @@ inline QString playerMissing(const std::exception& why) {
 inline QString muted() {
     return QStringLiteral("静音");
 }
+// The volume bar's hint at a level from 0 to 100: while the mouse moves over it, and as each show
+// of the main window sets it.
+inline QString volumeBarHint(int level) {
+    return QStringLiteral("音量:%1").arg(level);
+}
+inline QString volumeShowHint(int level) {
+    return QStringLiteral("音量 %1%").arg(level);
+}
+inline QString volumeAtMaximum() {
+    return QStringLiteral("音量值已经为最大！");
+}
+inline QString volumeAtMinimum() {
+    return QStringLiteral("音量值已经为最小！");
+}
+// The mute button's hint.
+inline QString muteButtonHint(bool muted) {
+    return muted ? QStringLiteral("静音") : QStringLiteral("声音");
+}
+inline QString firstStation() {
+    return QStringLiteral("已经是第一个电台！");
+}
+inline QString lastStation() {
+    return QStringLiteral("已经是最后一个电台！");
+}
+inline QString presetNotSet() {
+    return QStringLiteral("请先设置预置电台！");
+}
 // The player's state; the status line shows its first four characters.
 inline QString playerStatus(MediaPlayer::Status status) {
     switch (status) {

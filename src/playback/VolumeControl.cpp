@@ -23,7 +23,7 @@ void VolumeControl::Gauge21MouseDown(int x, int width) {
 void VolumeControl::setLevel(int level) {
     setBar(level);
     player_.setVolume(level);
-    barHint_ = QStringLiteral("音量:%1").arg(level);
+    barHint_ = PlaybackTexts::volumeBarHint(level);
 }
 
 void VolumeControl::setLevelFromDesktop(int level) {
@@ -42,16 +42,16 @@ void VolumeControl::step(int delta, const QString& limitMessage, bool atLimit) {
 }
 
 void VolumeControl::N15Click() {
-    step(kStep, QStringLiteral("音量值已经为最大！"), bar_ >= 100);
+    step(kStep, PlaybackTexts::volumeAtMaximum(), bar_ >= 100);
 }
 
 void VolumeControl::N18Click() {
-    step(-kStep, QStringLiteral("音量值已经为最小！"), bar_ <= 0);
+    step(-kStep, PlaybackTexts::volumeAtMinimum(), bar_ <= 0);
 }
 
 void VolumeControl::ToolButton1Click() {
     const bool mute = tag_ == 0;
     player_.setMute(mute);
     tag_ = mute ? 1 : 0;
-    muteHint_ = mute ? QStringLiteral("静音") : QStringLiteral("声音");
+    muteHint_ = PlaybackTexts::muteButtonHint(mute);
 }

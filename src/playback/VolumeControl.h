@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "playback/PlaybackTexts.h"
+
 #include <QString>
 
 class Dialogs;
@@ -23,10 +25,10 @@ class VolumeControl {
     // also ends the mute.
     void setLevelFromDesktop(int level);
     // The mouse moving over the bar changes only the hint.
-    void Gauge21MouseMove() { barHint_ = QStringLiteral("音量:%1").arg(bar_); }
+    void Gauge21MouseMove() { barHint_ = PlaybackTexts::volumeBarHint(bar_); }
     const QString& barHint() const { return barHint_; }
     // The hint that each show of the main window gives the bar.
-    QString showHint() const { return QStringLiteral("音量 %1%").arg(bar_); }
+    QString showHint() const { return PlaybackTexts::volumeShowHint(bar_); }
     void setShowHint() { barHint_ = showHint(); }
 
     void N15Click();  // volume up
