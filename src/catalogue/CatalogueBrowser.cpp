@@ -3,63 +3,13 @@
 
 #include "AppInfo.h"
 #include "catalogue/CatalogueLists.h"
+#include "catalogue/CatalogueTexts.h"
 #include "catalogue/StationTable.h"
 #include "platform/Dialogs.h"
-
-#include <map>
 
 namespace {
 
 const QString kFavouriteMark = QStringLiteral("★");
-
-const std::map<int, QString>& genreHints() {
-    static const std::map<int, QString> hints = {
-        {0, QStringLiteral("Funk：是黑人舞蹈的一种，最早是根据FUNKY音乐而创的，是融合HIP－HOP和JAZZ"
-                           "元素的一种舞蹈曲风。")},
-        {5, QStringLiteral(
-                "House：是于八十年代沿自 DISCO发展出来的跳舞音乐。这是芝加哥的DJ玩出的音乐，\r"
-                "他们将德国电子乐团Kraftwerk的一张唱片和电子鼓规律的节奏 "
-                "及黑人蓝调歌声混音在一起，House就产生了。")},
-        {12, QStringLiteral("瑞格舞:"
-                            "结合了传统非洲节奏，美国的节奏蓝调及原始牙买加民俗音乐，这种风格包含了"
-                            "弱拍中音节省略，向上拍击的吉他弹奏，以及人声合唱。")},
-        {17, QStringLiteral("另类音乐:"
-                            "指的是所有受庞克运动影响的音乐风格，从庞克、后庞克、电子、工业、歌德、"
-                            "新浪漫、新民谣等。")},
-        {24,
-         QStringLiteral("新世纪音乐:"
-                        "是一种在上个世纪70年代后期出现的一种音乐形式，它并非单指一个类别，而是一个"
-                        "范畴，一切不同以往，象征时代更替、诠释精神内涵的改良音乐都可归于此内。")},
-        {33, QStringLiteral("沙发音乐:就是一种可以让妳舒服的躺在沙发上聆听的音乐。")},
-        {34, QStringLiteral("萨尔萨舞曲:"
-                            "萨尔萨舞曲是一种拉丁风格的舞蹈，其热情奔放的舞风不逊于伦巴、恰恰，但却"
-                            "比它们更容易入门。")},
-        {35, QStringLiteral(
-                 "是乡村音乐的另一个分支，以Tovalmere的乐队(Bluegrass "
-                 "Boys)"
-                 "来命名，其标准风格就是硬而快的节奏；高而密集的合声；并且显著地强调乐器的作用。")},
-        {36, QStringLiteral("灵歌是美国流行音乐的一个分支，起源于底特律的黑人音乐，曾同时占据流行音"
-                            "乐和节奏与布鲁斯音乐两个排行榜的统治地位")},
-        {38,
-         QStringLiteral(
-             "高科技舞曲：利用电脑,合成器合成,做出一些特殊音效,这种音乐常常是许多音效组合起来的. \r"
-             "她的节拍也是4/4拍,但速度较house快,且听起来具重复性,较强硬,较机械化。")},
-        {42, QStringLiteral("氛围音乐:"
-                            "源于70年代艺术家们的一种实验性的电子合成音乐，同时也具有80年代trance风"
-                            "格的数码舞蹈乐曲")},
-        {43, QStringLiteral("福音：美国黑人宗教音乐")},
-        {47, QStringLiteral("独立音乐：是一种音乐人该有的音乐状态，是一种精神和想法。它包含任何音乐"
-                            "，只是它所表现出来的态度是一致，总括来说就是独立自主。以最简单的方式来"
-                            "谈，独立音乐其实就是摇滚音乐延伸。")},
-        {48, QStringLiteral("迷幻舞曲：是90年代早期从德国高科技舞曲和硬核音乐中分离出来的，它强调简"
-                            "洁的合成器乐句在全曲中的不断反复。")},
-    };
-    return hints;
-}
-
-QString emptyViewMessage() {
-    return QStringLiteral("当前记录为空,请重新添加.");
-}
 
 }  // namespace
 
@@ -67,16 +17,15 @@ CatalogueBrowser::CatalogueBrowser(StationTable& table, Dialogs& dialogs, Hooks 
     : table_(table), dialogs_(dialogs), hooks_(std::move(hooks)) {}
 
 QString CatalogueBrowser::rootCaption() {
-    return QStringLiteral("所有电台");
+    return CatalogueTexts::rootCaption();
 }
 
 QString CatalogueBrowser::userDefinedCategory() {
-    return QStringLiteral("用户自定义");
+    return CatalogueTexts::userDefinedCategory();
 }
 
 QString CatalogueBrowser::genreHint(int code) {
-    const auto it = genreHints().find(code);
-    return it == genreHints().end() ? QString() : it->second;
+    return CatalogueTexts::genreHint(code);
 }
 
 QString CatalogueBrowser::rootText() const {
@@ -85,7 +34,7 @@ QString CatalogueBrowser::rootText() const {
 }
 
 void CatalogueBrowser::emptyViewGoesBack() {
-    dialogs_.message(AppInfo::title(), emptyViewMessage(), Dialogs::Icon::information);
+    dialogs_.message(AppInfo::title(), CatalogueTexts::emptyView(), Dialogs::Icon::information);
     hooks_.selectRoot();
 }
 
@@ -119,7 +68,7 @@ void CatalogueBrowser::TreeView1Change(int code) {
 
     if (code == kTasks) {
         taskEditorMode_ = EditorMode::modify;
-        taskListHint_ = QStringLiteral("双击删除计划");
+        taskListHint_ = CatalogueTexts::deleteTaskHint();
         if (table_.viewCount() == 0)
             emptyViewGoesBack();
     } else {
@@ -160,16 +109,13 @@ void CatalogueBrowser::DBGrid1TitleClick(Field field) {
 }
 
 QString CatalogueBrowser::stationEditorHint() const {
-    return stationEditorMode_ == EditorMode::modify ? QStringLiteral("修改电台")
-                                                    : QStringLiteral("添加电台");
+    return CatalogueTexts::stationEditorHint(stationEditorMode_ == EditorMode::modify);
 }
 
 QString CatalogueBrowser::taskEditorHint() const {
-    return taskEditorMode_ == EditorMode::modify ? QStringLiteral("修改计划")
-                                                 : QStringLiteral("添加计划");
+    return CatalogueTexts::taskEditorHint(taskEditorMode_ == EditorMode::modify);
 }
 
 QString CatalogueBrowser::favouriteHint() const {
-    return favouriteLook_ == FavouriteLook::marked ? QStringLiteral("取消收藏")
-                                                   : QStringLiteral("收藏");
+    return CatalogueTexts::favouriteHint(favouriteLook_ == FavouriteLook::marked);
 }
