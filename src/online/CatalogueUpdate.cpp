@@ -4,6 +4,7 @@
 #include "AppInfo.h"
 #include "catalogue/StationTable.h"
 #include "online/Downloads.h"
+#include "online/OnlineTexts.h"
 #include "online/UpdateDescriptor.h"
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
@@ -109,9 +110,8 @@ void CatalogueUpdate::merged(const QString& version, size_t added) {
         failed();
         return;
     }
-    hooks_.balloon(AppInfo::title() + QStringLiteral(" 提示: 新增加了") + QString::number(added) +
-                       QStringLiteral("个电台"),
-                   QStringLiteral("点击查看详细电台清单..."));
+    hooks_.balloon(OnlineTexts::stationsAddedTitle(AppInfo::title(), added),
+                   OnlineTexts::stationsAddedDetail());
     detail = true;
     hooks_.focusStationList();
     busy_ = false;
@@ -133,8 +133,7 @@ void CatalogueUpdate::notMerged() {
 
 void CatalogueUpdate::failed() {
     busy_ = false;
-    services_.dialogs.message(AppInfo::title(),
-                              QStringLiteral("更新出错，请检查是否联网或被杀毒软件所阻止！"),
+    services_.dialogs.message(AppInfo::title(), OnlineTexts::updateFailed(),
                               Dialogs::Icon::information);
 }
 

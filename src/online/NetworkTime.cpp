@@ -2,6 +2,7 @@
 #include "online/NetworkTime.h"
 
 #include "AppInfo.h"
+#include "online/OnlineTexts.h"
 #include "platform/SystemClock.h"
 #include "platform/TimeSource.h"
 
@@ -15,7 +16,7 @@ namespace {
 constexpr qsizetype kMaxReply = 1024;  // a DAYTIME line is about 50 characters
 
 QString balloonTitle() {
-    return AppInfo::title() + QStringLiteral(" 提示");
+    return AppInfo::title() + OnlineTexts::balloonTitleSuffix();
 }
 
 // Columns counted from 1, both ends included; every character a decimal digit.
@@ -116,7 +117,7 @@ void NetworkTime::finish(const QByteArray& reply) {
         const QDateTime now = time_.now();
         const QLocale locale;
         hooks_.balloon(balloonTitle(),
-                       QStringLiteral("时间同步成功,现在时间是: ") +
+                       OnlineTexts::timeSynced() +
                            locale.toString(now.date(), QLocale::ShortFormat) + u' ' +
                            now.time().toString(QStringLiteral("HH:mm:ss")),
                        false);
@@ -125,8 +126,7 @@ void NetworkTime::finish(const QByteArray& reply) {
 
 void NetworkTime::fail() {
     end();
-    hooks_.balloon(balloonTitle(), QStringLiteral("时间同步错误！请检查是否联网或稍后再试！"),
-                   true);
+    hooks_.balloon(balloonTitle(), OnlineTexts::timeSyncFailed(), true);
 }
 
 void NetworkTime::end() {
