@@ -2,6 +2,7 @@
 #include "setting/OptionsStore.h"
 
 #include "setting/IniFile.h"
+#include "setting/SettingTexts.h"
 
 #include <array>
 
@@ -10,7 +11,7 @@ namespace {
 const QString kSection = QStringLiteral("info");
 constexpr int kLastMuteSelection = 10;
 const std::array<QString, 3> kPowerActions = {
-    QStringLiteral("关闭电脑"), QStringLiteral("电脑待机"), QStringLiteral("电脑休眠")};
+    SettingTexts::powerShutDown(), SettingTexts::powerStandBy(), SettingTexts::powerHibernate()};
 
 // Reads the file's keys; a value that is not what the key holds counts as absent.
 class Reader {
@@ -59,8 +60,8 @@ QString OptionsStore::powerActionCaption(int kind) {
 }
 
 QString OptionsStore::remindText() const {
-    return mission ? powerActionCaption(kind) + QStringLiteral("----已启动")
-                   : QStringLiteral("当前无任务");
+    return mission ? SettingTexts::powerActionArmed(powerActionCaption(kind))
+                   : SettingTexts::noPowerAction();
 }
 
 void OptionsStore::setMute(int selection) {
