@@ -75,12 +75,12 @@ int main(int argc, char** argv) {
     const auto toggle = [&] { QTest::mouseClick(ui.ToolButton6, Qt::LeftButton); };
     busyMs(toggle);
     busyMs(toggle);
-    window.table().saver().wait();
+    window.core().table().saver().wait();
     const double before = residentMb();
     qint64 longest = 0;
     for (int i = 0; i < 6; ++i)
         longest = std::max(longest, busyMs(toggle));
-    window.table().saver().wait();
+    window.core().table().saver().wait();
     QTest::qWait(200);
     const double after = residentMb();
     std::printf("favourite toggle: longest %lld ms of 6, memory after %+.1f MB, failures %lld\n",

@@ -21,10 +21,6 @@ inline QString withReason(const QString& message, const std::exception& e) {
     return message + QStringLiteral("\n\n") + QString::fromUtf8(e.what());
 }
 
-inline QString fatalExit() {
-    return QStringLiteral("发生致命错误，程序将强制关闭！");
-}
-
 // The tray menu's captions, exactly (runs of spaces, the blank after "→").
 inline QString trayShow() {
     return QStringLiteral("显示主界面");

@@ -15,7 +15,7 @@ class Startup {
   public:
     struct Settings {
         QString programFolder;
-        QString lockFolder;  // empty: the default runtime folder
+        QString lockFolder = {};  // empty: the default runtime folder
         QString downloadPage;
         // The address given on the command line, if any.
         QString address;

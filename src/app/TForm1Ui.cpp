@@ -52,7 +52,7 @@ QToolButton* toolButton(QWidget* parent, const char* name, const char* icon, con
                         int& x) {
     auto* button = new QToolButton(parent);
     button->setObjectName(QLatin1String(name));
-    button->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(icon))));
+    button->setIcon(TForm1Ui::icon(icon));
     button->setIconSize(QSize(24, 24));
     button->setAutoRaise(true);
     button->setToolTip(hint);
@@ -122,6 +122,10 @@ const std::array<TForm1Ui::Quick, 9>& TForm1Ui::quickStations() {
          QStringLiteral("CanalSurRadio Andalucia"), 720, 78, 34},
     }};
     return quick;
+}
+
+QIcon TForm1Ui::icon(const char* name) {
+    return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
 }
 
 QIcon TForm1Ui::badge(int digit) {

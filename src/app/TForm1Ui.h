@@ -72,6 +72,8 @@ struct TForm1Ui {
     // Where a window with this frame goes: where it is when it fits in area, otherwise moved,
     // not resized, as little as needed to lie within it (its top-left corner first).
     static QPoint placeWithin(const QRect& frame, const QRect& area);
+    // One of the program's icons, by its name in data/icons.
+    static QIcon icon(const char* name);
     // A round badge with a digit, for the preset items.
     static QIcon badge(int digit);
     // A panel's text, cut with "…" where it does not fit; the whole text is then its tooltip.

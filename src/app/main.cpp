@@ -70,11 +70,13 @@ int main(int argc, char** argv) {
 
     const QString folder = programFolder();
     // A second start hands its address to the program already running, or raises its window.
-    Startup startup(
-        *dialogs,
-        {folder, {}, ServerAddresses::downloadPage(), line.address, [](const QString& address) {
-             return MprisRemote::handOver(QDBusConnection::sessionBus(), address);
-         }});
+    Startup startup(*dialogs, {.programFolder = folder,
+                               .downloadPage = ServerAddresses::downloadPage(),
+                               .address = line.address,
+                               .handOver = [](const QString& address) {
+                                   return MprisRemote::handOver(QDBusConnection::sessionBus(),
+                                                                address);
+                               }});
     return startup.run([&] {
         // CORVINATONE_VLC_ARGS: extra libvlc options, such as "--aout=alsa".
         ModulePlayer player(
@@ -94,13 +96,25 @@ int main(int argc, char** argv) {
             hotKey = std::make_unique<WindowHotKey>();
         MprisRemote remote(QDBusConnection::sessionBus());
         DesktopNotifications notifications(QDBusConnection::sessionBus());
-        TForm1 mainWindow(folder, {*dialogs, player, processes, desktop, *hotKey, capture, power,
-                                   time, clock, remote, notifications});
+        TForm1 mainWindow(folder, {.core = {.dialogs = *dialogs,
+                                            .player = player,
+                                            .processes = processes,
+                                            .desktop = desktop,
+                                            .capture = capture,
+                                            .power = power,
+                                            .time = time,
+                                            .clock = clock,
+                                            .remote = remote},
+                                   .hotKey = *hotKey,
+                                   .notifications = notifications});
         mainWindow.setOptionsWindow([&](QWidget* parent) {
-            return new TForm2(
-                {mainWindow.options(), *dialogs, desktop, autostart,
-                 [&](bool on) { mainWindow.powerTimerOn(on); }, [&] { mainWindow.checkupdate(); }},
-                parent);
+            return new TForm2({.options = mainWindow.core().options(),
+                               .dialogs = *dialogs,
+                               .desktop = desktop,
+                               .autostart = autostart,
+                               .powerTimer = [&](bool on) { mainWindow.powerTimerOn(on); },
+                               .checkupdate = [&] { mainWindow.checkupdate(); }},
+                              parent);
         });
         // Ended by the session or a terminal: as through "退出".
         TerminationSignals termination;

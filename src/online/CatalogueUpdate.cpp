@@ -3,6 +3,7 @@
 
 #include "AppInfo.h"
 #include "catalogue/StationTable.h"
+#include "core/WindowFields.h"
 #include "online/Downloads.h"
 #include "online/OnlineTexts.h"
 #include "online/UpdateDescriptor.h"
@@ -30,8 +31,9 @@ void keepOnlyTheStation(StationRow& row) {
 
 }  // namespace
 
-CatalogueUpdate::CatalogueUpdate(Services services, Hooks hooks, QObject* parent)
-    : QObject(parent), services_(std::move(services)), hooks_(std::move(hooks)) {}
+CatalogueUpdate::CatalogueUpdate(Services services, WindowFields& fields, Hooks hooks,
+                                 QObject* parent)
+    : QObject(parent), services_(std::move(services)), fields_(fields), hooks_(std::move(hooks)) {}
 
 QString CatalogueUpdate::path(const char* name) const {
     return QDir(services_.folder).filePath(QLatin1String(name));
@@ -112,7 +114,7 @@ void CatalogueUpdate::merged(const QString& version, size_t added) {
     }
     hooks_.balloon(OnlineTexts::stationsAddedTitle(AppInfo::title(), added),
                    OnlineTexts::stationsAddedDetail());
-    detail = true;
+    fields_.detail = true;
     hooks_.focusStationList();
     busy_ = false;
 }
@@ -138,7 +140,7 @@ void CatalogueUpdate::failed() {
 }
 
 void CatalogueUpdate::TrayIcon1BalloonClick() {
-    if (!detail)
+    if (!fields_.detail)
         return;
     QFile file(path(kDescriptor));
     std::optional<QString> list;
@@ -152,5 +154,5 @@ void CatalogueUpdate::TrayIcon1BalloonClick() {
                                      .arg(QDir::toNativeSeparators(path(kDescriptor)))
                                      .toStdString());
     services_.dialogs.message(AppInfo::title(), *list, Dialogs::Icon::information);
-    detail = false;
+    fields_.detail = false;
 }

@@ -10,6 +10,7 @@ class Dialogs;
 class Downloads;
 class OptionsStore;
 class StationTable;
+struct WindowFields;
 
 // The catalogue update: when the update server's catalogue version is newer than the option
 // `db`, its packet of new stations is appended to the station table and saved, and the user is
@@ -30,15 +31,15 @@ class CatalogueUpdate : public QObject {
         std::function<void()> focusStationList;
     };
 
-    CatalogueUpdate(Services services, Hooks hooks, QObject* parent = nullptr);
+    // A merge sets the window field detail until its list is shown.
+    CatalogueUpdate(Services services, WindowFields& fields, Hooks hooks,
+                    QObject* parent = nullptr);
 
     // Starts an update; it goes on from the event loop. One at a time.
     void UpdateDB();
     bool busy() const { return busy_; }
     // A click on any tray balloon: after a merge, the list of the new stations.
     void TrayIcon1BalloonClick();
-    // A merge was announced and its list not yet shown.
-    bool detail = false;
 
   private:
     void descriptorArrived(const QByteArray& body);
@@ -50,6 +51,7 @@ class CatalogueUpdate : public QObject {
     QString path(const char* name) const;
 
     Services services_;
+    WindowFields& fields_;
     Hooks hooks_;
     bool busy_ = false;
 };

@@ -12,11 +12,12 @@
 #include <random>
 
 Navigation::Navigation(StationTable& table, Playback& playback, Presets& presets, Dialogs& dialogs,
-                       Hooks hooks)
+                       WindowFields& fields, Hooks hooks)
     : table_(table),
       playback_(playback),
       presets_(presets),
       dialogs_(dialogs),
+      fields_(fields),
       hooks_(std::move(hooks)) {}
 
 void Navigation::selectAndPlay() {
@@ -58,7 +59,7 @@ void Navigation::ToolButton7Click() {
 
 void Navigation::assignPreset(int slot) {
     presets_.setCaption(slot, table_.text(Field::stationName));
-    presets_.play = false;
+    fields_.play = false;
     // Saved at once: the next show reloads channel.ini, and a crash must not lose the choice.
     presets_.Saveradio();
 }

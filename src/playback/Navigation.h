@@ -9,6 +9,7 @@ class Dialogs;
 class Playback;
 class Presets;
 class StationTable;
+struct WindowFields;
 
 // Previous and next station within the current view, random play over the whole table, and the
 // preset slots: all end in the play command.
@@ -19,8 +20,9 @@ class Navigation {
         std::function<void()> rowSelection;  // the row click for the current row
     };
 
+    // Assigning a preset clears the window field play.
     Navigation(StationTable& table, Playback& playback, Presets& presets, Dialogs& dialogs,
-               Hooks hooks);
+               WindowFields& fields, Hooks hooks);
 
     void N23Click();          // previous station
     void N24Click();          // next station
@@ -37,5 +39,6 @@ class Navigation {
     Playback& playback_;
     Presets& presets_;
     Dialogs& dialogs_;
+    WindowFields& fields_;
     Hooks hooks_;
 };

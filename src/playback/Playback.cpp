@@ -10,12 +10,13 @@
 #include "setting/OptionsStore.h"
 
 Playback::Playback(MediaPlayer& player, StationTable& table, const OptionsStore& options,
-                   Dialogs& dialogs, ProcessKiller& processes, Hooks hooks)
+                   Dialogs& dialogs, ProcessKiller& processes, WindowFields& fields, Hooks hooks)
     : player_(player),
       table_(table),
       options_(options),
       dialogs_(dialogs),
       processes_(processes),
+      fields_(fields),
       hooks_(std::move(hooks)) {}
 
 const QStringList& Playback::downloadTools() {
@@ -30,38 +31,38 @@ QString Playback::currentName() const {
 }
 
 void Playback::rowSelected() {
-    flag = false;
-    title3 = currentName();
-    title = table_.text(Field::streamUrl);
+    fields_.flag = false;
+    fields_.title3 = currentName();
+    fields_.title = table_.text(Field::streamUrl);
 }
 
 void Playback::playCommand() {
-    title2.clear();
+    fields_.title2.clear();
     player_.Stop();
     if (!player_.isOnline()) {
         dialogs_.message(AppInfo::title(), PlaybackTexts::offline(), Dialogs::Icon::error);
         return;
     }
-    player_.setURL(flag ? title1 : title);
+    player_.setURL(fields_.flag ? fields_.title1 : fields_.title);
     if (options_.close)
         KillDownloadTools();
     player_.Play();
-    title2 = currentName();
+    fields_.title2 = currentName();
     hooks_.statusTimer(true);
-    playSource = PlaySource::Command;
+    fields_.playSource = PlaySource::Command;
 }
 
 void Playback::doubleClick() {
-    title2.clear();
+    fields_.title2.clear();
     hooks_.statusTimer(true);
-    title4 = currentName();
+    fields_.title4 = currentName();
     player_.Stop();
     player_.setURL(table_.text(Field::streamUrl));
     if (options_.close)
         KillDownloadTools();
     player_.Play();
-    title2 = currentName();
-    playSource = PlaySource::DoubleClick;
+    fields_.title2 = currentName();
+    fields_.playSource = PlaySource::DoubleClick;
 }
 
 void Playback::PlayStationByName(const QString& name) {
@@ -79,27 +80,27 @@ void Playback::PlayStationByName(const QString& name) {
 }
 
 void Playback::playAddress(const QString& url) {
-    title2.clear();
+    fields_.title2.clear();
     player_.Stop();
     player_.setURL(url);
     player_.Play();
-    title2 = url;
+    fields_.title2 = url;
     // The address stands for the selected station until a row is clicked: the status line names
     // it, and the play command plays it again.
-    title3 = url;
-    title = url;
+    fields_.title3 = url;
+    fields_.title = url;
     hooks_.statusTimer(true);
-    playSource = PlaySource::Command;
+    fields_.playSource = PlaySource::Command;
 }
 
 void Playback::stopCommand() {
     hooks_.statusTimer(false);
     hooks_.stopTaskCountdown();
     if (WMP()) {
-        title1 = player_.URL();
+        fields_.title1 = player_.URL();
         player_.Stop();
     }
-    flag = true;
+    fields_.flag = true;
 }
 
 bool Playback::WMP() const {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/WindowFields.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,11 +14,8 @@ class OptionsStore;
 class ProcessKiller;
 class StationTable;
 
-// How the current stream was started; chooses the name the status display shows.
-enum class PlaySource { None = 0, Command = 1, DoubleClick = 2, Task = 3 };
-
-// Starting and stopping streams of the station table, and what the main window knows about the
-// station being played.
+// Starting and stopping streams of the station table; what is known about the station being
+// played is kept in the window fields.
 class Playback {
   public:
     struct Hooks {
@@ -26,7 +25,7 @@ class Playback {
     };
 
     Playback(MediaPlayer& player, StationTable& table, const OptionsStore& options,
-             Dialogs& dialogs, ProcessKiller& processes, Hooks hooks);
+             Dialogs& dialogs, ProcessKiller& processes, WindowFields& fields, Hooks hooks);
 
     static const QStringList& downloadTools();
 
@@ -46,15 +45,6 @@ class Playback {
     bool WMP() const;
     void KillDownloadTools();
 
-    QString title;      // address of the row last selected
-    QString title1;     // address loaded at the last stop
-    QString title2;     // station started by the play command or a double click
-    QString title3;     // name of the row last selected
-    QString title4;     // station started by a double click
-    QString title5;     // station of the last matched task
-    bool flag = false;  // the stop command ran since the last row selection
-    PlaySource playSource = PlaySource::None;
-
   private:
     QString currentName() const;
 
@@ -63,5 +53,6 @@ class Playback {
     const OptionsStore& options_;
     Dialogs& dialogs_;
     ProcessKiller& processes_;
+    WindowFields& fields_;
     Hooks hooks_;
 };

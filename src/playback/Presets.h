@@ -21,9 +21,6 @@ class Presets {
     const QString& caption(int slot) const { return captions_[size_t(slot - 1)]; }
     void setCaption(int slot, const QString& name) { captions_[size_t(slot - 1)] = name; }
 
-    // True while no slot was assigned in this run: the menus reload the file when they open.
-    bool play = true;
-
   private:
     QString path_;
     std::array<QString, kSlots> captions_;

@@ -1,47 +1,47 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "playback/StatusMonitor.h"
 
+#include "core/WindowFields.h"
 #include "platform/MediaPlayer.h"
-#include "playback/Playback.h"
 #include "playback/PlaybackTexts.h"
 
-StatusMonitor::StatusMonitor(const MediaPlayer& player, const Playback& playback,
+StatusMonitor::StatusMonitor(const MediaPlayer& player, const WindowFields& fields,
                              QString headerCaption)
-    : player_(player), playback_(playback), headerCaption_(std::move(headerCaption)) {}
+    : player_(player), fields_(fields), headerCaption_(std::move(headerCaption)) {}
 
 QString StatusMonitor::statePrefix() const {
     return PlaybackTexts::playerStatus(player_.status()).left(4);
 }
 
 QString StatusMonitor::stationName() const {
-    switch (playback_.playSource) {
+    switch (fields_.playSource) {
         case PlaySource::None:
             break;
         case PlaySource::Command:
-            return playback_.title3;
+            return fields_.title3;
         case PlaySource::DoubleClick:
-            return playback_.title4;
+            return fields_.title4;
         case PlaySource::Task:
-            return playback_.title5;
+            return fields_.title5;
     }
     return {};
 }
 
 QString StatusMonitor::startedName() const {
-    switch (playback_.playSource) {
+    switch (fields_.playSource) {
         case PlaySource::None:
             break;
         case PlaySource::Command:
         case PlaySource::DoubleClick:
-            return playback_.title2;
+            return fields_.title2;
         case PlaySource::Task:
-            return playback_.title5;
+            return fields_.title5;
     }
     return {};
 }
 
 void StatusMonitor::Timer2Timer() {
-    if (playback_.playSource == PlaySource::None)
+    if (fields_.playSource == PlaySource::None)
         return;
     // The stream's own title of what it plays now follows the station's name.
     const QString song = player_.nowPlaying();

@@ -6,7 +6,7 @@
 #include <QString>
 
 class MediaPlayer;
-class Playback;
+struct WindowFields;
 
 // What the status display shows: panels 0 and 1 of the status bar, the tray icon image (0 the
 // radio, 1 the radio crossed out) and the tray tooltip.
@@ -21,7 +21,8 @@ struct StatusDisplay {
 class StatusMonitor {
   public:
     // headerCaption: the caption of the header label, which the tooltip copies when not muted.
-    StatusMonitor(const MediaPlayer& player, const Playback& playback, QString headerCaption = {});
+    StatusMonitor(const MediaPlayer& player, const WindowFields& fields,
+                  QString headerCaption = {});
 
     // Timer2Timer: updates display(); does nothing before anything was played.
     void Timer2Timer();
@@ -40,7 +41,7 @@ class StatusMonitor {
     QString startedName() const;
 
     const MediaPlayer& player_;
-    const Playback& playback_;
+    const WindowFields& fields_;
     QString headerCaption_;
     StatusDisplay display_;
 };

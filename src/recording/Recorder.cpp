@@ -28,8 +28,7 @@ void Recorder::initbass() {
     inputNames_.clear();
     selected_ = -1;
     if (!device_.init()) {
-        dialogs_.message(AppInfo::title(), QStringLiteral("启动默认录音设备出错！"),
-                         Dialogs::Icon::warning);
+        dialogs_.message(AppInfo::title(), RecordingTexts::deviceFailed(), Dialogs::Icon::warning);
     } else {
         const QList<CaptureDevice::Input> inputs = device_.inputs();
         for (int i = 0; i < inputs.size(); ++i) {
@@ -50,7 +49,7 @@ void Recorder::ComboBox2Change(int index) {
 }
 
 QString Recorder::buttonHint() const {
-    return recording_ ? QStringLiteral("停止录音") : QStringLiteral("开始录音");
+    return recording_ ? RecordingTexts::stopHint() : RecordingTexts::startHint();
 }
 
 void Recorder::ToolButton8Click() {
@@ -59,7 +58,7 @@ void Recorder::ToolButton8Click() {
     if (player_.playState() == MediaPlayer::kPlaying || recording_)
         ToggleRecording();
     else
-        dialogs_.message(AppInfo::title(), QStringLiteral("请在播放状态下使用录音功能."),
+        dialogs_.message(AppInfo::title(), RecordingTexts::notPlaying(),
                          Dialogs::Icon::information);
 }
 
@@ -98,14 +97,13 @@ void Recorder::StartCapture() {
         wave_.create(hooks_.newRecordingPath());
     } catch (const std::exception& e) {
         dialogs_.message(AppInfo::title(),
-                         RecordingTexts::withReason(QStringLiteral("录音程序启动失败！"), e.what()),
+                         RecordingTexts::withReason(RecordingTexts::startFailed(), e.what()),
                          Dialogs::Icon::error);
         return;
     }
     if (!device_.start(
             [this](const char* data, qsizetype length) { wave_.append(data, length); })) {
-        dialogs_.message(AppInfo::title(), QStringLiteral("录音程序启动失败！"),
-                         Dialogs::Icon::error);
+        dialogs_.message(AppInfo::title(), RecordingTexts::startFailed(), Dialogs::Icon::error);
         wave_.finish();
         QFile::remove(wave_.path());  // nothing was recorded
         return;
@@ -136,7 +134,6 @@ void Recorder::Timer5Timer() {
         wave_.sync();
     const int divisor = options_.style == 1 ? 9 : 10;  // WMA, else MP3 (the encoder's default)
     const double megabytes = double(wave_.size()) / 1048576.0 / divisor;
-    hooks_.progressText(QStringLiteral("已录音:%1 - %2 MB")
-                            .arg(elapsed_.toString(QStringLiteral("HH:mm:ss")))
-                            .arg(megabytes, 0, 'f', 2));
+    hooks_.progressText(
+        RecordingTexts::progress(elapsed_.toString(QStringLiteral("HH:mm:ss")), megabytes));
 }

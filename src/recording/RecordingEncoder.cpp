@@ -3,10 +3,10 @@
 
 #include "AppInfo.h"
 #include "catalogue/StationTable.h"
+#include "core/WindowFields.h"
 #include "platform/Desktop.h"
 #include "platform/Dialogs.h"
 #include "platform/PowerActions.h"
-#include "playback/Playback.h"
 #include "recording/RecordingNames.h"
 #include "recording/RecordingTexts.h"
 #include "recording/WaveStream.h"
@@ -20,8 +20,8 @@
 
 #include <utility>
 
-RecordingEncoder::RecordingEncoder(Services services, QObject* parent)
-    : QObject(parent), services_(std::move(services)) {
+RecordingEncoder::RecordingEncoder(Services services, WindowFields& fields, QObject* parent)
+    : QObject(parent), services_(std::move(services)), fields_(fields) {
     connect(&pipeline_, &EncoderPipeline::done, this, [this](const EncoderJob& job) {
         reserved_.remove(job.outputPath);
         if (job.format == EncoderJob::Format::mp3)
@@ -32,7 +32,7 @@ RecordingEncoder::RecordingEncoder(Services services, QObject* parent)
 }
 
 QString RecordingEncoder::station() const {
-    return rdfile ? services_.playback.title5 : services_.playback.title2;
+    return fields_.rdfile ? fields_.title5 : fields_.title2;
 }
 
 QString RecordingEncoder::newRecordingPath() {
@@ -107,10 +107,10 @@ void RecordingEncoder::settleTemporaryFile(const EncoderJob& job) {
         return;
     }
     // The recording is never lost silently: the WAV stays where it is, and the user learns where.
-    services_.dialogs.message(AppInfo::title(),
-                              QStringLiteral("录音未能编码，原始录音保存在：\n%1\n\n%2")
-                                  .arg(QDir::toNativeSeparators(job.wavPath), job.error),
-                              Dialogs::Icon::error);
+    services_.dialogs.message(
+        AppInfo::title(),
+        RecordingTexts::notEncoded(QDir::toNativeSeparators(job.wavPath), job.error),
+        Dialogs::Icon::error);
 }
 
 void RecordingEncoder::MP3Out1Done(const EncoderJob& job) {
@@ -128,8 +128,8 @@ void RecordingEncoder::WMAOut1Done(const EncoderJob& job) {
 }
 
 void RecordingEncoder::finishDone() {
-    services_.playback.title2.clear();
-    rdfile = false;
+    fields_.title2.clear();
+    fields_.rdfile = false;
     // The power action waits for the last queued encoding: none is cut off by it.
     if (pipeline_.busy())
         return;
@@ -138,8 +138,8 @@ void RecordingEncoder::finishDone() {
     // computer down again.
     QString action = std::exchange(pendingPowerAction_, QString());
     if (action.isEmpty())
-        action = armedFinishAction;
-    armedFinishAction.clear();
+        action = fields_.armedFinishAction;
+    fields_.armedFinishAction.clear();
     carryOut(action);
 }
 
@@ -150,7 +150,7 @@ void RecordingEncoder::powerAction(const QString& action) {
 }
 
 void RecordingEncoder::disarm() {
-    armedFinishAction.clear();
+    fields_.armedFinishAction.clear();
     pendingPowerAction_.clear();
 }
 

@@ -12,18 +12,18 @@
 class Desktop;
 class Dialogs;
 class OptionsStore;
-class Playback;
 class PowerActions;
 class StationTable;
+struct WindowFields;
 
 // Names recordings, hands a finished one to encoding and carries out what follows each encoding:
-// open the folder, remove the WAV, the armed power action.
+// open the folder, remove the WAV, the armed power action. A recording is named after the
+// started station (title2), or the matched task's (title5) while rdfile is set.
 class RecordingEncoder : public QObject {
     Q_OBJECT
 
   public:
     struct Services {
-        Playback& playback;
         StationTable& table;
         const OptionsStore& options;
         Dialogs& dialogs;
@@ -32,7 +32,7 @@ class RecordingEncoder : public QObject {
         std::function<QDateTime()> now;  // local time
     };
 
-    explicit RecordingEncoder(Services services, QObject* parent = nullptr);
+    RecordingEncoder(Services services, WindowFields& fields, QObject* parent = nullptr);
 
     // Where the next recording is written: a new WAV file in the recording folder or, when the
     // option `record` names no existing folder, in the user's music folder (the user is told).
@@ -53,12 +53,6 @@ class RecordingEncoder : public QObject {
     // No power action follows the encodings still to come (the program ends).
     void disarm();
 
-    // Set when a task matched (named after its station); cleared after every finished encoding.
-    bool rdfile = false;
-    // The power action of the last matched task: "关机", "待机", "休眠" or anything else. The
-    // next finished encoding carries it out, once.
-    QString armedFinishAction;
-
   private:
     QString station() const;
     void MP3Out1Done(const EncoderJob& job);
@@ -69,6 +63,9 @@ class RecordingEncoder : public QObject {
     void carryOut(const QString& action);
 
     Services services_;
+    // rdfile and the armed power action are cleared after every finished encoding, which
+    // carries that action out, once.
+    WindowFields& fields_;
     EncoderPipeline pipeline_;
     QSet<QString> reserved_;      // file names of jobs not yet done
     QString pendingPowerAction_;  // the options' timed action, waiting for the encodings

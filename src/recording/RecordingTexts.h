@@ -34,6 +34,30 @@ inline QString hibernate() {
     return QStringLiteral("休眠");
 }
 
+inline QString deviceFailed() {
+    return QStringLiteral("启动默认录音设备出错！");
+}
+inline QString startFailed() {
+    return QStringLiteral("录音程序启动失败！");
+}
+inline QString notPlaying() {
+    return QStringLiteral("请在播放状态下使用录音功能.");
+}
+// The record button's hint.
+inline QString startHint() {
+    return QStringLiteral("开始录音");
+}
+inline QString stopHint() {
+    return QStringLiteral("停止录音");
+}
+// The status bar while recording: the time recorded and the estimated size of the encoded file.
+inline QString progress(const QString& elapsed, double megabytes) {
+    return QStringLiteral("已录音:%1 - %2 MB").arg(elapsed).arg(megabytes, 0, 'f', 2);
+}
+inline QString notEncoded(const QString& wavPath, const QString& reason) {
+    return QStringLiteral("录音未能编码，原始录音保存在：\n%1\n\n%2").arg(wavPath, reason);
+}
+
 inline QString saving() {
     return QStringLiteral("正在保存录音，请稍候…");
 }

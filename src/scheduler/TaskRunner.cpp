@@ -3,10 +3,10 @@
 
 #include "AppInfo.h"
 #include "catalogue/StationTable.h"
+#include "core/WindowFields.h"
 #include "platform/Dialogs.h"
 #include "platform/MediaPlayer.h"
 #include "platform/TimeSource.h"
-#include "playback/Playback.h"
 #include "playback/PlaybackTexts.h"
 #include "scheduler/TaskTexts.h"
 
@@ -25,22 +25,14 @@ int startSecond(const StationRow& row) {
 }  // namespace
 
 TaskRunner::TaskRunner(const SchedulerSnapshot& snapshot, MediaPlayer& player, Dialogs& dialogs,
-                       const TimeSource& time, Shared shared, Hooks hooks)
+                       const TimeSource& time, WindowFields& fields, Hooks hooks)
     : snapshot_(snapshot),
       player_(player),
       dialogs_(dialogs),
       time_(time),
-      shared_(shared),
+      fields_(fields),
       hooks_(std::move(hooks)) {
     reindex();
-}
-
-const QStringList& TaskRunner::weekdayNames() {
-    static const QStringList names = {QStringLiteral("星期一"), QStringLiteral("星期二"),
-                                      QStringLiteral("星期三"), QStringLiteral("星期四"),
-                                      QStringLiteral("星期五"), QStringLiteral("星期六"),
-                                      QStringLiteral("星期日")};
-    return names;
 }
 
 void TaskRunner::reindex() {
@@ -75,7 +67,7 @@ int TaskRunner::firstDue(int second, const std::function<bool(const StationRow&)
 }
 
 void TaskRunner::weekplay(const WallClockSeconds::Second& second) {
-    const QString& today = weekdayNames()[second.date.dayOfWeek() - 1];
+    const QString& today = TaskTexts::weekdayNames()[second.date.dayOfWeek() - 1];
     const int found = firstDue(second.ofDay, [&](const StationRow& row) {
         const QStringView period = row.textView(Field::period);
         return !period.isEmpty() && period == today;
@@ -92,10 +84,10 @@ void TaskRunner::dayplay(const WallClockSeconds::Second& second) {
 }
 
 void TaskRunner::startTask(const StationRow& row, bool weekly) {
-    shared_.title5 = row.text(Field::stationName);
-    shared_.armedFinishAction = row.text(Field::finishAction);
+    fields_.title5 = row.text(Field::stationName);
+    fields_.armedFinishAction = row.text(Field::finishAction);
     taskCountdown = row.integer(Field::intervalSeconds).value_or(0);
-    shared_.rdfile = true;
+    fields_.rdfile = true;
 
     const QString kind = row.text(Field::planType);
     const bool records = kind == TaskTexts::playAndRecord();
@@ -126,11 +118,11 @@ void TaskRunner::startTask(const StationRow& row, bool weekly) {
     }
     if (records)
         hooks_.toggleRecording();
-    hooks_.balloon(TaskTexts::balloonTitle(), TaskTexts::started(kind, shared_.title5));
+    hooks_.balloon(TaskTexts::balloonTitle(), TaskTexts::started(kind, fields_.title5));
     hooks_.countdownTimer(true);
     if (records)
         hooks_.progressTimer(true);
-    shared_.playSource = PlaySource::Task;
+    fields_.playSource = PlaySource::Task;
 }
 
 void TaskRunner::Timer3Timer() {

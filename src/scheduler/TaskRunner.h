@@ -13,22 +13,15 @@
 class Dialogs;
 class MediaPlayer;
 class TimeSource;
-enum class PlaySource;
 struct SchedulerSnapshot;
 struct StationRow;
+struct WindowFields;
 
 // Starts the timed tasks of the scheduler snapshot at their start second and ends them after
 // their length. Runs on the user-interface thread, one pass per tick of Timer1, one countdown step
 // per tick of Timer3.
 class TaskRunner {
   public:
-    // What a task start sets elsewhere in the program.
-    struct Shared {
-        QString& title5;             // the matched task's station
-        QString& armedFinishAction;  // its power action, for the next finished encoding
-        bool& rdfile;                // recordings are named after the task
-        PlaySource& playSource;
-    };
     struct Hooks {
         std::function<void(bool)> statusTimer;     // Timer2 on or off
         std::function<void(bool)> countdownTimer;  // Timer3 on or off
@@ -40,8 +33,10 @@ class TaskRunner {
         std::function<void()> showAllStations;  // the genre tree's first node
     };
 
+    // A task start sets title5 (its station), armedFinishAction (its power action, for the next
+    // finished encoding), rdfile (recordings are named after it) and playSource.
     TaskRunner(const SchedulerSnapshot& snapshot, MediaPlayer& player, Dialogs& dialogs,
-               const TimeSource& time, Shared shared, Hooks hooks);
+               const TimeSource& time, WindowFields& fields, Hooks hooks);
 
     // The snapshot was refreshed: index its task rows by start second again.
     void reindex();
@@ -56,9 +51,6 @@ class TaskRunner {
     // Seconds left of the running task.
     qint32 taskCountdown = 0;
 
-    // The weekday names the task editor offers, Monday first: the same whatever the locale.
-    static const QStringList& weekdayNames();
-
   private:
     // The first task row due in this second that the test accepts, or -1.
     int firstDue(int second, const std::function<bool(const StationRow&)>& test) const;
@@ -68,7 +60,7 @@ class TaskRunner {
     MediaPlayer& player_;
     Dialogs& dialogs_;
     const TimeSource& time_;
-    Shared shared_;
+    WindowFields& fields_;
     Hooks hooks_;
     WallClockSeconds seconds_;
     bool inPass_ = false;  // a modal window opened by a task start runs ticks of its own

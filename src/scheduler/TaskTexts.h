@@ -4,8 +4,9 @@
 #include "AppInfo.h"
 
 #include <QString>
+#include <QStringList>
 
-// The scheduler's own texts: the kinds of task, the start balloon.
+// The scheduler's own texts: the kinds of task, the weekdays, the start balloon.
 namespace TaskTexts {
 
 inline QString play() {
@@ -16,6 +17,14 @@ inline QString playAndRecord() {
 }
 inline QString balloonTitle() {
     return AppInfo::title() + QStringLiteral(" 提示:");
+}
+// The weekday names of a weekly task's period, Monday first: the same whatever the locale.
+inline const QStringList& weekdayNames() {
+    static const QStringList names = {QStringLiteral("星期一"), QStringLiteral("星期二"),
+                                      QStringLiteral("星期三"), QStringLiteral("星期四"),
+                                      QStringLiteral("星期五"), QStringLiteral("星期六"),
+                                      QStringLiteral("星期日")};
+    return names;
 }
 inline QString started(const QString& kind, const QString& station) {
     return QStringLiteral("已启动 -- ") + kind + u' ' + station;

@@ -2,7 +2,7 @@
 #include "time/TForm5.h"
 
 #include "platform/Dialogs.h"
-#include "scheduler/TaskRunner.h"
+#include "scheduler/TaskTexts.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -77,7 +77,7 @@ TForm5::TForm5(TaskPlans& plans, Dialogs& dialogs, Mode mode, const QDate& today
     RadioButton4 = new QRadioButton(period);
     RadioButton4->setObjectName(QStringLiteral("RadioButton4"));
     RadioButton4->setGeometry(130, 22, 20, 22);
-    ComboBox1 = choiceBox(TaskRunner::weekdayNames(), period, "ComboBox1");
+    ComboBox1 = choiceBox(TaskTexts::weekdayNames(), period, "ComboBox1");
     ComboBox1->setGeometry(152, 20, 130, 24);
 
     auto* times = new QGroupBox(QStringLiteral("时间段设定:"), this);

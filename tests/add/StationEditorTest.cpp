@@ -21,8 +21,9 @@ class EditorFixture : public ::testing::Test {
         table.setFilter(ViewFilter::category(QStringLiteral("新闻")));  // a genre view
     }
     StationEditor editor(StationEditor::Mode mode) {
-        return StationEditor(table, dialogs, desktop, mode,
-                             {[this] { ++countUpdates; }, [this] { ++roots; }});
+        return StationEditor(
+            table, dialogs, desktop, mode,
+            {.countChanged = [this] { ++countUpdates; }, .selectRoot = [this] { ++roots; }});
     }
 
     QTemporaryDir dir;

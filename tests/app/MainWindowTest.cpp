@@ -72,8 +72,9 @@ TEST_F(MainWindow, OpensOnTheWholeCatalogueWithItsControls) {
     EXPECT_EQ(ui().TreeView1->topLevelItem(0)->text(0), QStringLiteral("所有电台 (5)"));
     EXPECT_TRUE(ui().TreeView1->topLevelItem(0)->isExpanded());
     EXPECT_EQ(listedNames().size(), 5);
-    EXPECT_TRUE(window->snapshot().rows.empty());                       // no station has a task
-    EXPECT_EQ(window->playback().title3, QStringLiteral("Radio One"));  // first row as if clicked
+    EXPECT_TRUE(window->core().snapshot().rows.empty());  // no station has a task
+    EXPECT_EQ(window->core().fields().title3,
+              QStringLiteral("Radio One"));  // first row as if clicked
     EXPECT_EQ(ui().ComboBox1->count(), 173);
     EXPECT_TRUE(ui().RadioButton4->isChecked());
     EXPECT_EQ(ui().panels[3]->text(), QStringLiteral("当前无任务"));
@@ -157,7 +158,7 @@ TEST_F(MainWindow, EmptyFavouritesAndTasksSayItAndReturnToTheRoot) {
 
 TEST_F(MainWindow, PlaysStopsAndShowsTheStatus) {
     clickRow(1);
-    EXPECT_EQ(window->playback().title3, QStringLiteral("RADIO Two"));
+    EXPECT_EQ(window->core().fields().title3, QStringLiteral("RADIO Two"));
     QTest::mouseClick(ui().ToolButton2, Qt::LeftButton);
     EXPECT_EQ(player.URL(), QStringLiteral("http://h/RADIO Two"));
     EXPECT_TRUE(window->timer2().isActive());
@@ -175,11 +176,11 @@ TEST_F(MainWindow, PlaysStopsAndShowsTheStatus) {
     QTest::mouseClick(ui().DBGrid1->viewport(), Qt::LeftButton, {}, cell.center());  // first click
     QTest::mouseDClick(ui().DBGrid1->viewport(), Qt::LeftButton, {}, cell.center());
     EXPECT_EQ(player.URL(), QStringLiteral("http://h/Jazz FM"));
-    EXPECT_EQ(window->playback().playSource, PlaySource::DoubleClick);
+    EXPECT_EQ(window->core().fields().playSource, PlaySource::DoubleClick);
     ui().DBGrid1->setFocus();
     QTest::keyClick(ui().DBGrid1, Qt::Key_Up);
-    EXPECT_EQ(window->table().text(Field::stationName), QStringLiteral("radio three"));
-    EXPECT_EQ(window->playback().title3, QStringLiteral("Jazz FM"));
+    EXPECT_EQ(window->core().table().text(Field::stationName), QStringLiteral("radio three"));
+    EXPECT_EQ(window->core().fields().title3, QStringLiteral("Jazz FM"));
 
     // A quick-station button whose name is missing plays the first row.
     QTest::mouseClick(ui().quickButtons[0], Qt::LeftButton);
@@ -224,7 +225,7 @@ TEST_F(MainWindow, TheStatusDisplayRunsOnceASecondWhilePlaying) {
 
 TEST_F(MainWindow, WithoutATrayClosingEndsTheProgram) {
     desktop.tray = false;
-    window->presets().setCaption(2, QStringLiteral("Jazz FM"));
+    window->core().presets().setCaption(2, QStringLiteral("Jazz FM"));
     window->close();
     EXPECT_EQ(runEnded, 1);  // as "退出": presets saved, the run ended
     EXPECT_TRUE(readFile(folder.filePath(QStringLiteral("channel.ini"))).contains("2=Jazz FM"));
@@ -258,7 +259,7 @@ TEST_F(MainWindow, ExitSavesPresetsAndDeletesUpdateFiles) {
         QFile f(folder.filePath(QLatin1String(name)));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
-    window->presets().setCaption(3, QStringLiteral("Jazz FM"));
+    window->core().presets().setCaption(3, QStringLiteral("Jazz FM"));
     window->N2Click();
     EXPECT_EQ(runEnded, 1);
     EXPECT_FALSE(player.calls.contains(QStringLiteral("Close")));  // nothing was ever played
@@ -325,7 +326,7 @@ TEST_F(MainWindow, FavouriteToggleSavesAtOnce) {
     const QByteArray before = readFile(catalogue);
     // The toggle saves on the saver's thread; what the file holds once that save is done.
     const auto saved = [&] {
-        window->table().saver().wait();
+        window->core().table().saver().wait();
         return readFile(catalogue);
     };
     clickRow(4);
@@ -365,25 +366,25 @@ TEST_F(MainWindow, DigitKeysPlayPresetsExceptInTheSearchBox) {
     EXPECT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(ui().ComboBox1->currentText(), QStringLiteral("3"));
 
-    window->presets().setCaption(2, QStringLiteral("Jazz FM"));
+    window->core().presets().setCaption(2, QStringLiteral("Jazz FM"));
     ui().DBGrid1->setFocus();
     QTest::keyClick(ui().DBGrid1, Qt::Key_2);
     EXPECT_EQ(player.URL(), QStringLiteral("http://h/Jazz FM"));
 }
 
 TEST_F(MainWindow, DigitKeysLeaveTheListAndTheTreeWhereThePresetPutThem) {
-    window->table().append(
+    window->core().table().append(
         StationRow::station(QStringLiteral("1 Radio"), {}, {}, {}, QStringLiteral("http://h/1")));
-    window->table().commitAndSave();
-    window->presets().setCaption(1, QStringLiteral("Jazz FM"));
-    window->presets().setCaption(6, QStringLiteral("My radio"));
+    window->core().table().commitAndSave();
+    window->core().presets().setCaption(1, QStringLiteral("Jazz FM"));
+    window->core().presets().setCaption(6, QStringLiteral("My radio"));
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
 
     ui().DBGrid1->setFocus();
     QTest::keyClick(ui().DBGrid1, Qt::Key_1);
     EXPECT_EQ(player.URL(), QStringLiteral("http://h/Jazz FM"));
-    EXPECT_EQ(window->table().text(Field::stationName), QStringLiteral("Jazz FM"));
+    EXPECT_EQ(window->core().table().text(Field::stationName), QStringLiteral("Jazz FM"));
     EXPECT_EQ(ui().DBGrid1->currentIndex().data().toString(), QStringLiteral("Jazz FM"));
 
     node(QStringLiteral("流派"))->setExpanded(true);  // 60后 … 90后 in sight
@@ -391,7 +392,7 @@ TEST_F(MainWindow, DigitKeysLeaveTheListAndTheTreeWhereThePresetPutThem) {
     QTest::keyClick(ui().TreeView1, Qt::Key_6);
     EXPECT_EQ(player.URL(), QStringLiteral("http://h/My radio"));
     EXPECT_EQ(ui().TreeView1->currentItem(), ui().TreeView1->topLevelItem(0));
-    EXPECT_EQ(window->table().text(Field::stationName), QStringLiteral("My radio"));
+    EXPECT_EQ(window->core().table().text(Field::stationName), QStringLiteral("My radio"));
 }
 
 TEST_F(MainWindow, TheHighlightedNodeAndTheRootCountMatchTheList) {
@@ -416,9 +417,9 @@ TEST_F(MainWindow, TheHighlightedNodeAndTheRootCountMatchTheList) {
 }
 
 TEST_F(MainWindow, TheListsShowTheWindowsHintsOverTheirRows) {
-    window->table().append(StationRow::station(
+    window->core().table().append(StationRow::station(
         QStringLiteral("Gospel FM"), {}, QStringLiteral("福音"), {}, QStringLiteral("http://g")));
-    window->table().commitAndSave();
+    window->core().table().commitAndSave();
     ui().TreeView1->setCurrentItem(node(QStringLiteral("福音")));
     ASSERT_EQ(listedNames(), QStringList{"Gospel FM"});
     const QRect cell = ui().DBGrid1->visualRect(ui().DBGrid1->model()->index(0, 0));
@@ -464,7 +465,7 @@ TEST_F(MainWindow, AFailedSaveInTheEditorIsReportedTheStationKeptAndTriedAgainAt
     ASSERT_TRUE(waitFor([&] { return !dialogs.shown.isEmpty(); }, 5000));
     EXPECT_EQ(dialogs.shown.last().icon, Dialogs::Icon::error);
     EXPECT_TRUE(dialogs.shown.last().text.contains(QStringLiteral("rd.cds")));
-    EXPECT_EQ(window->table().totalCount(), 6);  // kept in memory
+    EXPECT_EQ(window->core().table().totalCount(), 6);  // kept in memory
 
     // Quitting tries the failed save once more, and says why it failed again.
     window->N2Click();
@@ -513,8 +514,8 @@ TEST_F(MainWindow, TheEditorAddsUnderAGenreViewAndReturnsToTheRoot) {
         QTest::mouseClick(form->BitBtn1, Qt::LeftButton);
     });
     QTest::mouseClick(ui().ToolButton9, Qt::LeftButton);
-    EXPECT_EQ(window->table().totalCount(), 6);
-    EXPECT_EQ(window->table().row(5).text(Field::category), QStringLiteral("用户自定义"));
+    EXPECT_EQ(window->core().table().totalCount(), 6);
+    EXPECT_EQ(window->core().table().row(5).text(Field::category), QStringLiteral("用户自定义"));
     EXPECT_EQ(ui().TreeView1->currentItem(), ui().TreeView1->topLevelItem(0));
     EXPECT_EQ(ui().TreeView1->topLevelItem(0)->text(0), QStringLiteral("所有电台 (6)"));
     EXPECT_EQ(options()->stationCountText(), QStringLiteral("当前共有电台6个"));
@@ -532,12 +533,12 @@ TEST_F(MainWindow, TheEditorAddsUnderAGenreViewAndReturnsToTheRoot) {
         QTest::mouseClick(form->Button1, Qt::LeftButton);
     });
     QTest::mouseClick(ui().ToolButton9, Qt::LeftButton);
-    EXPECT_EQ(window->table().totalCount(), 6);
+    EXPECT_EQ(window->core().table().totalCount(), 6);
     EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("是否删除当前电台？"));
 }
 
 TEST_F(MainWindow, TheEditorClosesOnEscAndPutsTheCursorAfterTheScheme) {
-    StationEditor editor(window->table(), dialogs, desktop, StationEditor::Mode::add,
+    StationEditor editor(window->core().table(), dialogs, desktop, StationEditor::Mode::add,
                          {[] {}, [] {}});
     TForm3 form(editor, dialogs, window.get());
     form.show();
@@ -548,7 +549,7 @@ TEST_F(MainWindow, TheEditorClosesOnEscAndPutsTheCursorAfterTheScheme) {
     QTest::keyClick(&form, Qt::Key_Escape);
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.result(), QDialog::Rejected);
-    EXPECT_EQ(window->table().totalCount(), 5);
+    EXPECT_EQ(window->core().table().totalCount(), 5);
 }
 
 TEST_F(MainWindow, RecordsThroughTheButtonIntoTheRecordingFolder) {
@@ -568,11 +569,11 @@ TEST_F(MainWindow, RecordsThroughTheButtonIntoTheRecordingFolder) {
     QTest::mouseClick(ui().ToolButton8, Qt::LeftButton);
     EXPECT_EQ(ui().ToolButton8->toolTip(), QStringLiteral("开始录音"));
     EXPECT_EQ(ui().panels[2]->text(), QString());
-    window->encoder().pipeline().waitForDone();
+    window->core().encoder().pipeline().waitForDone();
     const QStringList mp3s =
         QDir(folder.path()).entryList({QStringLiteral("Jazz FM - *.mp3")}, QDir::Files);
     EXPECT_EQ(mp3s.size(), 1) << QDir(folder.path()).entryList().join(u',').toStdString();
-    EXPECT_EQ(window->playback().title2, QString());  // emptied once encoded
+    EXPECT_EQ(window->core().fields().title2, QString());  // emptied once encoded
 }
 
 TEST_F(MainWindow, ExitWhileRecordingSavesTheRecordingFirst) {
@@ -581,12 +582,12 @@ TEST_F(MainWindow, ExitWhileRecordingSavesTheRecordingFirst) {
     player.state = MediaPlayer::kPlaying;
     QTest::mouseClick(ui().ToolButton8, Qt::LeftButton);
     capture.feed(QByteArray(2 * WaveStream::kBytesPerSecond, '\0'));
-    window->encoder().armedFinishAction = QStringLiteral("关机");  // a task's, still armed
-    window->N2Click();                                             // 退出 in the middle of it
+    window->core().fields().armedFinishAction = QStringLiteral("关机");  // a task's, still armed
+    window->N2Click();  // 退出 in the middle of it
     EXPECT_EQ(runEnded, 1);
     EXPECT_TRUE(power.calls.isEmpty());  // quitting does not shut the computer down
     EXPECT_FALSE(capture.active);
-    EXPECT_FALSE(window->encoder().pipeline().busy());  // encoded before the run ends
+    EXPECT_FALSE(window->core().encoder().pipeline().busy());  // encoded before the run ends
     EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("Jazz FM - *.mp3")}).size(), 1);
     EXPECT_TRUE(QDir(folder.path()).entryList({QStringLiteral("*.wav")}).isEmpty());
 }
@@ -601,7 +602,7 @@ TEST_F(MainWindow, ARecordingACrashLeftIsRepairedAndSavedAtTheNextStart) {
     }
     window = std::make_unique<TForm1>(folder.path(), windowServices(folder.path()));
     window->show();
-    window->encoder().pipeline().waitForDone();
+    window->core().encoder().pipeline().waitForDone();
     ASSERT_FALSE(dialogs.shown.isEmpty());
     EXPECT_TRUE(dialogs.shown.last().text.contains(QStringLiteral("Jazz FM - 2026120913.wav")))
         << dialogs.shown.last().text.toStdString();
@@ -717,18 +718,18 @@ TEST_F(MainWindow, EachShowBringsNewStationsFromTheUpdateServer) {
     server.addFile("/update.cds", "application/octet-stream",
                    readFile(made.savePath()).toStdString());
     // The first show's update (to a server that is not there) has ended.
-    ASSERT_TRUE(waitFor([this] { return !window->catalogueUpdate().busy(); }, 10000));
+    ASSERT_TRUE(waitFor([this] { return !window->core().catalogueUpdate().busy(); }, 10000));
     qputenv("CORVINATONE_SERVER", server.url("").toUtf8());
     window->close();
     window->restoreFromTray();
-    const bool merged = waitFor([this] { return window->table().totalCount() == 6; }, 20000);
+    const bool merged = waitFor([this] { return window->core().table().totalCount() == 6; }, 20000);
     PrivateHome::keepOffline();
     ASSERT_TRUE(merged);
     EXPECT_EQ(ui().TreeView1->topLevelItem(0)->text(0), QStringLiteral("所有电台 (6)"));
     // As it was at start, also in an options window made only now.
     EXPECT_EQ(window->findChild<TForm2*>(), nullptr);
     EXPECT_EQ(options()->stationCountText(), QStringLiteral("当前共有电台5个"));
-    ASSERT_TRUE(waitFor([this] { return !window->catalogueUpdate().busy(); }, 5000));
+    ASSERT_TRUE(waitFor([this] { return !window->core().catalogueUpdate().busy(); }, 5000));
     options()->show();
     EXPECT_EQ(options()->Edit2->text(), QStringLiteral("20121203"));
     options()->hide();
@@ -762,7 +763,7 @@ TEST_F(MainWindow, ANewerProgramIsOfferedInTheUpdateWindow) {
     for (QAction* action : window->trayMenu()->actions())
         if (action->text() == QStringLiteral("立即更新"))
             action->trigger();
-    waitFor([&] { return !offer.isEmpty() && !window->programUpdate().busy(); }, 15000);
+    waitFor([&] { return !offer.isEmpty() && !window->core().programUpdate().busy(); }, 15000);
     PrivateHome::keepOffline();
     EXPECT_EQ(offer, QStringLiteral("发现2.22新版本，是否更新？"));
     EXPECT_EQ(changes, QStringLiteral("更快\n更稳"));
@@ -779,8 +780,8 @@ TEST_F(MainWindow, TheUpdateWindowStaysWhileItDownloads) {
         server.addStream("/Corvinatone.exe");  // never ends
         qputenv("CORVINATONE_SERVER", server.url("").toUtf8());
         auto form = std::make_unique<TForm4>(
-            window->programUpdate(), *UpdateDescriptor::parse("<u><v>222</v><n>2.22</n></u>"),
-            window.get());
+            window->core().programUpdate(),
+            *UpdateDescriptor::parse("<u><v>222</v><n>2.22</n></u>"), window.get());
         form->show();
         QTest::mouseClick(form->Button1, Qt::LeftButton);
         ASSERT_TRUE(waitFor([&] { return form->ProgressBar1->value() > 0; }, 10000));

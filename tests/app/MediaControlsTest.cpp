@@ -107,7 +107,7 @@ TEST_F(MediaControls, TheDesktopNamesTheProgramAndDrivesItsOwnCommands) {
     EXPECT_EQ(status(), QStringLiteral("Playing"));
     const QString first = player.URL();
     EXPECT_EQ(metadata().value(QStringLiteral("xesam:title")).toString(),
-              window->playback().title3);
+              window->core().fields().title3);
     EXPECT_EQ(metadata().value(QStringLiteral("xesam:url")).toString(), first);
     EXPECT_TRUE(waitFor([&] { return !watch.seen.isEmpty(); }, 5000));
     EXPECT_EQ(watch.seen.last().value(QStringLiteral("PlaybackStatus")).toString(),
@@ -118,7 +118,7 @@ TEST_F(MediaControls, TheDesktopNamesTheProgramAndDrivesItsOwnCommands) {
     window->Timer1Timer();
     EXPECT_EQ(metadata().value(QStringLiteral("xesam:title")).toString(), player.song);
     EXPECT_EQ(metadata().value(QStringLiteral("xesam:album")).toString(),
-              window->playback().title3);
+              window->core().fields().title3);
     window->Timer2Timer();
     EXPECT_TRUE(ui().panels[0]->text().endsWith(QStringLiteral(" - 歌手 - 一首歌")))
         << ui().panels[0]->text().toStdString();
@@ -135,7 +135,7 @@ TEST_F(MediaControls, TheDesktopNamesTheProgramAndDrivesItsOwnCommands) {
     // Browsing the list while it plays changes nothing the desktop shows.
     const QVariantMap playing = metadata();
     clickRow(3);
-    const QString clicked = window->playback().title;
+    const QString clicked = window->core().fields().title;
     window->Timer1Timer();
     EXPECT_EQ(metadata(), playing);
     EXPECT_TRUE(playing.value(QStringLiteral("mpris:trackid")).canConvert<QDBusObjectPath>());
@@ -178,7 +178,7 @@ TEST_F(MediaControls, VolumeAndMuteFollowEachOtherBothWays) {
     EXPECT_DOUBLE_EQ(property(QStringLiteral("Volume")).toDouble(), 0.0);
     setVolume(0.5);
     EXPECT_FALSE(player.muted);
-    EXPECT_EQ(window->volume().muteTag(), 0);
+    EXPECT_EQ(window->core().volume().muteTag(), 0);
     EXPECT_EQ(ui().gauge->value(), 50);
 
     window->N18Click();  // the tray's volume down

@@ -28,12 +28,14 @@ class StartupFixture : public ::testing::Test {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
     int start(const std::function<int()>& body, const QString& address = {}) {
-        Startup startup(dialogs,
-                        {folder.path(), locks.path(), QStringLiteral("http://srv/download.html"),
-                         address, [this](const QString& given) {
-                             handedOver << given;
-                             return firstAnswers;
-                         }});
+        Startup startup(dialogs, {.programFolder = folder.path(),
+                                  .lockFolder = locks.path(),
+                                  .downloadPage = QStringLiteral("http://srv/download.html"),
+                                  .address = address,
+                                  .handOver = [this](const QString& given) {
+                                      handedOver << given;
+                                      return firstAnswers;
+                                  }});
         return startup.run(body);
     }
 

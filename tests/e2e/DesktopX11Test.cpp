@@ -34,10 +34,19 @@ class DesktopWindow : public ::testing::Test {
         table.commitAndSave();
         ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("option.ini")),
                               "[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n"));
-        window = std::make_unique<TForm1>(
-            folder.path(),
-            TForm1Services{dialogs, player, killer, desktop, hotKey, capture, power, clock,
-                           systemClock, remote, notifications, [this] { ++runEnded; }});
+        window = std::make_unique<TForm1>(folder.path(),
+                                          TForm1Services{.core = {.dialogs = dialogs,
+                                                                  .player = player,
+                                                                  .processes = killer,
+                                                                  .desktop = desktop,
+                                                                  .capture = capture,
+                                                                  .power = power,
+                                                                  .time = clock,
+                                                                  .clock = systemClock,
+                                                                  .remote = remote},
+                                                         .hotKey = hotKey,
+                                                         .notifications = notifications,
+                                                         .endRun = [this] { ++runEnded; }});
     }
 
     QTemporaryDir folder;

@@ -118,11 +118,21 @@ TEST(X11HotKey, TheMainWindowMutesWithTheChosenKey) {
     FakeMediaRemote remote;
     FakeNotifications notifications;
     X11HotKey hotKey;
+    const TForm1Services services{.core = {.dialogs = dialogs,
+                                           .player = player,
+                                           .processes = killer,
+                                           .desktop = desktop,
+                                           .capture = capture,
+                                           .power = power,
+                                           .time = clock,
+                                           .clock = systemClock,
+                                           .remote = remote},
+                                  .hotKey = hotKey,
+                                  .notifications = notifications};
     const QByteArray record = "[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n";
     ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("option.ini")), record));
     {
-        TForm1 window(folder.path(), {dialogs, player, killer, desktop, hotKey, capture, power,
-                                      clock, systemClock, remote, notifications});
+        TForm1 window(folder.path(), services);
         window.show();  // no key chosen: every function key is still free for others
         OtherClient other;
         for (KeySym key = XK_F2; key <= XK_F12; ++key)
@@ -131,8 +141,7 @@ TEST(X11HotKey, TheMainWindowMutesWithTheChosenKey) {
 
     ASSERT_TRUE(
         writeFile(folder.filePath(QStringLiteral("option.ini")), record + "mute=3\n"));  // F5
-    TForm1 window(folder.path(), {dialogs, player, killer, desktop, hotKey, capture, power, clock,
-                                  systemClock, remote, notifications});
+    TForm1 window(folder.path(), services);
     window.show();
     player.state = MediaPlayer::kPlaying;
     xdotool({QStringLiteral("F5")});

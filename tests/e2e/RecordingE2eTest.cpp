@@ -3,11 +3,11 @@
 // PulseAudio null sink, the capture records the sink's monitor, LAME and FFmpeg encode it, and
 // power actions reach logind on a private bus (all started by scripts/with-test-services).
 #include "catalogue/StationTable.h"
+#include "core/WindowFields.h"
 #include "platform/PowerActions.h"
 #include "platform/PulseCaptureDevice.h"
 #include "platform/TimeSource.h"
 #include "platform/VlcMediaPlayer.h"
-#include "playback/Playback.h"
 #include "playback/PlaybackTexts.h"
 #include "recording/Mp3Encoder.h"
 #include "recording/Recorder.h"
@@ -71,7 +71,6 @@ class RealRecording : public ::testing::Test {
     StationTable table{QStringLiteral("/nonexistent/rd.cds")};
     OptionsStore options{QStringLiteral("/nonexistent/option.ini")};
     FakeDialogs dialogs;
-    NoKiller killer;
     FakeDesktop desktop;
     LogindPowerActions power;
 };
@@ -89,19 +88,27 @@ TEST_F(RealRecording, RecordsWhatPlaysIntoMp3AndWma) {
     // An audio output was found.
     EXPECT_EQ(PlaybackTexts::playerStatus(player.status()), QStringLiteral("正在播放"));
 
-    Playback playback(player, table, options, dialogs, killer, {[](bool) {}, [] {}, [] {}});
-    playback.title2 = QStringLiteral("测试电台");
-    RecordingEncoder encoder({playback, table, options, dialogs, desktop, power,
-                              [] { return QDateTime::currentDateTime(); }});
+    WindowFields fields;
+    fields.title2 = QStringLiteral("测试电台");
+    RecordingEncoder encoder({.table = table,
+                              .options = options,
+                              .dialogs = dialogs,
+                              .desktop = desktop,
+                              .power = power,
+                              .now = [] { return QDateTime::currentDateTime(); }},
+                             fields);
     PulseCaptureDevice device;
     QByteArray lastImage;
     Recorder recorder(device, player, options, dialogs,
-                      {[](bool) {}, [] {}, [](const QString&) {},
-                       [&] {
-                           lastImage = readFile(recorder.waveStream().path());
-                           encoder.EncodeRecording(recorder.waveStream().path());
-                       },
-                       [&] { return encoder.newRecordingPath(); }});
+                      {.progressTimer = [](bool) {},
+                       .stopTaskCountdown = [] {},
+                       .progressText = [](const QString&) {},
+                       .encode =
+                           [&] {
+                               lastImage = readFile(recorder.waveStream().path());
+                               encoder.EncodeRecording(recorder.waveStream().path());
+                           },
+                       .newRecordingPath = [&] { return encoder.newRecordingPath(); }});
     recorder.initbass();
     ASSERT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.first().text.toStdString();
     ASSERT_GE(recorder.selectedInput(), 0);
@@ -181,11 +188,16 @@ TEST_F(RealRecording, TheArmedPowerActionReachesLogindAfterTheEncoding) {
     const qsizetype before = logindCalls().count(QStringLiteral("Suspend"));
 
     VlcMediaPlayer player({QStringLiteral("--aout=dummy")});
-    Playback playback(player, table, options, dialogs, killer, {[](bool) {}, [] {}, [] {}});
-    RecordingEncoder encoder({playback, table, options, dialogs, desktop, power,
-                              [] { return QDateTime::currentDateTime(); }});
+    WindowFields fields;
+    RecordingEncoder encoder({.table = table,
+                              .options = options,
+                              .dialogs = dialogs,
+                              .desktop = desktop,
+                              .power = power,
+                              .now = [] { return QDateTime::currentDateTime(); }},
+                             fields);
     for (int i = 0; i < 2; ++i) {
-        encoder.armedFinishAction = QStringLiteral("待机");  // as each task match arms it
+        fields.armedFinishAction = QStringLiteral("待机");  // as each task match arms it
         const QString wav = encoder.newRecordingPath();
         writeFile(wav, WaveStream::image({}));
         encoder.EncodeRecording(wav);
@@ -206,7 +218,11 @@ TEST_F(RealRecording, RecordsUntilKilled) {
     playing.state = MediaPlayer::kPlaying;
     PulseCaptureDevice device;
     Recorder recorder(device, playing, options, dialogs,
-                      {[](bool) {}, [] {}, [](const QString&) {}, [] {}, [&] { return wav; }});
+                      {.progressTimer = [](bool) {},
+                       .stopTaskCountdown = [] {},
+                       .progressText = [](const QString&) {},
+                       .encode = [] {},
+                       .newRecordingPath = [&] { return wav; }});
     recorder.initbass();
     recorder.ToolButton8Click();
     ASSERT_TRUE(recorder.recording());
@@ -240,9 +256,14 @@ TEST_F(RealRecording, AKilledProgramLeavesItsRecordingWhichTheNextStartSaves) {
 
     // The next start repairs and saves it.
     VlcMediaPlayer player({QStringLiteral("--aout=dummy")});
-    Playback playback(player, table, options, dialogs, killer, {[](bool) {}, [] {}, [] {}});
-    RecordingEncoder encoder({playback, table, options, dialogs, desktop, power,
-                              [] { return QDateTime::currentDateTime(); }});
+    WindowFields fields;
+    RecordingEncoder encoder({.table = table,
+                              .options = options,
+                              .dialogs = dialogs,
+                              .desktop = desktop,
+                              .power = power,
+                              .now = [] { return QDateTime::currentDateTime(); }},
+                             fields);
     EXPECT_EQ(encoder.recoverRecordings(), QStringList{QFileInfo(wav).fileName()});
     encoder.pipeline().waitForDone();
     EXPECT_FALSE(QFile::exists(wav));
@@ -273,25 +294,32 @@ TEST_F(RealRecording, ATimedRecordingTaskRecordsItsStationAndEndsInItsPowerActio
     snapshot.rows.push_back(task);
 
     VlcMediaPlayer player;
-    Playback playback(player, table, options, dialogs, killer, {[](bool) {}, [] {}, [] {}});
-    RecordingEncoder encoder(
-        {playback, table, options, dialogs, desktop, power, [&] { return time.now(); }});
+    WindowFields fields;
+    RecordingEncoder encoder({.table = table,
+                              .options = options,
+                              .dialogs = dialogs,
+                              .desktop = desktop,
+                              .power = power,
+                              .now = [&] { return time.now(); }},
+                             fields);
     PulseCaptureDevice device;
     QTimer timer1, timer3, timer5;
     QString progress;
     Recorder recorder(device, player, options, dialogs,
-                      {[&](bool on) { on ? timer5.start(1000) : timer5.stop(); },
-                       [&] { timer3.stop(); }, [&](const QString& text) { progress = text; },
-                       [&] { encoder.EncodeRecording(recorder.waveStream().path()); },
-                       [&] { return encoder.newRecordingPath(); }});
+                      {.progressTimer = [&](bool on) { on ? timer5.start(1000) : timer5.stop(); },
+                       .stopTaskCountdown = [&] { timer3.stop(); },
+                       .progressText = [&](const QString& text) { progress = text; },
+                       .encode = [&] { encoder.EncodeRecording(recorder.waveStream().path()); },
+                       .newRecordingPath = [&] { return encoder.newRecordingPath(); }});
     recorder.initbass();
-    TaskRunner runner(
-        snapshot, player, dialogs, time,
-        {playback.title5, encoder.armedFinishAction, encoder.rdfile, playback.playSource},
-        {[](bool) {}, [&](bool on) { on ? timer3.start(1000) : timer3.stop(); },
-         [&](bool on) { on ? timer5.start(1000) : timer5.stop(); },
-         [&] { recorder.ToggleRecording(); }, [&] { return !progress.isEmpty(); },
-         [](const QString&, const QString&) {}, [] {}});
+    TaskRunner runner(snapshot, player, dialogs, time, fields,
+                      {.statusTimer = [](bool) {},
+                       .countdownTimer = [&](bool on) { on ? timer3.start(1000) : timer3.stop(); },
+                       .progressTimer = [&](bool on) { on ? timer5.start(1000) : timer5.stop(); },
+                       .toggleRecording = [&] { recorder.ToggleRecording(); },
+                       .recordingShown = [&] { return !progress.isEmpty(); },
+                       .balloon = [](const QString&, const QString&) {},
+                       .showAllStations = [] {}});
     QObject::connect(&timer1, &QTimer::timeout, [&] { runner.startall(); });
     QObject::connect(&timer3, &QTimer::timeout, [&] { runner.Timer3Timer(); });
     QObject::connect(&timer5, &QTimer::timeout, [&] { recorder.Timer5Timer(); });

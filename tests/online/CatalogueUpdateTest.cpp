@@ -2,6 +2,7 @@
 // The catalogue update against an update server on loopback.
 #include "CataloguePacket.h"
 #include "catalogue/StationTable.h"
+#include "core/WindowFields.h"
 #include "online/CatalogueUpdate.h"
 #include "online/Downloads.h"
 #include "setting/OptionsStore.h"
@@ -74,10 +75,17 @@ class CatalogueUpdating : public ::testing::Test {
     Downloads downloads;
     QStringList balloons;
     int focused = 0;
+    WindowFields fields;
     CatalogueUpdate update{
-        {downloads, table, options, dialogs, folder.path()},
-        {[this](const QString& title, const QString& text) { balloons << title + u'|' + text; },
-         [this] { ++focused; }}};
+        {.downloads = downloads,
+         .table = table,
+         .options = options,
+         .dialogs = dialogs,
+         .folder = folder.path()},
+        fields,
+        {.balloon = [this](const QString& title,
+                           const QString& text) { balloons << title + u'|' + text; },
+         .focusStationList = [this] { ++focused; }}};
     const QString failure = QStringLiteral("更新出错，请检查是否联网或被杀毒软件所阻止！");
 };
 
@@ -125,7 +133,7 @@ TEST_F(CatalogueUpdating, ANewerVersionAppendsThePacketsStationsOnlyAsStations) 
     EXPECT_EQ(focused, 1);
 
     // The balloon's click shows the list, once.
-    ASSERT_TRUE(update.detail);
+    ASSERT_TRUE(fields.detail);
     update.TrayIcon1BalloonClick();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("新电台一\n新电台二"));
@@ -233,8 +241,8 @@ TEST_F(CatalogueUpdating, FailuresSayOnceWhatWentWrongAndMergeNothing) {
     EXPECT_TRUE(balloons.isEmpty());
 
     // A balloon click with the list gone: the general error report; the list stays to be shown.
-    update.detail = true;
+    fields.detail = true;
     QFile::remove(file("updatedb.xml"));
     EXPECT_THROW(update.TrayIcon1BalloonClick(), std::runtime_error);
-    EXPECT_TRUE(update.detail);
+    EXPECT_TRUE(fields.detail);
 }

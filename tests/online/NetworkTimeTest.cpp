@@ -43,11 +43,13 @@ class Sync : public ::testing::Test {
     int refreshes = 0;
     NetworkTime sync{clock,
                      time,
-                     {[this](const QString& title, const QString& text, bool error) {
-                          balloons << (error ? QStringLiteral("error|") : QStringLiteral("info|")) +
-                                          title + u'|' + text;
-                      },
-                      [this] { ++refreshes; }}};
+                     {.balloon =
+                          [this](const QString& title, const QString& text, bool error) {
+                              balloons
+                                  << (error ? QStringLiteral("error|") : QStringLiteral("info|")) +
+                                         title + u'|' + text;
+                          },
+                      .refreshWorldClock = [this] { ++refreshes; }}};
 };
 
 }  // namespace

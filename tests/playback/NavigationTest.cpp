@@ -80,13 +80,23 @@ class NavigationFixture : public ::testing::Test {
     NoKiller killer;
     QTemporaryDir folder;
     Presets presets{folder.filePath(QStringLiteral("channel.ini"))};
-    Playback playback{player, table, options, dialogs, killer, {[](bool) {}, [] {}, [] {}}};
+    WindowFields fields;
+    Playback playback{
+        player,
+        table,
+        options,
+        dialogs,
+        killer,
+        fields,
+        {.statusTimer = [](bool) {}, .stopTaskCountdown = [] {}, .showAllStations = [] {}}};
     int rootSelected = 0;
     Navigation navigation{table,
                           playback,
                           presets,
                           dialogs,
-                          {[this] { ++rootSelected; }, [this] { playback.rowSelected(); }}};
+                          fields,
+                          {.selectRoot = [this] { ++rootSelected; },
+                           .rowSelection = [this] { playback.rowSelected(); }}};
 };
 
 }  // namespace
@@ -101,7 +111,7 @@ TEST_F(NavigationFixture, PreviousAndNextStayInTheView) {
 
     navigation.N24Click();
     EXPECT_EQ(player.URL(), QStringLiteral("http://h/a2"));
-    EXPECT_EQ(playback.title3, QStringLiteral("a2"));
+    EXPECT_EQ(fields.title3, QStringLiteral("a2"));
     navigation.N24Click();
     EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("已经是最后一个电台！"));
     navigation.N23Click();
@@ -125,7 +135,8 @@ TEST_F(NavigationFixture, RandomPlayReachesEveryRowOfTheWholeTable) {
     EXPECT_EQ(seen.size(), 4u);
 
     StationTable empty(QStringLiteral("/nonexistent/x.cds"));
-    Navigation none(empty, playback, presets, dialogs, {[] {}, [] {}});
+    Navigation none(empty, playback, presets, dialogs, fields,
+                    {.selectRoot = [] {}, .rowSelection = [] {}});
     player.calls.clear();
     none.ToolButton7Click();  // an empty table: nothing, silently
     EXPECT_TRUE(player.calls.isEmpty());
@@ -140,7 +151,7 @@ TEST_F(NavigationFixture, PresetsAssignAndPlayByName) {
     table.moveTo(2);
     navigation.assignPreset(3);
     EXPECT_EQ(presets.caption(3), QStringLiteral("C"));
-    EXPECT_FALSE(presets.play);
+    EXPECT_FALSE(fields.play);
     EXPECT_TRUE(readFile(folder.filePath(QStringLiteral("channel.ini"))).contains("3=C\n"));
     EXPECT_TRUE(player.calls.isEmpty());  // assigning plays nothing
     table.moveTo(0);

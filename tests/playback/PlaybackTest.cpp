@@ -50,30 +50,33 @@ class PlaybackFixture : public ::testing::Test {
     QList<bool> statusTimer;
     int countdownStops = 0;
     int rootShown = 0;
+    WindowFields fields;
     Playback playback{player,
                       table,
                       options,
                       dialogs,
                       killer,
-                      {[this](bool on) { statusTimer << on; }, [this] { ++countdownStops; },
-                       [this] { ++rootShown; }}};
+                      fields,
+                      {.statusTimer = [this](bool on) { statusTimer << on; },
+                       .stopTaskCountdown = [this] { ++countdownStops; },
+                       .showAllStations = [this] { ++rootShown; }}};
 };
 
 }  // namespace
 
 TEST_F(PlaybackFixture, PlayStopAndPlayAgainReplayTheStoppedAddress) {
     click(1);
-    EXPECT_EQ(playback.title3, QStringLiteral("Beta"));
-    EXPECT_EQ(playback.title, QStringLiteral("http://h/Beta"));
+    EXPECT_EQ(fields.title3, QStringLiteral("Beta"));
+    EXPECT_EQ(fields.title, QStringLiteral("http://h/Beta"));
     playback.playCommand();
     EXPECT_EQ(player.calls, (QStringList{"Stop", "URL=http://h/Beta", "Play"}));
-    EXPECT_EQ(playback.title2, QStringLiteral("Beta"));
-    EXPECT_EQ(playback.playSource, PlaySource::Command);
+    EXPECT_EQ(fields.title2, QStringLiteral("Beta"));
+    EXPECT_EQ(fields.playSource, PlaySource::Command);
     EXPECT_EQ(statusTimer, QList<bool>{true});
 
     playback.stopCommand();
-    EXPECT_TRUE(playback.flag);
-    EXPECT_EQ(playback.title1, QStringLiteral("http://h/Beta"));
+    EXPECT_TRUE(fields.flag);
+    EXPECT_EQ(fields.title1, QStringLiteral("http://h/Beta"));
     EXPECT_EQ(statusTimer.last(), false);
     EXPECT_EQ(countdownStops, 1);
 
@@ -83,10 +86,10 @@ TEST_F(PlaybackFixture, PlayStopAndPlayAgainReplayTheStoppedAddress) {
     player.calls.clear();
     playback.playCommand();
     EXPECT_EQ(player.URL(), QStringLiteral("http://h/Beta"));
-    EXPECT_EQ(playback.title2, QStringLiteral("Gamma"));
+    EXPECT_EQ(fields.title2, QStringLiteral("Gamma"));
 
     click(0);  // a click ends the replay
-    EXPECT_FALSE(playback.flag);
+    EXPECT_FALSE(fields.flag);
     playback.playCommand();
     EXPECT_EQ(player.URL(), QStringLiteral("http://h/Alpha"));
 }
@@ -94,8 +97,8 @@ TEST_F(PlaybackFixture, PlayStopAndPlayAgainReplayTheStoppedAddress) {
 TEST_F(PlaybackFixture, StopWithNothingLoadedKeepsTheOldAddress) {
     click(0);
     playback.stopCommand();  // playState 0
-    EXPECT_TRUE(playback.flag);
-    EXPECT_EQ(playback.title1, QString());
+    EXPECT_TRUE(fields.flag);
+    EXPECT_EQ(fields.title1, QString());
     EXPECT_EQ(player.calls, QStringList());
     playback.playCommand();
     EXPECT_EQ(player.URL(), QString());  // the empty title1, as before any stop with a medium
@@ -110,15 +113,15 @@ TEST_F(PlaybackFixture, OfflinePlayCommandSaysSoButADoubleClickPlays) {
               QStringLiteral("播放错误，请查看是否系统已联网，或关闭迅雷等下载软件后再试！"));
     EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::error);
     EXPECT_EQ(player.calls, QStringList{"Stop"});
-    EXPECT_EQ(playback.title2, QString());
-    EXPECT_EQ(playback.playSource, PlaySource::None);
+    EXPECT_EQ(fields.title2, QString());
+    EXPECT_EQ(fields.playSource, PlaySource::None);
     EXPECT_TRUE(statusTimer.isEmpty());
 
     playback.doubleClick();
     EXPECT_EQ(player.calls.mid(1), (QStringList{"Stop", "URL=http://h/Gamma", "Play"}));
-    EXPECT_EQ(playback.title4, QStringLiteral("Gamma"));
-    EXPECT_EQ(playback.title2, QStringLiteral("Gamma"));
-    EXPECT_EQ(playback.playSource, PlaySource::DoubleClick);
+    EXPECT_EQ(fields.title4, QStringLiteral("Gamma"));
+    EXPECT_EQ(fields.title2, QStringLiteral("Gamma"));
+    EXPECT_EQ(fields.playSource, PlaySource::DoubleClick);
 }
 
 TEST_F(PlaybackFixture, PlayStationByNameMatchesTheWholeNameWithCase) {
@@ -127,8 +130,8 @@ TEST_F(PlaybackFixture, PlayStationByNameMatchesTheWholeNameWithCase) {
     EXPECT_EQ(rootShown, 1);
     EXPECT_EQ(table.viewCount(), 3);  // the filter is gone
     EXPECT_EQ(player.URL(), QStringLiteral("http://h/Beta"));
-    EXPECT_EQ(playback.title3, QStringLiteral("Beta"));
-    EXPECT_EQ(playback.playSource, PlaySource::Command);
+    EXPECT_EQ(fields.title3, QStringLiteral("Beta"));
+    EXPECT_EQ(fields.playSource, PlaySource::Command);
 
     playback.PlayStationByName(QStringLiteral("beta"));  // case differs: the first row plays
     EXPECT_EQ(player.URL(), QStringLiteral("http://h/Alpha"));
@@ -147,7 +150,7 @@ TEST_F(PlaybackFixture, DownloadToolsEndOnlyWhenTheOptionSaysSo) {
 }
 
 TEST_F(PlaybackFixture, StatusLinesFollowThePlayerEachTick) {
-    StatusMonitor monitor(player, playback);
+    StatusMonitor monitor(player, fields);
     monitor.Timer2Timer();  // nothing played yet: nothing shown
     EXPECT_EQ(monitor.display().panel0, QString());
 
@@ -191,7 +194,7 @@ TEST_F(PlaybackFixture, StatusLinesFollowThePlayerEachTick) {
 }
 
 TEST_F(PlaybackFixture, TheStatusLineNamesEachStateOfThePlayer) {
-    StatusMonitor monitor(player, playback);
+    StatusMonitor monitor(player, fields);
     click(0);
     playback.playCommand();
     player.state = MediaPlayer::kStopped;
@@ -235,7 +238,11 @@ TEST(KillDownloadTools, ThePlayCommandEndsExactlyNamedToolsFirst) {
     options.close = true;
     FakeDialogs dialogs;
     ProcProcessKiller killer;
-    Playback playback(player, table, options, dialogs, killer, {[](bool) {}, [] {}, [] {}});
+    WindowFields fields;
+    Playback playback(player, table, options, dialogs, killer, fields,
+                      {.statusTimer = [](bool) {},
+                       .stopTaskCountdown = [] {},
+                       .showAllStations = [] {}});
     playback.rowSelected();
     playback.playCommand();
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue/StationTable.h"
-#include "playback/Playback.h"
+#include "core/WindowFields.h"
 #include "recording/Recorder.h"
 #include "recording/RecordingEncoder.h"
 #include "recording/RecordingNames.h"
@@ -54,13 +54,17 @@ class RecorderFixture : public ::testing::Test {
     int encodes = 0;
     QTemporaryDir records;
     int made = 0;
-    Recorder recorder{device,
-                      player,
-                      options,
-                      dialogs,
-                      {[this](bool on) { timer5 << on; }, [this] { ++countdownStops; },
-                       [this](const QString& text) { panel = text; }, [this] { ++encodes; },
-                       [this] { return records.filePath(QStringLiteral("r%1.wav").arg(++made)); }}};
+    Recorder recorder{
+        device,
+        player,
+        options,
+        dialogs,
+        {.progressTimer = [this](bool on) { timer5 << on; },
+         .stopTaskCountdown = [this] { ++countdownStops; },
+         .progressText = [this](const QString& text) { panel = text; },
+         .encode = [this] { ++encodes; },
+         .newRecordingPath =
+             [this] { return records.filePath(QStringLiteral("r%1.wav").arg(++made)); }}};
 };
 
 }  // namespace
@@ -184,9 +188,14 @@ TEST_F(RecorderFixture, ARecorderThatGoesWhileRecordingLeavesItForTheNextStart) 
     recorder.initbass();
     player.state = MediaPlayer::kPlaying;
     {
-        Recorder other(device, player, options, dialogs,
-                       {[](bool) {}, [] {}, [](const QString&) {}, [] {},
-                        [this] { return records.filePath(QStringLiteral("R - 2026120913.wav")); }});
+        Recorder other(
+            device, player, options, dialogs,
+            {.progressTimer = [](bool) {},
+             .stopTaskCountdown = [] {},
+             .progressText = [](const QString&) {},
+             .encode = [] {},
+             .newRecordingPath =
+                 [this] { return records.filePath(QStringLiteral("R - 2026120913.wav")); }});
         other.initbass();
         other.ToolButton8Click();
         device.feed(QByteArray(WaveStream::kBytesPerSecond, '\x01'));
@@ -380,26 +389,30 @@ class EncodingFixture : public ::testing::Test {
     FakeMediaPlayer player;
     OptionsStore options{QStringLiteral("/nonexistent/option.ini")};
     FakeDialogs dialogs;
-    NoKiller killer;
     FakeDesktop desktop;
     FakePower power;
-    Playback playback{player, table, options, dialogs, killer, {[](bool) {}, [] {}, [] {}}};
+    WindowFields fields;
     QDateTime clock{QDate(2012, 12, 9), QTime(9, 5)};
-    RecordingEncoder encoder{
-        {playback, table, options, dialogs, desktop, power, [this] { return clock; }}};
+    RecordingEncoder encoder{{.table = table,
+                              .options = options,
+                              .dialogs = dialogs,
+                              .desktop = desktop,
+                              .power = power,
+                              .now = [this] { return clock; }},
+                             fields};
 };
 
 }  // namespace
 
 TEST_F(EncodingFixture, Mp3IsNamedAfterTheStationWithAllItsSettingsAndTheTitle) {
-    playback.title2 = QStringLiteral("Andika 105.7 FM");
-    encoder.armedFinishAction = QStringLiteral("待机");
+    fields.title2 = QStringLiteral("Andika 105.7 FM");
+    fields.armedFinishAction = QStringLiteral("待机");
     encoder.EncodeRecording(recording(2.0));
     encoder.pipeline().waitForDone();
 
     EXPECT_EQ(recordings(), QStringList{"Andika 105.7 FM - 2012120905.mp3"});
     EXPECT_TRUE(QDir(records.path()).entryList({QStringLiteral("*.wav")}).isEmpty());  // encoded
-    EXPECT_EQ(playback.title2, QString());
+    EXPECT_EQ(fields.title2, QString());
     EXPECT_EQ(power.calls, QStringList{"Suspend"});
     EXPECT_TRUE(dialogs.shown.isEmpty());
 
@@ -433,7 +446,7 @@ TEST_F(EncodingFixture, Mp3IsNamedAfterTheStationWithAllItsSettingsAndTheTitle) 
     taglib_file_free(file);
 
     // Carried out once: the next recording, made by hand, ends in nothing.
-    EXPECT_EQ(encoder.armedFinishAction, QString());
+    EXPECT_EQ(fields.armedFinishAction, QString());
     encoder.EncodeRecording(recording(0.5));
     encoder.pipeline().waitForDone();
     EXPECT_EQ(power.calls, QStringList{"Suspend"});
@@ -441,7 +454,7 @@ TEST_F(EncodingFixture, Mp3IsNamedAfterTheStationWithAllItsSettingsAndTheTitle) 
 
 TEST_F(EncodingFixture, WithoutTagLibTheMp3IsMadeWithoutATitle) {
     qputenv("CORVINATONE_TAGLIB", QFile::encodeName(records.filePath(QStringLiteral("gone.so"))));
-    playback.title2 = QStringLiteral("Radio");
+    fields.title2 = QStringLiteral("Radio");
     encoder.EncodeRecording(recording(0.5));
     encoder.pipeline().waitForDone();
     qunsetenv("CORVINATONE_TAGLIB");
@@ -453,9 +466,9 @@ TEST_F(EncodingFixture, WithoutTagLibTheMp3IsMadeWithoutATitle) {
 }
 
 TEST_F(EncodingFixture, RecordingsInARowAreQueuedAndNeverOverwriteEachOther) {
-    playback.title2 = QStringLiteral("AC/DC Radio");
+    fields.title2 = QStringLiteral("AC/DC Radio");
     encoder.EncodeRecording(recording(1.0));
-    playback.title2 = QStringLiteral("AC/DC Radio");
+    fields.title2 = QStringLiteral("AC/DC Radio");
     encoder.EncodeRecording(recording(1.0));  // while the first is still encoding
     options.style = 1;
     encoder.EncodeRecording(recording(1.0));
@@ -465,19 +478,19 @@ TEST_F(EncodingFixture, RecordingsInARowAreQueuedAndNeverOverwriteEachOther) {
                            "AC_DC Radio - 2012120905.wma"}));
     EXPECT_TRUE(QDir(records.path()).entryList({QStringLiteral("*.wav")}).isEmpty());  // encoded
     options.style = 7;  // neither format (a damaged option.ini): MP3, never nothing at all
-    playback.title2 = QStringLiteral("Other");
+    fields.title2 = QStringLiteral("Other");
     encoder.EncodeRecording(recording(1.0));
     encoder.pipeline().waitForDone();
     EXPECT_TRUE(recordings().contains(QStringLiteral("Other - 2012120905.mp3")));
 }
 
 TEST_F(EncodingFixture, ThePowerActionWaitsForTheLastQueuedEncoding) {
-    encoder.armedFinishAction = QStringLiteral("待机");
+    fields.armedFinishAction = QStringLiteral("待机");
     QStringList seen;  // what was on disk when the power action came
     power.onCall = [&] { seen = recordings(); };
-    playback.title2 = QStringLiteral("One");
+    fields.title2 = QStringLiteral("One");
     encoder.EncodeRecording(recording(2.0));
-    playback.title2 = QStringLiteral("Two");
+    fields.title2 = QStringLiteral("Two");
     encoder.EncodeRecording(recording(2.0));  // queued behind the first
     encoder.pipeline().waitForDone();
     EXPECT_EQ(power.calls, QStringList{"Suspend"});  // once, after both
@@ -485,8 +498,8 @@ TEST_F(EncodingFixture, ThePowerActionWaitsForTheLastQueuedEncoding) {
 }
 
 TEST_F(EncodingFixture, TheTimedPowerActionWaitsForTheEncodingsAndComesAlone) {
-    encoder.armedFinishAction = QStringLiteral("待机");  // a task's, armed before
-    playback.title2 = QStringLiteral("Late show");
+    fields.armedFinishAction = QStringLiteral("待机");  // a task's, armed before
+    fields.title2 = QStringLiteral("Late show");
     encoder.EncodeRecording(recording(2.0));
     encoder.powerAction(QStringLiteral("关机"));  // the options' daily action, while encoding
     EXPECT_TRUE(power.calls.isEmpty());
@@ -500,9 +513,9 @@ TEST_F(EncodingFixture, TheTimedPowerActionWaitsForTheEncodingsAndComesAlone) {
 }
 
 TEST_F(EncodingFixture, AFailedEncodingKeepsTheWavAndSaysWhere) {
-    playback.title2 = QStringLiteral("Lost?");  // "?" cannot stand in a name on a USB stick
+    fields.title2 = QStringLiteral("Lost?");  // "?" cannot stand in a name on a USB stick
     options.open = true;
-    encoder.armedFinishAction = QStringLiteral("关机");
+    fields.armedFinishAction = QStringLiteral("关机");
     const QString wav = encoder.newRecordingPath();
     ASSERT_TRUE(writeFile(wav, "RIFF, and then nothing a WAV reader takes"));
     encoder.EncodeRecording(wav);
@@ -519,7 +532,7 @@ TEST_F(EncodingFixture, WmaComesFromItsModuleLoadedAtTheFirstWmaRecordingOnly) {
         return readFile(QStringLiteral("/proc/self/maps")).contains("libavcodec");
     };
     EXPECT_FALSE(ffmpegLoaded());  // not at start, nor for MP3
-    playback.title2 = QStringLiteral("Radio");
+    fields.title2 = QStringLiteral("Radio");
     options.style = 1;
     encoder.EncodeRecording(recording(0.5));
     encoder.pipeline().waitForDone();
@@ -532,7 +545,7 @@ TEST_F(EncodingFixture, WmaComesFromItsModuleLoadedAtTheFirstWmaRecordingOnly) {
 TEST_F(EncodingFixture, AMissingWmaModuleFailsAsAnyEncodingDoesAndKeepsTheWav) {
     qputenv("CORVINATONE_WMA_MODULE",
             QFile::encodeName(records.filePath(QStringLiteral("gone.so"))));
-    playback.title2 = QStringLiteral("Radio");
+    fields.title2 = QStringLiteral("Radio");
     options.style = 1;
     encoder.EncodeRecording(recording(0.5));
     encoder.pipeline().waitForDone();
@@ -552,7 +565,7 @@ TEST_F(EncodingFixture, WithoutARecordingFolderTheRecordingGoesToTheMusicFolder)
     const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
     for (const QString& record : {QString(), records.filePath(QStringLiteral("gone"))}) {
         options.record = record;
-        playback.title2 = QStringLiteral("Radio");
+        fields.title2 = QStringLiteral("Radio");
         const int shownBefore = int(dialogs.shown.size());
         const QString path = recording(0.2);
         EXPECT_EQ(QFileInfo(path).absolutePath(), music);
@@ -578,11 +591,11 @@ TEST_F(EncodingFixture, WithoutARecordingFolderTheRecordingGoesToTheMusicFolder)
 }
 
 TEST_F(EncodingFixture, ATaskMatchNamesTheRecordingAfterTheTask) {
-    playback.title2 = QStringLiteral("Playing now");
-    playback.title5 = QStringLiteral("Task station");
-    encoder.rdfile = true;
+    fields.title2 = QStringLiteral("Playing now");
+    fields.title5 = QStringLiteral("Task station");
+    fields.rdfile = true;
     encoder.EncodeRecording(recording(0.3));
     encoder.pipeline().waitForDone();
     EXPECT_EQ(recordings(), QStringList{"Task station - 2012120905.mp3"});
-    EXPECT_FALSE(encoder.rdfile);
+    EXPECT_FALSE(fields.rdfile);
 }

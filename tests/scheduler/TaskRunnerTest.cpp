@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The task runner and the power timer against a clock the test sets.
 #include "catalogue/StationTable.h"
-#include "playback/Playback.h"
+#include "core/WindowFields.h"
 #include "scheduler/PowerTimer.h"
 #include "scheduler/TaskRunner.h"
 #include "setting/OptionsStore.h"
@@ -61,29 +61,29 @@ class Runner : public ::testing::Test {
     FakeMediaPlayer player;
     FakeDialogs dialogs;
     FakeTimeSource clock;
-    QString title5, armedFinishAction;
-    bool rdfile = false;
-    PlaySource playSource = PlaySource::None;
+    WindowFields fields;
     bool statusOn = false, countdownOn = false, progressOn = false, recordingShown = false;
     QStringList events;
     std::function<void()> duringToggle;  // runs once, inside the next toggle
-    TaskRunner runner{
-        snapshot,
-        player,
-        dialogs,
-        clock,
-        {title5, armedFinishAction, rdfile, playSource},
-        {[this](bool on) { statusOn = on; }, [this](bool on) { countdownOn = on; },
-         [this](bool on) { progressOn = on; },
-         [this] {
-             events << QStringLiteral("toggle");
-             recordingShown = !recordingShown;
-             if (duringToggle)
-                 std::exchange(duringToggle, nullptr)();
-         },
-         [this] { return recordingShown; },
-         [this](const QString& title, const QString& text) { events << title + u'|' + text; },
-         [this] { events << QStringLiteral("all stations"); }}};
+    TaskRunner runner{snapshot,
+                      player,
+                      dialogs,
+                      clock,
+                      fields,
+                      {.statusTimer = [this](bool on) { statusOn = on; },
+                       .countdownTimer = [this](bool on) { countdownOn = on; },
+                       .progressTimer = [this](bool on) { progressOn = on; },
+                       .toggleRecording =
+                           [this] {
+                               events << QStringLiteral("toggle");
+                               recordingShown = !recordingShown;
+                               if (duringToggle)
+                                   std::exchange(duringToggle, nullptr)();
+                           },
+                       .recordingShown = [this] { return recordingShown; },
+                       .balloon = [this](const QString& title,
+                                         const QString& text) { events << title + u'|' + text; },
+                       .showAllStations = [this] { events << QStringLiteral("all stations"); }}};
 };
 
 }  // namespace
@@ -110,10 +110,10 @@ TEST_F(Runner, WeeklyThenDailyInTheSameSecondAndOnlyTheFirstOfEachKind) {
               (QStringList{"toggle", "Corvinatone 2.21 提示:|已启动 -- 播放并录音 Wednesday",
                            "Corvinatone 2.21 提示:|已启动 -- 定时播放 Daily A"}));
     // The last match's values stand.
-    EXPECT_EQ(title5, QStringLiteral("Daily A"));
-    EXPECT_EQ(armedFinishAction, QString());
-    EXPECT_TRUE(rdfile);
-    EXPECT_EQ(playSource, PlaySource::Task);
+    EXPECT_EQ(fields.title5, QStringLiteral("Daily A"));
+    EXPECT_EQ(fields.armedFinishAction, QString());
+    EXPECT_TRUE(fields.rdfile);
+    EXPECT_EQ(fields.playSource, PlaySource::Task);
     EXPECT_TRUE(statusOn && countdownOn && progressOn);
     EXPECT_EQ(player.calls.mid(0, 3), (QStringList{"Stop", "URL=http://h/Wednesday", "Play"}));
 }
@@ -138,7 +138,7 @@ TEST_F(Runner, TheCountdownEndsOneTickAfterTheLengthAndStopsARecordingWithData) 
     EXPECT_EQ(events.count(QStringLiteral("toggle")), 2);  // the recording stopped
     EXPECT_EQ(events.last(), QStringLiteral("all stations"));
     EXPECT_FALSE(progressOn);
-    EXPECT_EQ(armedFinishAction, QStringLiteral("关机"));  // for the encoding's end
+    EXPECT_EQ(fields.armedFinishAction, QStringLiteral("关机"));  // for the encoding's end
 }
 
 TEST_F(Runner, EverySecondIsExaminedOnceWhateverTheTicksDo) {
@@ -214,8 +214,8 @@ TEST_F(Runner, WhatNeverRuns) {
     EXPECT_TRUE(player.calls.isEmpty());
     EXPECT_FALSE(countdownOn);
     // An unknown kind starts nothing, but what the match sets is set.
-    EXPECT_EQ(title5, QStringLiteral("Other kind"));
-    EXPECT_EQ(armedFinishAction, QStringLiteral("待机"));
+    EXPECT_EQ(fields.title5, QStringLiteral("Other kind"));
+    EXPECT_EQ(fields.armedFinishAction, QStringLiteral("待机"));
     EXPECT_EQ(runner.taskCountdown, 7);
 
     // A snapshot not refreshed keeps what the runner saw: a later change needs reindex.
@@ -252,8 +252,8 @@ TEST_F(Runner, OfflineAtTheStartSecondShowsTheMessageUnderEachKindsTitle) {
     EXPECT_EQ(titles, (QStringList{"Corvinatone 2.21", "Corvinatone 2.2", "Corvinatone 2.2",
                                    "Corvinatone 2.2"}));
     EXPECT_TRUE(player.calls.isEmpty());
-    EXPECT_EQ(title5, QStringLiteral("Week record"));
-    EXPECT_TRUE(rdfile);
+    EXPECT_EQ(fields.title5, QStringLiteral("Week record"));
+    EXPECT_TRUE(fields.rdfile);
 }
 
 TEST_F(Runner, APlayerThatCannotStartIsToldAfterThePassAndLaterSecondsStillRun) {

@@ -61,8 +61,12 @@ class OptionsWindow : public ::testing::Test {
     XdgAutostart autostart{dir.filePath(QStringLiteral("autostart"))};
     QList<bool> powerTimer;  // Timer4 switched on (true) or off (false)
     int updateChecks = 0;
-    TForm2 form{{options, dialogs, desktop, autostart, [this](bool on) { powerTimer << on; },
-                 [this] { ++updateChecks; }}};
+    TForm2 form{{.options = options,
+                 .dialogs = dialogs,
+                 .desktop = desktop,
+                 .autostart = autostart,
+                 .powerTimer = [this](bool on) { powerTimer << on; },
+                 .checkupdate = [this] { ++updateChecks; }}};
 };
 
 }  // namespace

@@ -16,19 +16,19 @@
 struct FakeWindowServices {
     // The services of a window whose program folder is folder; its end of run is counted.
     TForm1Services windowServices(const QString& folder) {
-        return {dialogs,
-                player,
-                killer,
-                desktop,
-                hotKey,
-                capture,
-                power,
-                clock,
-                systemClock,
-                *remote,
-                notifications,
-                [this] { ++runEnded; },
-                QDir(folder).filePath(QStringLiteral("corvinatone"))};
+        return {.core = {.dialogs = dialogs,
+                         .player = player,
+                         .processes = killer,
+                         .desktop = desktop,
+                         .capture = capture,
+                         .power = power,
+                         .time = clock,
+                         .clock = systemClock,
+                         .remote = *remote,
+                         .programFile = QDir(folder).filePath(QStringLiteral("corvinatone"))},
+                .hotKey = hotKey,
+                .notifications = notifications,
+                .endRun = [this] { ++runEnded; }};
     }
 
     FakeDialogs dialogs;

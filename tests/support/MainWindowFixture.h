@@ -38,8 +38,11 @@ class MainWindow : public ::testing::Test, protected FakeWindowServices {
         writeOptions("");
         window = std::make_unique<TForm1>(folder.path(), windowServices(folder.path()));
         window->setOptionsWindow([this](QWidget* parent) {
-            return new TForm2(TForm2Services{window->options(), dialogs, desktop, autostart,
-                                             [this](bool on) { window->powerTimerOn(on); }},
+            return new TForm2({.options = window->core().options(),
+                               .dialogs = dialogs,
+                               .desktop = desktop,
+                               .autostart = autostart,
+                               .powerTimer = [this](bool on) { window->powerTimerOn(on); }},
                               parent);
         });
         window->show();

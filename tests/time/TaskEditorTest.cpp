@@ -44,7 +44,7 @@ class Tasks : public MainWindow {
     }
     // The row of that station as rd.cds holds it.
     StationRow stored(const QString& name) const {
-        window->table().saver().wait();
+        window->core().table().saver().wait();
         StationTable onDisk(folder.filePath(QStringLiteral("rd.cds")));
         onDisk.loadFromFile(onDisk.savePath());
         for (int i = 0; i < onDisk.totalCount(); ++i)
@@ -97,7 +97,7 @@ TEST_F(Tasks, ANewTaskWithTheDefaultsIsStoredAndRunsAtItsSecond) {
     window->Timer1Timer();
     EXPECT_TRUE(player.calls.contains(QStringLiteral("URL=http://h/My radio")));
     EXPECT_TRUE(window->timer3().isActive());
-    EXPECT_EQ(window->playback().playSource, PlaySource::Task);
+    EXPECT_EQ(window->core().fields().playSource, PlaySource::Task);
 }
 
 TEST_F(Tasks, TheEditorStoresWhatItsControlsHold) {
@@ -141,7 +141,7 @@ TEST_F(Tasks, TheEditorStoresWhatItsControlsHold) {
     // The editor works on the station it was opened on, wherever the current row goes meanwhile
     // (a task's end, the tray's next station).
     clickRow(2);
-    editTask([this](TForm5*) { window->table().moveTo(0); });
+    editTask([this](TForm5*) { window->core().table().moveTo(0); });
     EXPECT_EQ(stored(QStringLiteral("My radio")).integer(Field::intervalSeconds), 388);
     EXPECT_FALSE(stored(QStringLiteral("Radio One")).isTask());
 
@@ -230,8 +230,8 @@ TEST_F(Tasks, ADeletedTaskLeavesTheListAtOnceAndNeverRuns) {
 
     // While the question waits, the current row moves (a task ends and shows all stations).
     dialogs.duringQuestion = [this] {
-        window->table().setFilter(ViewFilter::all());
-        window->table().moveTo(0);
+        window->core().table().setFilter(ViewFilter::all());
+        window->core().table().moveTo(0);
     };
     clickRow(0, ui().DBGrid2, true);  // OK: back to all stations
     EXPECT_EQ(ui().PageControl1->currentIndex(), 0);
@@ -262,18 +262,19 @@ TEST_F(Tasks, ATaskThatCannotBeSavedIsToldStillRunsAndIsSavedAtExit) {
     tiny.rlim_cur = 64;  // rd.cds cannot be written whole
     setrlimit(RLIMIT_FSIZE, &tiny);
     editTask([&](TForm5* form) { QTest::mouseClick(form->BitBtn1, Qt::LeftButton); });
-    window->table().saver().wait();
+    window->core().table().saver().wait();
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     ASSERT_TRUE(waitFor([&] { return !dialogs.shown.isEmpty(); }, 5000));
     EXPECT_EQ(dialogs.shown.last().icon, Dialogs::Icon::error);
     EXPECT_FALSE(stored(QStringLiteral("Radio One")).isTask());
     // What the list shows is what the runner runs.
-    ASSERT_EQ(window->snapshot().rows.size(), 1u);
-    EXPECT_EQ(window->snapshot().rows[0].text(Field::stationName), QStringLiteral("Radio One"));
+    ASSERT_EQ(window->core().snapshot().rows.size(), 1u);
+    EXPECT_EQ(window->core().snapshot().rows[0].text(Field::stationName),
+              QStringLiteral("Radio One"));
     int listed = 0;
-    for (int i = 0; i < window->table().totalCount(); ++i)
-        listed += window->table().row(i).isTask();
+    for (int i = 0; i < window->core().table().totalCount(); ++i)
+        listed += window->core().table().row(i).isTask();
     EXPECT_EQ(listed, 1);
 
     window->N2Click();  // tried once more, now with room on the disk
@@ -299,42 +300,42 @@ TEST_F(Tasks, StopAndTheRecordButtonEndOnlyTheCountdownOfARecordingTask) {
     const auto startDay = [&](int day) {
         clock.at = QDateTime(QDate(2026, 12, day), QTime(15, 44, 49));
         window->Timer1Timer();
-        ASSERT_TRUE(window->recorder().recording());
+        ASSERT_TRUE(window->core().recorder().recording());
         EXPECT_TRUE(window->timer3().isActive());
         EXPECT_EQ(ui().ToolButton8->toolTip(), QStringLiteral("停止录音"));
     };
     startDay(10);
     QTest::mouseClick(ui().ToolButton4, Qt::LeftButton);  // Stop: the recording goes on
     EXPECT_FALSE(window->timer3().isActive());
-    EXPECT_TRUE(window->recorder().recording());
+    EXPECT_TRUE(window->core().recorder().recording());
     QTest::mouseClick(ui().ToolButton8, Qt::LeftButton);
-    EXPECT_FALSE(window->recorder().recording());
+    EXPECT_FALSE(window->core().recorder().recording());
 
     startDay(11);
     player.state = MediaPlayer::kPlaying;
     player.calls.clear();
     QTest::mouseClick(ui().ToolButton8,
                       Qt::LeftButton);  // the recording by hand: the station plays on
-    EXPECT_FALSE(window->recorder().recording());
+    EXPECT_FALSE(window->core().recorder().recording());
     EXPECT_FALSE(window->timer3().isActive());
     EXPECT_FALSE(player.calls.contains(QStringLiteral("Stop")));
-    window->encoder().pipeline().waitForDone();
+    window->core().encoder().pipeline().waitForDone();
 }
 
 TEST_F(Tasks, TheDailyPowerActionSavesTheRecordingFirst) {
-    window->options().mission = true;
-    window->options().kind = 1;
-    window->options().time = QTime(12, 0, 1);
+    window->core().options().mission = true;
+    window->core().options().kind = 1;
+    window->core().options().time = QTime(12, 0, 1);
     EXPECT_TRUE(window->timer4().isActive());  // on from the start
     player.state = MediaPlayer::kPlaying;
     QTest::mouseClick(ui().ToolButton8, Qt::LeftButton);
-    ASSERT_TRUE(window->recorder().recording());
+    ASSERT_TRUE(window->core().recorder().recording());
     capture.feed(QByteArray(WaveStream::kBytesPerSecond, '\x01'));
     clock.at.setTime(QTime(12, 0, 1, 300));
-    window->powerTimer().Timer4Timer();
-    EXPECT_FALSE(window->recorder().recording());
+    window->core().powerTimer().Timer4Timer();
+    EXPECT_FALSE(window->core().recorder().recording());
     EXPECT_EQ(ui().ToolButton8->toolTip(), QStringLiteral("开始录音"));
-    window->encoder().pipeline().waitForDone();
+    window->core().encoder().pipeline().waitForDone();
     EXPECT_EQ(power.calls, QStringList{"Suspend"});
     EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("*.mp3")}).size(), 1);
 }

@@ -58,9 +58,13 @@ class Updating : public ::testing::Test {
     Downloads downloads;
     int runsEnded = 0;
     std::optional<UpdateDescriptor> offered;
-    ProgramUpdate update{
-        {downloads, dialogs, desktop, dir.path(), program(), [this] { ++runsEnded; }},
-        {[this](const UpdateDescriptor& d) { offered = d; }}};
+    ProgramUpdate update{{.downloads = downloads,
+                          .dialogs = dialogs,
+                          .desktop = desktop,
+                          .folder = dir.path(),
+                          .programFile = program(),
+                          .endRun = [this] { ++runsEnded; }},
+                         {.offer = [this](const UpdateDescriptor& d) { offered = d; }}};
     // A program for this machine: any executable of this system will do.
     const QByteArray newProgram = readFile(QStringLiteral("/bin/true"));
 };
@@ -155,8 +159,13 @@ TEST_F(Updating, AnInstalledProgramSendsTheUserToTheDownloadPage) {
     const QString sharedProgram = shared.filePath(QStringLiteral("corvinatone"));
     ASSERT_TRUE(writeFile(sharedProgram, "the installed program"));
     for (const QString& file : {QStringLiteral("/proc/corvinatone"), sharedProgram}) {
-        ProgramUpdate installed{{downloads, dialogs, desktop, dir.path(), file, [] {}},
-                                {[](const UpdateDescriptor&) {}}};
+        ProgramUpdate installed{{.downloads = downloads,
+                                 .dialogs = dialogs,
+                                 .desktop = desktop,
+                                 .folder = dir.path(),
+                                 .programFile = file,
+                                 .endRun = [] {}},
+                                {.offer = [](const UpdateDescriptor&) {}}};
         std::optional<bool> replaced;
         installed.Button1Click(
             *UpdateDescriptor::parse(QByteArray::fromStdString(descriptor("222"))), {},

@@ -1,0 +1,265 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/RadioCore.h"
+
+#include "AppInfo.h"
+#include "core/CoreTexts.h"
+#include "platform/Dialogs.h"
+#include "platform/MediaPlayer.h"
+#include "platform/MediaRemote.h"
+#include "platform/TimeSource.h"
+#include "playback/PlaybackTexts.h"
+#include "recording/RecordingTexts.h"
+#include "setting/ServerAddresses.h"
+
+#include <QDir>
+#include <QFile>
+#include <QScopedValueRollback>
+#include <QUrl>
+
+#include <utility>
+
+RadioCore::RadioCore(const QString& programFolder, Services services, QObject* parent)
+    : QObject(parent),
+      folder_(programFolder),
+      services_(std::move(services)),
+      table_(QDir(programFolder).filePath(QStringLiteral("rd.cds"))),
+      options_(QDir(programFolder).filePath(QStringLiteral("option.ini"))),
+      presets_(QDir(programFolder).filePath(QStringLiteral("channel.ini"))),
+      playback_(services_.player, table_, options_, services_.dialogs, services_.processes, fields_,
+                {.statusTimer = [this](bool on) { emit statusTimerSwitched(on); },
+                 .stopTaskCountdown = [this] { emit countdownTimerSwitched(false); },
+                 .showAllStations = [this] { emit showAllStationsRequested(); }}),
+      monitor_(services_.player, fields_),
+      browser_(table_, services_.dialogs,
+               {.selectRoot = [this] { emit selectRootRequested(); },
+                .focusStationList = [this] { emit focusStationListRequested(); }}),
+      volume_(services_.player, services_.dialogs),
+      navigation_(table_, playback_, presets_, services_.dialogs, fields_,
+                  {.selectRoot = [this] { emit selectRootRequested(); },
+                   .rowSelection = [this] { rowSelection(); }}),
+      encoder_({.table = table_,
+                .options = options_,
+                .dialogs = services_.dialogs,
+                .desktop = services_.desktop,
+                .power = services_.power,
+                .now = [&time = services_.time] { return time.now(); }},
+               fields_),
+      recorder_(services_.capture, services_.player, options_, services_.dialogs,
+                {.progressTimer = [this](bool on) { emit progressTimerSwitched(on); },
+                 .stopTaskCountdown = [this] { emit countdownTimerSwitched(false); },
+                 .progressText =
+                     [this](const QString& text) {
+                         progressText_ = text;
+                         emit progressTextChanged(text);
+                     },
+                 .encode = [this] { encoder_.EncodeRecording(recorder_.waveStream().path()); },
+                 .newRecordingPath = [this] { return encoder_.newRecordingPath(); }}),
+      runner_(
+          snapshot_, services_.player, services_.dialogs, services_.time, fields_,
+          {.statusTimer = [this](bool on) { emit statusTimerSwitched(on); },
+           .countdownTimer = [this](bool on) { emit countdownTimerSwitched(on); },
+           .progressTimer = [this](bool on) { emit progressTimerSwitched(on); },
+           .toggleRecording = [this] { toggleRecording(); },
+           .recordingShown = [this] { return !progressText_.isEmpty(); },
+           .balloon = [this](const QString& title,
+                             const QString& text) { emit balloonRequested(title, text, false); },
+           .showAllStations = [this] { emit selectRootRequested(); }}),
+      powerTimer_(options_, services_.time,
+                  [this](const QString& action) {
+                      // What is being recorded is saved first; the action waits for it.
+                      recorder_.stopRecording();
+                      emit recordingChanged();
+                      encoder_.powerAction(action);
+                  }),
+      plans_(table_, services_.dialogs,
+             {.refreshSnapshot = [this] { refreshSnapshot(); },
+              .selectRoot = [this] { emit selectRootRequested(); }}),
+      networkTime_(services_.clock, services_.time,
+                   {.balloon = [this](const QString& title, const QString& text,
+                                      bool error) { emit balloonRequested(title, text, error); },
+                    .refreshWorldClock = [this] { emit clockSet(); }}),
+      catalogueUpdate_(
+          {.downloads = downloads_,
+           .table = table_,
+           .options = options_,
+           .dialogs = services_.dialogs,
+           .folder = programFolder},
+          fields_,
+          {.balloon = [this](const QString& title,
+                             const QString& text) { emit newStationsAnnounced(title, text); },
+           .focusStationList = [this] { emit focusStationListRequested(); }}),
+      programUpdate_({.downloads = downloads_,
+                      .dialogs = services_.dialogs,
+                      .desktop = services_.desktop,
+                      .folder = programFolder,
+                      .programFile = services_.programFile,
+                      .endRun = [this] { emit quitRequested(); }},
+                     {.offer = [this](const UpdateDescriptor& descriptor) {
+                         emit updateOffered(descriptor);
+                     }}) {
+    connect(&table_.saver(), &CatalogueSaver::failed, this, [this](const QString& message) {
+        services_.dialogs.message(AppInfo::title(), message, Dialogs::Icon::error);
+    });
+    wireRemote();
+}
+
+// The recorder stops its capture and the encoder pipeline waits for its worker as they go: each
+// thread ends before what it writes into, whatever the order of the members.
+RadioCore::~RadioCore() = default;
+
+void RadioCore::wireRemote() {
+    MediaRemote& remote = services_.remote;
+    const auto on = [&](auto request, auto command) {
+        connect(&remote, request, this, [this, command](auto... arguments) {
+            guarded([&] { command(arguments...); });
+            publishRemote();
+        });
+    };
+    const auto playing = [this] { return monitor_.playStatus() == RemoteState::Status::playing; };
+    on(&MediaRemote::raiseRequested, [this] { emit raiseRequested(); });
+    on(&MediaRemote::quitRequested, [this] { emit quitRequested(); });
+    on(&MediaRemote::playRequested, [this, playing] {
+        if (!playing())
+            playback_.playCommand();
+    });
+    on(&MediaRemote::stopRequested, [this] { playback_.stopCommand(); });
+    on(&MediaRemote::playPauseRequested, [this, playing] {
+        if (playing())
+            playback_.stopCommand();
+        else
+            playback_.playCommand();
+    });
+    on(&MediaRemote::nextRequested, [this] { navigation_.N24Click(); });
+    on(&MediaRemote::previousRequested, [this] { navigation_.N23Click(); });
+    on(&MediaRemote::volumeRequested, [this](int level) {
+        volume_.setLevelFromDesktop(level);
+        emit volumeChanged();
+    });
+    on(&MediaRemote::openRequested,
+       [this](const QString& address) { playback_.playAddress(address); });
+}
+
+void RadioCore::publishRemote() {
+    services_.remote.publish(monitor_.remoteState());
+}
+
+void RadioCore::guarded(const std::function<void()>& handler) {
+    reportFailures(services_.dialogs, [&] {
+        try {
+            handler();
+        } catch (const MediaPlayerError& e) {
+            // The player starts at the first play: a broken installation shows there.
+            services_.dialogs.message(AppInfo::oldTitle(), PlaybackTexts::playerMissing(e),
+                                      Dialogs::Icon::error);
+        }
+    });
+}
+
+void RadioCore::tick() {
+    runner_.startall();
+    publishRemote();
+}
+
+void RadioCore::load() {
+    table_.loadFromFile(table_.savePath());
+    stationCountText_ = table_.stationCountText();
+    refreshSnapshot();
+}
+
+void RadioCore::refreshSnapshot() {
+    table_.snapshotForScheduler(snapshot_);
+    runner_.reindex();
+}
+
+StationEditor RadioCore::stationEditor(StationEditor::Mode mode) {
+    return StationEditor(table_, services_.dialogs, services_.desktop, mode,
+                         {.countChanged =
+                              [this] {
+                                  stationCountText_ = table_.stationCountText();
+                                  emit stationCountChanged(stationCountText_);
+                              },
+                          .selectRoot = [this] { emit selectRootRequested(); }});
+}
+
+void RadioCore::rowSelection() {
+    playback_.rowSelected();
+    browser_.rowClicked();
+    emit rowSelected();
+}
+
+void RadioCore::toggleRecording() {
+    recorder_.ToggleRecording();
+    emit recordingChanged();
+}
+
+bool RadioCore::hotKeyMutes(int virtualKeyCode, bool withModifiers) const {
+    const int state = services_.player.playState();
+    if (state != MediaPlayer::kStopped && state != MediaPlayer::kPlaying)
+        return false;
+    return virtualKeyCode == options_.muteHotKey && !withModifiers;
+}
+
+void RadioCore::loadAtShow() {
+    // The maker's counter page: asked for, never waited for, its answer not read.
+    downloads_.get(QUrl(ServerAddresses::base() + QStringLiteral("/1.html")),
+                   Downloads::kDescriptor, [](const QByteArray&, const QString&) {});
+    presets_.Loadradio();
+    options_.loadini();
+    if (std::exchange(recordingsRecovered_, true))
+        return;
+    const QStringList recovered = encoder_.recoverRecordings();
+    if (!recovered.isEmpty())
+        services_.dialogs.message(AppInfo::title(), RecordingTexts::recovered(recovered),
+                                  Dialogs::Icon::information);
+}
+
+void RadioCore::startAtShow(bool randomPlay) {
+    if (ending_)
+        return;  // "退出" while a window of the show steps was open
+    if (options_.close && playback_.WMP())
+        playback_.KillDownloadTools();
+    if (options_.update)
+        programUpdate_.checkupdate();
+    // A player that cannot start is reported and does not keep the update from running.
+    if (options_.play && randomPlay)
+        guarded([this] { navigation_.ToolButton7Click(); });
+    if (options_.updatedb)
+        catalogueUpdate_.UpdateDB();
+}
+
+bool RadioCore::quit(const std::function<void()>& waitForEncodings) {
+    if (quitting_)
+        return false;  // a second "退出" (or SIGTERM) while the recordings are being saved
+    const QScopedValueRollback running(quitting_, true);
+    ending_ = true;
+    try {
+        // Quitting is not asking for the computer to go off: what is saved now ends in nothing.
+        encoder_.disarm();
+        // Before the player and the capture go.
+        recorder_.stopRecording();
+        emit recordingChanged();
+        // The program ends only once every recording is saved.
+        if (waitForEncodings)
+            waitForEncodings();
+        else
+            encoder_.pipeline().waitForDone();
+        if (playback_.WMP()) {
+            services_.player.Stop();
+            services_.player.Close();
+        }
+        presets_.Saveradio();
+        // The last change of the catalogue is on disk before the program ends. A save that
+        // failed is shown now, while there is a window to show it, and tried once more; a
+        // second failure is shown with its reason.
+        table_.saver().wait();
+        QCoreApplication::sendPostedEvents(&table_.saver());
+        if (table_.saver().lastFailed())
+            reportFailures(services_.dialogs, [this] { table_.commitAndSave(); });
+        const QDir folder(folder_);
+        for (const char* name : {"updatedb.xml", "update.xml", "update.cds"})
+            QFile::remove(folder.filePath(QLatin1String(name)));  // missing files are no matter
+    } catch (const std::exception&) {
+        services_.dialogs.message(AppInfo::title(), CoreTexts::fatalExit(), Dialogs::Icon::error);
+    }
+    return true;
+}
