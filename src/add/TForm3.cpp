@@ -91,7 +91,9 @@ void TForm3::FormShow() {
 
 void TForm3::BitBtn1Click() {
     const StationEditor::Outcome outcome =
-        editor_.BitBtn1Click({nameBox->text(), countryBox->currentText(), addressBox->text()},
+        editor_.BitBtn1Click({.name = nameBox->text(),
+                              .country = countryBox->currentText(),
+                              .address = addressBox->text()},
                              sendToAuthor->isChecked());
     if (outcome == StationEditor::Outcome::focusAddress)
         addressBox->setFocus();

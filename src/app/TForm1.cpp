@@ -11,8 +11,6 @@
 #include "platform/Dialogs.h"
 #include "platform/HotKey.h"
 #include "platform/TimeSource.h"
-#include "recording/RecordingTexts.h"
-#include "setting/RecordFolder.h"
 #include "setting/ServerAddresses.h"
 #include "setting/TForm2.h"
 #include "time/TForm5.h"
@@ -62,20 +60,11 @@ TForm1::TForm1(const QString& programFolder, TForm1Services services, QWidget* p
     lists_->selectRoot();
     initbass();
     ui_.DBGrid1->setFocus();
-
-    new PresetKeys(this, ui_.ComboBox1, [this](QChar key) { guarded([&] { FormKeyPress(key); }); });
-    connect(&services_.hotKey, &HotKey::pressed, this, [this](int key, bool withModifiers) {
-        guarded([&] { hotKeyPressed(key, withModifiers); });
-    });
 }
 
 TForm1::~TForm1() {
     // Before the members it uses go.
     delete optionsWindow_;
-}
-
-void TForm1::setOptionsWindow(std::function<TForm2*(QWidget* parent)> make) {
-    makeOptionsWindow_ = std::move(make);
 }
 
 TForm2* TForm1::optionsWindow() {
@@ -164,6 +153,10 @@ void TForm1::wireControls() {
     });
     connect(ui_.ComboBox2, &QComboBox::activated, this,
             [this](int index) { guarded([&] { ComboBox2Change(index); }); });
+    new PresetKeys(this, ui_.ComboBox1, [this](QChar key) { guarded([&] { FormKeyPress(key); }); });
+    connect(&services_.hotKey, &HotKey::pressed, this, [this](int key, bool withModifiers) {
+        guarded([&] { hotKeyPressed(key, withModifiers); });
+    });
 }
 
 void TForm1::wireCore() {
@@ -177,7 +170,11 @@ void TForm1::wireCore() {
     connect(&core_, &RadioCore::recordingChanged, this, &TForm1::showRecordButton);
     connect(&core_, &RadioCore::rowSelected, this, &TForm1::showFavouriteLook);
     connect(&core_, &RadioCore::balloonRequested, TrayIcon1, &TrayIcon::showBalloon);
-    connect(&core_, &RadioCore::newStationsAnnounced, this, &TForm1::announceNewStations);
+    connect(&core_, &RadioCore::newStationsAnnounced, this,
+            [this](const QString& title, const QString& text) {
+                TrayIcon1->show();
+                TrayIcon1->showBalloon(title, text);
+            });
     connect(&core_, &RadioCore::showAllStationsRequested, lists_.get(),
             &StationLists::showAllStations);
     connect(&core_, &RadioCore::selectRootRequested, lists_.get(), &StationLists::selectRoot);
@@ -193,11 +190,6 @@ void TForm1::wireCore() {
     connect(&core_, &RadioCore::raiseRequested, this, &TForm1::restoreFromTray);
     connect(&core_, &RadioCore::volumeChanged, this, &TForm1::showVolumeBar);
     connect(&core_, &RadioCore::volumeChanged, this, &TForm1::showMuteState);
-}
-
-void TForm1::announceNewStations(const QString& title, const QString& text) {
-    TrayIcon1->show();
-    TrayIcon1->showBalloon(title, text);
 }
 
 void TForm1::offerUpdate(const UpdateDescriptor& descriptor) {
@@ -333,11 +325,7 @@ void TForm1::showRecordButton() {
 }
 
 void TForm1::CheckRecordFolder() {
-    if (RecordFolder::usable(core_.options().record))
-        return;
-    services_.core.dialogs.message(AppInfo::title(), RecordingTexts::recordFolderMissing(),
-                                   Dialogs::Icon::information);
-    TForm2* const window = optionsWindow();
+    TForm2* const window = core_.recordFolderUsable() ? nullptr : optionsWindow();
     if (!window)
         return;
     btn1Click();

@@ -42,7 +42,9 @@ class TForm1 : public QMainWindow {
     // How the options window is made. It is made at its first opening, not at start (its six
     // pages cost about 2 MB that a program which only plays does without), and then kept as the
     // user left it. It is a child of this window.
-    void setOptionsWindow(std::function<TForm2*(QWidget* parent)> make);
+    void setOptionsWindow(std::function<TForm2*(QWidget* parent)> make) {
+        makeOptionsWindow_ = std::move(make);
+    }
     // The options window, made now if it was not yet; null when there is no way to make one.
     TForm2* optionsWindow();
     // An address given on the command line: it plays as soon as the event loop runs after the
@@ -113,7 +115,6 @@ class TForm1 : public QMainWindow {
     // The bar's value and hint, after a level was set.
     void showVolumeBar();
     void showRecordButton();
-    void announceNewStations(const QString& title, const QString& text);
     void offerUpdate(const UpdateDescriptor& descriptor);
     // Moves the window, whole, onto the screen's free area when it does not fit where it is.
     void keepOnScreen();

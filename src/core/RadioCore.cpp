@@ -9,6 +9,7 @@
 #include "platform/TimeSource.h"
 #include "playback/PlaybackTexts.h"
 #include "recording/RecordingTexts.h"
+#include "setting/RecordFolder.h"
 #include "setting/ServerAddresses.h"
 
 #include <QDir>
@@ -211,6 +212,14 @@ void RadioCore::loadAtShow() {
     if (!recovered.isEmpty())
         services_.dialogs.message(AppInfo::title(), RecordingTexts::recovered(recovered),
                                   Dialogs::Icon::information);
+}
+
+bool RadioCore::recordFolderUsable() {
+    if (RecordFolder::usable(options_.record))
+        return true;
+    services_.dialogs.message(AppInfo::title(), RecordingTexts::recordFolderMissing(),
+                              Dialogs::Icon::information);
+    return false;
 }
 
 void RadioCore::startAtShow(bool randomPlay) {

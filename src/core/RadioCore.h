@@ -110,6 +110,8 @@ class RadioCore : public QObject {
     // are read, and the recordings a crash left unended are repaired and encoded (once a run; the
     // user is told).
     void loadAtShow();
+    // The recording folder of the options is there; when it is not, the user is told.
+    bool recordFolderUsable();
     // And after them, as the options say: download tools are ended, the program and the catalogue
     // look for updates, and a random station plays (unless randomPlay is false).
     void startAtShow(bool randomPlay);
