@@ -1,12 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/RadioCore.h"
-#include "support/FakeCaptureDevice.h"
-#include "support/FakeDialogs.h"
-#include "support/FakeMediaPlayer.h"
-#include "support/FakePower.h"
-#include "support/FakeServices.h"
-#include "support/FakeSystemClock.h"
-#include "support/FakeTimeSource.h"
+#include "support/FakeCoreServices.h"
 #include "support/TestHelpers.h"
 
 #include <QDir>
@@ -21,7 +15,7 @@ namespace {
 
 // The core without a window: fake services, a catalogue of two stations, recordings into the
 // program folder.
-class Core : public ::testing::Test {
+class Core : public ::testing::Test, protected FakeCoreServices {
   protected:
     void SetUp() override {
         StationTable table(folder.filePath(QStringLiteral("rd.cds")));
@@ -31,15 +25,7 @@ class Core : public ::testing::Test {
         table.commitAndSave();
         ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("option.ini")),
                               "[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n"));
-        core.emplace(folder.path(), RadioCore::Services{.dialogs = dialogs,
-                                                        .player = player,
-                                                        .processes = killer,
-                                                        .desktop = desktop,
-                                                        .capture = capture,
-                                                        .power = power,
-                                                        .time = clock,
-                                                        .clock = systemClock,
-                                                        .remote = remote});
+        core.emplace(folder.path(), coreServices(folder.path()));
         core->load();
         core->options().loadini();
         core->recorder().initbass();
@@ -49,15 +35,6 @@ class Core : public ::testing::Test {
     }
 
     QTemporaryDir folder;
-    FakeDialogs dialogs;
-    FakeMediaPlayer player;
-    NoKiller killer;
-    FakeDesktop desktop;
-    FakeCaptureDevice capture;
-    FakePower power;
-    FakeTimeSource clock;
-    FakeSystemClock systemClock;
-    FakeMediaRemote remote;
     std::optional<RadioCore> core;
 };
 

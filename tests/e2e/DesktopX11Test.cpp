@@ -3,13 +3,7 @@
 // a system tray (trayer stands in for the desktop's tray).
 #include "app/TForm1.h"
 #include "platform/QtDesktop.h"
-#include "support/FakeCaptureDevice.h"
-#include "support/FakeDialogs.h"
-#include "support/FakeMediaPlayer.h"
-#include "support/FakePower.h"
-#include "support/FakeServices.h"
-#include "support/FakeSystemClock.h"
-#include "support/FakeTimeSource.h"
+#include "support/FakeWindowServices.h"
 #include "support/QtPrinters.h"
 #include "support/TestHelpers.h"
 
@@ -25,7 +19,7 @@
 
 namespace {
 
-class DesktopWindow : public ::testing::Test {
+class DesktopWindow : public ::testing::Test, protected FakeWindowServices {
   protected:
     void SetUp() override {
         StationTable table(folder.filePath(QStringLiteral("rd.cds")));
@@ -34,34 +28,11 @@ class DesktopWindow : public ::testing::Test {
         table.commitAndSave();
         ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("option.ini")),
                               "[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n"));
-        window = std::make_unique<TForm1>(folder.path(),
-                                          TForm1Services{.core = {.dialogs = dialogs,
-                                                                  .player = player,
-                                                                  .processes = killer,
-                                                                  .desktop = desktop,
-                                                                  .capture = capture,
-                                                                  .power = power,
-                                                                  .time = clock,
-                                                                  .clock = systemClock,
-                                                                  .remote = remote},
-                                                         .hotKey = hotKey,
-                                                         .notifications = notifications,
-                                                         .endRun = [this] { ++runEnded; }});
+        window = std::make_unique<TForm1>(folder.path(), windowServices(folder.path(), &desktop));
     }
 
     QTemporaryDir folder;
-    FakeDialogs dialogs;
-    FakeMediaPlayer player;
-    NoKiller killer;
     QtDesktop desktop;
-    FakeHotKey hotKey;
-    FakeCaptureDevice capture;
-    FakePower power;
-    FakeTimeSource clock;
-    FakeSystemClock systemClock;
-    FakeMediaRemote remote;
-    FakeNotifications notifications;
-    int runEnded = 0;
     std::unique_ptr<TForm1> window;
 };
 

@@ -3,13 +3,7 @@
 #include "app/TForm1.h"
 #include "platform/X11HotKey.h"
 #include "setting/TForm2.h"
-#include "support/FakeCaptureDevice.h"
-#include "support/FakeDialogs.h"
-#include "support/FakeMediaPlayer.h"
-#include "support/FakePower.h"
-#include "support/FakeServices.h"
-#include "support/FakeSystemClock.h"
-#include "support/FakeTimeSource.h"
+#include "support/FakeCoreServices.h"
 #include "support/TestHelpers.h"
 
 #include <QCoreApplication>
@@ -107,28 +101,13 @@ TEST(X11HotKey, TheMainWindowMutesWithTheChosenKey) {
             StationRow::station(QStringLiteral("A"), {}, {}, {}, QStringLiteral("http://a")));
         table.commitAndSave();
     }
-    FakeDialogs dialogs;
-    FakeMediaPlayer player;
-    NoKiller killer;
-    FakeDesktop desktop;
-    FakeCaptureDevice capture;
-    FakePower power;
-    FakeTimeSource clock;
-    FakeSystemClock systemClock;
-    FakeMediaRemote remote;
+    FakeCoreServices fakes;
     FakeNotifications notifications;
     X11HotKey hotKey;
-    const TForm1Services services{.core = {.dialogs = dialogs,
-                                           .player = player,
-                                           .processes = killer,
-                                           .desktop = desktop,
-                                           .capture = capture,
-                                           .power = power,
-                                           .time = clock,
-                                           .clock = systemClock,
-                                           .remote = remote},
+    const TForm1Services services{.core = fakes.coreServices(folder.path()),
                                   .hotKey = hotKey,
                                   .notifications = notifications};
+    FakeMediaPlayer& player = fakes.player;
     const QByteArray record = "[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n";
     ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("option.ini")), record));
     {

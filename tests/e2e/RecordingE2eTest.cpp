@@ -67,6 +67,18 @@ class RealRecording : public ::testing::Test {
         return names;
     }
 
+    // The encoder's services: this fixture's, with the clock given (the computer's by default).
+    RecordingEncoder::Services encoding(std::function<QDateTime()> now = [] {
+        return QDateTime::currentDateTime();
+    }) {
+        return {.table = table,
+                .options = options,
+                .dialogs = dialogs,
+                .desktop = desktop,
+                .power = power,
+                .now = std::move(now)};
+    }
+
     QTemporaryDir records, source;
     StationTable table{QStringLiteral("/nonexistent/rd.cds")};
     OptionsStore options{QStringLiteral("/nonexistent/option.ini")};
@@ -90,13 +102,7 @@ TEST_F(RealRecording, RecordsWhatPlaysIntoMp3AndWma) {
 
     WindowFields fields;
     fields.title2 = QStringLiteral("测试电台");
-    RecordingEncoder encoder({.table = table,
-                              .options = options,
-                              .dialogs = dialogs,
-                              .desktop = desktop,
-                              .power = power,
-                              .now = [] { return QDateTime::currentDateTime(); }},
-                             fields);
+    RecordingEncoder encoder(encoding(), fields);
     PulseCaptureDevice device;
     QByteArray lastImage;
     Recorder recorder(device, player, options, dialogs,
@@ -189,13 +195,7 @@ TEST_F(RealRecording, TheArmedPowerActionReachesLogindAfterTheEncoding) {
 
     VlcMediaPlayer player({QStringLiteral("--aout=dummy")});
     WindowFields fields;
-    RecordingEncoder encoder({.table = table,
-                              .options = options,
-                              .dialogs = dialogs,
-                              .desktop = desktop,
-                              .power = power,
-                              .now = [] { return QDateTime::currentDateTime(); }},
-                             fields);
+    RecordingEncoder encoder(encoding(), fields);
     for (int i = 0; i < 2; ++i) {
         fields.armedFinishAction = QStringLiteral("待机");  // as each task match arms it
         const QString wav = encoder.newRecordingPath();
@@ -257,13 +257,7 @@ TEST_F(RealRecording, AKilledProgramLeavesItsRecordingWhichTheNextStartSaves) {
     // The next start repairs and saves it.
     VlcMediaPlayer player({QStringLiteral("--aout=dummy")});
     WindowFields fields;
-    RecordingEncoder encoder({.table = table,
-                              .options = options,
-                              .dialogs = dialogs,
-                              .desktop = desktop,
-                              .power = power,
-                              .now = [] { return QDateTime::currentDateTime(); }},
-                             fields);
+    RecordingEncoder encoder(encoding(), fields);
     EXPECT_EQ(encoder.recoverRecordings(), QStringList{QFileInfo(wav).fileName()});
     encoder.pipeline().waitForDone();
     EXPECT_FALSE(QFile::exists(wav));
@@ -295,13 +289,7 @@ TEST_F(RealRecording, ATimedRecordingTaskRecordsItsStationAndEndsInItsPowerActio
 
     VlcMediaPlayer player;
     WindowFields fields;
-    RecordingEncoder encoder({.table = table,
-                              .options = options,
-                              .dialogs = dialogs,
-                              .desktop = desktop,
-                              .power = power,
-                              .now = [&] { return time.now(); }},
-                             fields);
+    RecordingEncoder encoder(encoding([&] { return time.now(); }), fields);
     PulseCaptureDevice device;
     QTimer timer1, timer3, timer5;
     QString progress;
