@@ -402,13 +402,14 @@ void TForm1::keepOnScreen() {
 }
 
 void TForm1::runShowSteps() {
-    core_.loadAtShow();
     ui_.DBGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    refreshPresetCaptions();
     ui_.TreeView1->topLevelItem(0)->setExpanded(true);
+    core_.loadAtShow();
+    refreshPresetCaptions();
     // The status bar says the daily action is armed whenever the file says so: then it is.
     if (core_.options().mission)
         powerTimerOn(true);
+    core_.recoverRecordings();
     services_.hotKey.registerKey(core_.options().muteHotKey);
     Startcheck();
     core_.volume().setShowHint();

@@ -64,9 +64,11 @@ RadioCore::RadioCore(const QString& programFolder, Services services, QObject* p
            .recordingShown = [this] { return !progressText_.isEmpty(); },
            .balloon = [this](const QString& title,
                              const QString& text) { emit balloonRequested(title, text, false); },
-           .showAllStations = [this] { emit selectRootRequested(); }}),
+           .selectRoot = [this] { emit selectRootRequested(); }}),
       powerTimer_(options_, services_.time,
                   [this](const QString& action) {
+                      if (ending_)
+                          return;  // the computer stays on once "退出" disarmed it
                       // What is being recorded is saved first; the action waits for it.
                       recorder_.stopRecording();
                       emit recordingChanged();
@@ -157,6 +159,8 @@ void RadioCore::guarded(const std::function<void()>& handler) {
 }
 
 void RadioCore::tick() {
+    if (ending_)
+        return;  // no task starts while the recordings of "退出" are saved
     runner_.startall();
     publishRemote();
 }
@@ -206,6 +210,9 @@ void RadioCore::loadAtShow() {
                    Downloads::kDescriptor, [](const QByteArray&, const QString&) {});
     presets_.Loadradio();
     options_.loadini();
+}
+
+void RadioCore::recoverRecordings() {
     if (std::exchange(recordingsRecovered_, true))
         return;
     const QStringList recovered = encoder_.recoverRecordings();

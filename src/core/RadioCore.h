@@ -97,6 +97,7 @@ class RadioCore : public QObject {
     // Runs a handler; a failure is shown as the event loop's general error report would.
     void guarded(const std::function<void()>& handler);
     // Timer1's work besides the world clock: the task scan, and the media controls see the state.
+    // Nothing once "退出" began.
     void tick();
 
     // A row of either list was selected for play.
@@ -107,9 +108,10 @@ class RadioCore : public QObject {
     bool hotKeyMutes(int virtualKeyCode, bool withModifiers) const;
     // The show steps of the core, before the window's own (the hot key, the log-on box, the
     // recording-folder check): the maker's counter page is asked for, the presets and the options
-    // are read, and the recordings a crash left unended are repaired and encoded (once a run; the
-    // user is told).
+    // are read.
     void loadAtShow();
+    // Recordings a crash left unended are repaired and encoded, once a run; the user is told.
+    void recoverRecordings();
     // The recording folder of the options is there; when it is not, the user is told.
     bool recordFolderUsable();
     // And after them, as the options say: download tools are ended, the program and the catalogue

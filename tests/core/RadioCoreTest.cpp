@@ -53,6 +53,20 @@ TEST_F(Core, QuittingEndsTheRecordingAndEncodesItBeforeThePlayerClosesAndSavesTh
     for (const char* name : {"update.xml", "updatedb.xml", "update.cds"})
         ASSERT_TRUE(writeFile(folder.filePath(QLatin1String(name)), "x"));
 
+    // A task of Alpha's and the daily shut-down fall due while the recordings are saved.
+    core->table().moveTo(0);
+    core->plans().save({.name = QStringLiteral("Alpha"),
+                        .kind = QStringLiteral("播放并录音"),
+                        .period = {},
+                        .start = clock.at.addSecs(5),
+                        .end = clock.at.addSecs(65),
+                        .finishAction = {}},
+                       0);
+    core->options().mission = true;
+    core->options().time = clock.at.addSecs(5).time();
+    core->powerTimer().Timer4Timer();
+    core->tick();
+
     int waits = 0;
     EXPECT_TRUE(core->quit([&] {
         ++waits;
@@ -60,6 +74,11 @@ TEST_F(Core, QuittingEndsTheRecordingAndEncodesItBeforeThePlayerClosesAndSavesTh
         EXPECT_FALSE(capture.active);                                  // the capture stopped first
         EXPECT_FALSE(player.calls.contains(QStringLiteral("Close")));  // the player still plays
         EXPECT_FALSE(core->quit());  // "退出" again while waiting does nothing
+        clock.advanceMsecs(5000);
+        core->tick();
+        core->powerTimer().Timer4Timer();
+        EXPECT_FALSE(capture.active);  // neither starts a recording nor arms an action
+        EXPECT_FALSE(player.calls.contains(QStringLiteral("URL=http://h/Alpha")));
         core->encoder().pipeline().waitForDone();
     }));
     EXPECT_EQ(waits, 1);
