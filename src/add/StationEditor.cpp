@@ -2,6 +2,7 @@
 #include "add/StationEditor.h"
 
 #include "AppInfo.h"
+#include "add/EditorTexts.h"
 #include "catalogue/CatalogueBrowser.h"
 #include "catalogue/StationTable.h"
 #include "platform/Desktop.h"
@@ -20,7 +21,7 @@ StationEditor::Boxes StationEditor::loaddata() const {
 }
 
 QString StationEditor::acceptCaption() const {
-    return mode_ == Mode::modify ? QStringLiteral("修改") : QStringLiteral("添加");
+    return EditorTexts::acceptCaption(mode_ == Mode::modify);
 }
 
 bool StationEditor::addressAccepted(const QString& address) {
@@ -41,13 +42,11 @@ StationEditor::Outcome StationEditor::BitBtn1Click(const Boxes& boxes, bool send
     if (table_.atEnd())
         return Outcome::stayOpen;
     if (boxes.name.isEmpty() || boxes.country.isEmpty() || boxes.address.isEmpty()) {
-        dialogs_.message(AppInfo::title(), QStringLiteral("以上内容不能为空，请重新输入。"),
-                         Dialogs::Icon::information);
+        dialogs_.message(AppInfo::title(), EditorTexts::emptyBoxes(), Dialogs::Icon::information);
         return Outcome::stayOpen;
     }
     if (!addressAccepted(boxes.address)) {
-        dialogs_.message(AppInfo::title(),
-                         QStringLiteral("电台必须要以http://或者mms://等字符开头,请重新输入。"),
+        dialogs_.message(AppInfo::title(), EditorTexts::addressRefused(),
                          Dialogs::Icon::information);
         return Outcome::focusAddress;
     }
@@ -69,7 +68,7 @@ StationEditor::Outcome StationEditor::BitBtn1Click(const Boxes& boxes, bool send
 }
 
 StationEditor::Outcome StationEditor::Button1Click() {
-    if (dialogs_.confirm(AppInfo::title(), QStringLiteral("是否删除当前电台？"))) {
+    if (dialogs_.confirm(AppInfo::title(), EditorTexts::confirmDelete())) {
         table_.deleteCurrent();
         table_.saveInBackground();
         hooks_.selectRoot();

@@ -6,6 +6,10 @@
 // The catalogue browser's texts.
 namespace CatalogueTexts {
 
+// The options window's count: "当前共有电台" + the number of rows + "个".
+inline QString stationCount(size_t rows) {
+    return QStringLiteral("当前共有电台%1个").arg(rows);
+}
 inline QString rootCaption() {
     return QStringLiteral("所有电台");
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue/StationTable.h"
 
+#include "catalogue/CatalogueTexts.h"
 #include "platform/WholeFile.h"
 
 #include <QFile>
@@ -89,7 +90,7 @@ void StationTable::snapshotForScheduler(SchedulerSnapshot& into) const {
 }
 
 QString StationTable::stationCountText() const {
-    return QStringLiteral("当前共有电台%1个").arg(rows_.size());
+    return CatalogueTexts::stationCount(rows_.size());
 }
 
 std::optional<StationRef> StationTable::current() const {

@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "recording/RecordingTexts.h"
 #include "scheduler/TaskTexts.h"
+#include "time/PlanTexts.h"
 
 #include <cstdlib>
 #include <limits>
@@ -93,7 +94,7 @@ void TaskPlans::save(const Plan& plan, int row) {
 
 bool TaskPlans::deleteTask() {
     const int row = table_.currentIndex();
-    if (!dialogs_.confirm(AppInfo::title(), QStringLiteral("是否删除此条计划？")))
+    if (!dialogs_.confirm(AppInfo::title(), PlanTexts::confirmDelete()))
         return false;
     if (row < 0 || row >= table_.totalCount())
         return false;
