@@ -88,7 +88,7 @@ struct Bench {
                        .toggleRecording = [] {},
                        .recordingShown = [] { return false; },
                        .balloon = [](const QString&, const QString&) {},
-                       .showAllStations = [] {}}};
+                       .selectRoot = [] {}}};
 };
 
 void BM_TaskRunnerPass(benchmark::State& state) {

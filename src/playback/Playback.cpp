@@ -3,6 +3,7 @@
 
 #include "AppInfo.h"
 #include "catalogue/StationTable.h"
+#include "core/WindowFields.h"
 #include "platform/Dialogs.h"
 #include "platform/MediaPlayer.h"
 #include "platform/ProcessKiller.h"

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/WindowFields.h"
-
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +11,7 @@ class MediaPlayer;
 class OptionsStore;
 class ProcessKiller;
 class StationTable;
+struct WindowFields;
 
 // Starting and stopping streams of the station table; what is known about the station being
 // played is kept in the window fields.

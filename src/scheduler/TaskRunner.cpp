@@ -134,7 +134,7 @@ void TaskRunner::Timer3Timer() {
     if (hooks_.recordingShown()) {
         hooks_.toggleRecording();  // stops it; its encoding ends with the armed power action
         hooks_.progressTimer(false);
-        hooks_.showAllStations();
+        hooks_.selectRoot();
     }
     hooks_.countdownTimer(false);
 }

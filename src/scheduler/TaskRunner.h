@@ -30,7 +30,7 @@ class TaskRunner {
         // The recording's progress shows in the status bar: a recording with data runs.
         std::function<bool()> recordingShown;
         std::function<void(const QString& title, const QString& text)> balloon;
-        std::function<void()> showAllStations;  // the genre tree's first node
+        std::function<void()> selectRoot;  // the genre tree's first node, "所有电台"
     };
 
     // A task start sets title5 (its station), armedFinishAction (its power action, for the next

@@ -539,7 +539,7 @@ TEST_F(MainWindow, TheEditorAddsUnderAGenreViewAndReturnsToTheRoot) {
 
 TEST_F(MainWindow, TheEditorClosesOnEscAndPutsTheCursorAfterTheScheme) {
     StationEditor editor(window->core().table(), dialogs, desktop, StationEditor::Mode::add,
-                         {[] {}, [] {}});
+                         {.countChanged = [] {}, .selectRoot = [] {}});
     TForm3 form(editor, dialogs, window.get());
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));

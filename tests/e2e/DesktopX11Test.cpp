@@ -28,11 +28,11 @@ class DesktopWindow : public ::testing::Test, protected FakeWindowServices {
         table.commitAndSave();
         ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("option.ini")),
                               "[info]\nrecord=" + QFile::encodeName(folder.path()) + "\n"));
-        window = std::make_unique<TForm1>(folder.path(), windowServices(folder.path(), &desktop));
+        window = std::make_unique<TForm1>(folder.path(), windowServices(folder.path(), &qtDesktop));
     }
 
     QTemporaryDir folder;
-    QtDesktop desktop;
+    QtDesktop qtDesktop;  // the real one: whether the desktop has a tray
     std::unique_ptr<TForm1> window;
 };
 

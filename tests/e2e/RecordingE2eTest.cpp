@@ -307,7 +307,7 @@ TEST_F(RealRecording, ATimedRecordingTaskRecordsItsStationAndEndsInItsPowerActio
                        .toggleRecording = [&] { recorder.ToggleRecording(); },
                        .recordingShown = [&] { return !progress.isEmpty(); },
                        .balloon = [](const QString&, const QString&) {},
-                       .showAllStations = [] {}});
+                       .selectRoot = [] {}});
     QObject::connect(&timer1, &QTimer::timeout, [&] { runner.startall(); });
     QObject::connect(&timer3, &QTimer::timeout, [&] { runner.Timer3Timer(); });
     QObject::connect(&timer5, &QTimer::timeout, [&] { recorder.Timer5Timer(); });

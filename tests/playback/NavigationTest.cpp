@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue/StationTable.h"
+#include "core/WindowFields.h"
 #include "playback/Navigation.h"
 #include "playback/Playback.h"
 #include "playback/Presets.h"

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue/StationTable.h"
+#include "core/WindowFields.h"
 #include "platform/ProcessKiller.h"
 #include "playback/Playback.h"
 #include "playback/StatusMonitor.h"
@@ -239,10 +240,9 @@ TEST(KillDownloadTools, ThePlayCommandEndsExactlyNamedToolsFirst) {
     FakeDialogs dialogs;
     ProcProcessKiller killer;
     WindowFields fields;
-    Playback playback(player, table, options, dialogs, killer, fields,
-                      {.statusTimer = [](bool) {},
-                       .stopTaskCountdown = [] {},
-                       .showAllStations = [] {}});
+    Playback playback(
+        player, table, options, dialogs, killer, fields,
+        {.statusTimer = [](bool) {}, .stopTaskCountdown = [] {}, .showAllStations = [] {}});
     playback.rowSelected();
     playback.playCommand();
 

@@ -83,7 +83,7 @@ class Runner : public ::testing::Test {
                        .recordingShown = [this] { return recordingShown; },
                        .balloon = [this](const QString& title,
                                          const QString& text) { events << title + u'|' + text; },
-                       .showAllStations = [this] { events << QStringLiteral("all stations"); }}};
+                       .selectRoot = [this] { events << QStringLiteral("all stations"); }}};
 };
 
 }  // namespace
