@@ -6,10 +6,27 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+
+#include <fcntl.h>
 
 #include <unistd.h>
 
 #include <stdexcept>
+
+namespace {
+
+// The rename itself reaches the disk.
+void syncFolderOf(const QString& path) {
+    const int folder = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+}
+
+}  // namespace
 
 EncoderPipeline::EncoderPipeline(QObject* parent) : QObject(parent) {
     worker_.setMaxThreadCount(1);
@@ -20,17 +37,31 @@ EncoderPipeline::~EncoderPipeline() {
     worker_.waitForDone();
 }
 
+QString EncoderPipeline::partialPath(const QString& outputPath) {
+    return outputPath + QStringLiteral(".part");
+}
+
 void EncoderPipeline::run(EncoderJob& job) {
     try {
+        // Made under another name and renamed when whole: a file under a recording's name is
+        // always complete, also after a crash in the middle of the encoding.
+        const QString partial = partialPath(job.outputPath);
+        QFile::remove(partial);  // the leftover of an encoding a crash cut short
         if (job.format == EncoderJob::Format::mp3)
-            Mp3Encoder::encode(job.wavPath, job.outputPath, job.title);
+            Mp3Encoder::encode(job.wavPath, partial, job.title);
         else
-            WmaEncoder::encode(job.wavPath, job.outputPath, job.title);
-        // On the disk before the WAV is removed: a power cut must not lose both.
-        QFile output(job.outputPath);
-        if (!output.open(QIODevice::ReadOnly) || ::fsync(output.handle()) != 0)
-            throw std::runtime_error(job.outputPath.toStdString() + ": " +
-                                     output.errorString().toStdString());
+            WmaEncoder::encode(job.wavPath, partial, job.title);
+        // On the disk before the WAV is removed: a power cut must not lose both. The rename
+        // never replaces a file: the name was free, and a file that took it since stays.
+        QFile output(partial);
+        const bool whole = output.open(QIODevice::ReadOnly) && ::fsync(output.handle()) == 0;
+        output.close();
+        if (!whole || !output.rename(job.outputPath)) {
+            const std::string reason = output.errorString().toStdString();
+            QFile::remove(partial);
+            throw std::runtime_error(job.outputPath.toStdString() + ": " + reason);
+        }
+        syncFolderOf(job.outputPath);
         job.ok = true;
     } catch (const std::exception& e) {
         job.ok = false;

@@ -36,6 +36,8 @@ class EncoderPipeline : public QObject {
 
     // The work itself, on the calling thread.
     static void run(EncoderJob& job);
+    // Where a job's file is made until it is whole.
+    static QString partialPath(const QString& outputPath);
 
   signals:
     void done(const EncoderJob& job);

@@ -52,12 +52,19 @@ QString RecordingEncoder::newRecordingPath() {
             },
             Qt::QueuedConnection);
     }
-    return RecordingNames::unusedPath(folder, station(), RecordingNames::stamp(services_.now()),
-                                      QStringLiteral(".wav"));
+    const QString name = station();
+    const QString path = RecordingNames::unusedPath(
+        folder, name, RecordingNames::stamp(services_.now()), QStringLiteral(".wav"));
+    stations_.insert(path, name);
+    return path;
 }
 
 void RecordingEncoder::EncodeRecording(const QString& wavPath) {
-    EncodeRecording(wavPath, station(), RecordingNames::stamp(services_.now()));
+    // The station the recording began with, whatever plays or is selected when it ends.
+    const auto begun = stations_.constFind(wavPath);
+    const QString name = begun != stations_.cend() ? *begun : station();
+    stations_.remove(wavPath);
+    EncodeRecording(wavPath, name, RecordingNames::stamp(services_.now()));
 }
 
 void RecordingEncoder::EncodeRecording(const QString& wavPath, const QString& station,
@@ -77,17 +84,21 @@ void RecordingEncoder::EncodeRecording(const QString& wavPath, const QString& st
         QFileInfo(wavPath).absolutePath(), station, stamp,
         format == EncoderJob::Format::mp3 ? QStringLiteral(".mp3") : QStringLiteral(".wma"), taken);
     reserved_ << job.outputPath;
-    job.title = services_.table.text(Field::stationName);  // the row selected at this moment
+    job.title = station;  // the recording's own, whatever row is selected by now
     pipeline_.start(std::move(job));
 }
 
 QStringList RecordingEncoder::recoverRecordings() {
     QStringList recovered;
+    QStringList scanned;  // the music folder may be the recording folder too
     for (const QString& folder : {services_.options.record, QStandardPaths::writableLocation(
                                                                 QStandardPaths::MusicLocation)}) {
-        if (!RecordFolder::usable(folder))
+        const QString canonical = QFileInfo(folder).canonicalFilePath();
+        if (!RecordFolder::usable(folder) || scanned.contains(canonical))
             continue;
-        for (const QString& wav : WaveStream::repairStale(folder)) {
+        scanned << canonical;
+        removePartialEncodings(folder);
+        for (const QString& wav : WaveStream::unencoded(folder)) {
             QString station, stamp;
             RecordingNames::parse(QFileInfo(wav).completeBaseName(), &station, &stamp);
             EncodeRecording(wav, station, stamp);
@@ -95,6 +106,19 @@ QStringList RecordingEncoder::recoverRecordings() {
         }
     }
     return recovered;
+}
+
+void RecordingEncoder::removePartialEncodings(const QString& folder) {
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        const QString output = name.chopped(std::min<qsizetype>(name.size(), 5));
+        QString station, stamp;
+        if (name.endsWith(QLatin1String(".part")) &&
+            (output.endsWith(QLatin1String(".mp3")) || output.endsWith(QLatin1String(".wma"))) &&
+            EncoderPipeline::partialPath(output) == name &&
+            RecordingNames::parse(QFileInfo(output).completeBaseName(), &station, &stamp))
+            QFile::remove(dir.filePath(name));
+    }
 }
 
 void RecordingEncoder::openRecordFolder() {

@@ -4,6 +4,7 @@
 #include "recording/EncoderPipeline.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <QSet>
 
@@ -38,12 +39,14 @@ class RecordingEncoder : public QObject {
     // option `record` names no existing folder, in the user's music folder (the user is told).
     QString newRecordingPath();
     // Encodes a finished recording's WAV file into its folder by the option style: 1 WMA, else
-    // MP3. The WAV goes once encoded, and stays (the user told where) when encoding failed.
+    // MP3, named and titled after the station it began with. The WAV goes once encoded, and
+    // stays (the user told where) when encoding failed.
     void EncodeRecording(const QString& wavPath);
     // The same for a recording whose station and stamp are known (one a crash left).
     void EncodeRecording(const QString& wavPath, const QString& station, const QString& stamp);
-    // Repairs and encodes the recordings a crash left unended in the recording folder and the
-    // music folder; returns their file names.
+    // Encodes again the recordings whose encoding did not finish (a crash while recording or
+    // while encoding, an encoding that failed) in the recording folder and the music folder,
+    // and removes what an interrupted encoding left; returns the recordings' file names.
     QStringList recoverRecordings();
     // "打开目录": the recording folder in the file browser, or a warning when none is set.
     void openRecordFolder();
@@ -59,6 +62,8 @@ class RecordingEncoder : public QObject {
     void WMAOut1Done(const EncoderJob& job);
     // The temporary file goes once encoded; when encoding failed it stays and the user is told.
     void settleTemporaryFile(const EncoderJob& job);
+    // The files of encodings that a crash cut short, named after a recording.
+    static void removePartialEncodings(const QString& folder);
     void finishDone();
     void carryOut(const QString& action);
 
@@ -67,6 +72,7 @@ class RecordingEncoder : public QObject {
     // carries that action out, once.
     WindowFields& fields_;
     EncoderPipeline pipeline_;
-    QSet<QString> reserved_;      // file names of jobs not yet done
-    QString pendingPowerAction_;  // the options' timed action, waiting for the encodings
+    QSet<QString> reserved_;            // file names of jobs not yet done
+    QHash<QString, QString> stations_;  // the station of each recording, by its WAV file
+    QString pendingPowerAction_;        // the options' timed action, waiting for the encodings
 };

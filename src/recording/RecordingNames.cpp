@@ -9,7 +9,7 @@
 namespace RecordingNames {
 
 QString stamp(const QDateTime& localTime) {
-    return localTime.toString(QStringLiteral("yyyyMMHHmm"));
+    return localTime.toString(QStringLiteral("yyyyMMddHHmm"));
 }
 
 QString fileNamePart(const QString& stationName) {
@@ -24,7 +24,9 @@ QString fileNamePart(const QString& stationName) {
 }
 
 bool parse(const QString& baseName, QString* station, QString* stamp) {
-    static const QRegularExpression kName(QStringLiteral("^(.*) - (\\d{10})(?: \\(\\d+\\))?$"));
+    // Twelve digits; ten in the names of earlier versions, which had no day.
+    static const QRegularExpression kName(
+        QStringLiteral("^(.*) - (\\d{12}|\\d{10})(?: \\(\\d+\\))?$"));
     const QRegularExpressionMatch match = kName.match(baseName);
     if (!match.hasMatch())
         return false;

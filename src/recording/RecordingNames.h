@@ -9,7 +9,7 @@
 // Names of recordings: station name + " - " + stamp + extension.
 namespace RecordingNames {
 
-// "yyyymmhhmm": year, month, hour, minute (no day, no seconds).
+// "yyyyMMddHHmm": year, month, day, hour, minute (no seconds).
 QString stamp(const QDateTime& localTime);
 // The longest file name, in bytes of UTF-8, that Linux file systems take.
 constexpr qsizetype kMaxNameBytes = 255;

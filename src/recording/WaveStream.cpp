@@ -148,8 +148,8 @@ bool WaveStream::isReadableWav(const QByteArray& bytes) {
            at<quint32>(bytes, 40) == quint32(bytes.size() - kHeaderSize);
 }
 
-QStringList WaveStream::repairStale(const QString& folder) {
-    QStringList repaired;
+QStringList WaveStream::unencoded(const QString& folder) {
+    QStringList found;
     const QDir dir(folder);
     // By suffix, not a name filter: a filter is a regular expression, and compiling one at each
     // start loads PCRE's compiler for nothing.
@@ -164,13 +164,14 @@ QStringList WaveStream::repairStale(const QString& folder) {
         if (!file.open(QIODevice::ReadWrite))
             continue;
         const QByteArray head = file.read(kHeaderSize);
-        // Ours and unended: our header, with a data size of 0 before data that is there.
+        // Ours: our header; unended: a data size of 0 before data that is there.
         const bool ours = head.size() == kHeaderSize && head.startsWith("RIFF") &&
                           head.mid(8, 32) == header(0).mid(8, 32);
-        if (!ours || at<quint32>(head, 40) != 0 || file.size() <= kHeaderSize)
+        if (!ours || file.size() <= kHeaderSize)
             continue;
-        if (patchSizes(file.handle(), file.size()))
-            repaired << path;
+        const bool ended = at<quint32>(head, 40) == quint32(file.size() - kHeaderSize);
+        if (ended || (at<quint32>(head, 40) == 0 && patchSizes(file.handle(), file.size())))
+            found << path;
     }
-    return repaired;
+    return found;
 }

@@ -50,9 +50,10 @@ class WaveStream {
     static QByteArray image(const QByteArray& pcm) { return header(pcm.size()) + pcm; }
     // Whether bytes are a PCM WAV file that can be read: header fields consistent with the length.
     static bool isReadableWav(const QByteArray& bytes);
-    // The WAV files in folder left by a recording that never ended (a crash, a power cut), their
-    // headers now patched from their lengths. The rest of the folder is left as it is.
-    static QStringList repairStale(const QString& folder);
+    // The program's own WAV files in folder: each is a recording whose encoding did not finish
+    // (an encoded one is removed). One that never ended (a crash, a power cut) has its header
+    // patched from its length first. The rest of the folder is left as it is.
+    static QStringList unencoded(const QString& folder);
 
   private:
     QString path_;

@@ -101,7 +101,6 @@ TEST_F(RealRecording, RecordsWhatPlaysIntoMp3AndWma) {
     EXPECT_EQ(PlaybackTexts::playerStatus(player.status()), QStringLiteral("正在播放"));
 
     WindowFields fields;
-    fields.title2 = QStringLiteral("测试电台");
     RecordingEncoder encoder(encoding(), fields);
     PulseCaptureDevice device;
     QByteArray lastImage;
@@ -123,6 +122,7 @@ TEST_F(RealRecording, RecordsWhatPlaysIntoMp3AndWma) {
 
     for (int style : {0, 1}) {
         options.style = style;
+        fields.title2 = QStringLiteral("测试电台");  // as the play command sets it
         recorder.ToolButton8Click();
         ASSERT_TRUE(recorder.recording());
         // The rate, from the growth of the image: a least-squares line through (time, size).

@@ -201,7 +201,7 @@ TEST_F(RecorderFixture, ARecorderThatGoesWhileRecordingLeavesItForTheNextStart) 
         device.feed(QByteArray(WaveStream::kBytesPerSecond, '\x01'));
     }
     EXPECT_FALSE(device.active);  // stopped before its file went
-    EXPECT_EQ(WaveStream::repairStale(records.path()),
+    EXPECT_EQ(WaveStream::unencoded(records.path()),
               QStringList{records.filePath(QStringLiteral("R - 2026120913.wav"))});
 }
 
@@ -220,7 +220,7 @@ TEST_F(RecorderFixture, ASoundServerThatGoesAwayEndsTheRecordingAndKeepsIt) {
     EXPECT_TRUE(WaveStream::isReadableWav(readFile(records.filePath(QStringLiteral("r1.wav")))));
 }
 
-TEST(WaveStreamFile, AnUnendedRecordingIsRepairedFromItsLength) {
+TEST(WaveStreamFile, OurUnencodedRecordingsAreFoundAndUnendedOnesRepairedFromTheirLength) {
     QTemporaryDir dir;
     const QByteArray pcm(WaveStream::kBytesPerSecond, '\x05');
     for (const char* name : {"Radio - 2026120913 (2).wav", "Radio - 2026120914.WAV", "take 1.wav",
@@ -237,14 +237,17 @@ TEST(WaveStreamFile, AnUnendedRecordingIsRepairedFromItsLength) {
     const QByteArray notOurs = readFile(dir.filePath(QStringLiteral("take 1.wav")));
     const QByteArray mp3Before = readFile(dir.filePath(QStringLiteral("Radio - 2026120915.mp3")));
     // Any case of the suffix; never a file of another kind with a recording's name.
-    EXPECT_EQ(WaveStream::repairStale(dir.path()),
-              (QStringList{crashed, dir.filePath(QStringLiteral("Radio - 2026120914.WAV"))}));
+    const QStringList unencoded{dir.filePath(QStringLiteral("done - 2026120913.wav")), crashed,
+                                dir.filePath(QStringLiteral("Radio - 2026120914.WAV"))};
+    EXPECT_EQ(WaveStream::unencoded(dir.path()), unencoded);
     EXPECT_EQ(readFile(dir.filePath(QStringLiteral("Radio - 2026120915.mp3"))), mp3Before);
     EXPECT_TRUE(WaveStream::isReadableWav(readFile(crashed)));
     EXPECT_EQ(readFile(dir.filePath(QStringLiteral("other - 2026120913.wav"))), otherBefore);
     // A WAV of another program, whatever its header, is not ours to touch.
     EXPECT_EQ(readFile(dir.filePath(QStringLiteral("take 1.wav"))), notOurs);
-    EXPECT_TRUE(WaveStream::repairStale(dir.path()).isEmpty());  // once
+    const QByteArray repaired = readFile(crashed);
+    EXPECT_EQ(WaveStream::unencoded(dir.path()), unencoded);  // until encoded
+    EXPECT_EQ(readFile(crashed), repaired);                   // repaired once
 }
 
 TEST_F(RecorderFixture, TheLastSwitchedOnInputIsChosenAndTheOnlyOneOn) {
@@ -321,22 +324,30 @@ TEST(WavFile, ARecordingPast4GiBIsReadToTheEndOfTheFile) {
 
 TEST(RecordingNames, StampsAndSafeUniqueNames) {
     EXPECT_EQ(RecordingNames::stamp(QDateTime(QDate(2012, 12, 9), QTime(9, 5, 59))),
-              QStringLiteral("2012120905"));
+              QStringLiteral("201212090905"));
     EXPECT_EQ(RecordingNames::stamp(QDateTime(QDate(2012, 12, 31), QTime(23, 59))),
-              QStringLiteral("2012122359"));
+              QStringLiteral("201212312359"));
     EXPECT_EQ(
         RecordingNames::fileNamePart(QStringLiteral("AC/DC ../x") + QChar(0) + QStringLiteral("y")),
         QStringLiteral("AC_DC .._x_y"));
     QTemporaryDir dir;
     const QString first = RecordingNames::unusedPath(
-        dir.path(), QStringLiteral("R"), QStringLiteral("2012120905"), QStringLiteral(".mp3"));
-    EXPECT_EQ(QFileInfo(first).fileName(), QStringLiteral("R - 2012120905.mp3"));
+        dir.path(), QStringLiteral("R"), QStringLiteral("201212090905"), QStringLiteral(".mp3"));
+    EXPECT_EQ(QFileInfo(first).fileName(), QStringLiteral("R - 201212090905.mp3"));
     QFile(first).open(QIODevice::WriteOnly);
-    EXPECT_EQ(
-        QFileInfo(RecordingNames::unusedPath(dir.path(), QStringLiteral("R"),
-                                             QStringLiteral("2012120905"), QStringLiteral(".mp3")))
-            .fileName(),
-        QStringLiteral("R - 2012120905 (2).mp3"));
+    EXPECT_EQ(QFileInfo(RecordingNames::unusedPath(dir.path(), QStringLiteral("R"),
+                                                   QStringLiteral("201212090905"),
+                                                   QStringLiteral(".mp3")))
+                  .fileName(),
+              QStringLiteral("R - 201212090905 (2).mp3"));
+    // A name is read back into its station and stamp, also in the ten digits of earlier versions.
+    QString station, stamp;
+    ASSERT_TRUE(
+        RecordingNames::parse(QStringLiteral("A - B - 201212090905 (2)"), &station, &stamp));
+    EXPECT_EQ(station + u'|' + stamp, QStringLiteral("A - B|201212090905"));
+    ASSERT_TRUE(RecordingNames::parse(QStringLiteral("R - 2012120905"), &station, &stamp));
+    EXPECT_EQ(stamp, QStringLiteral("2012120905"));
+    EXPECT_FALSE(RecordingNames::parse(QStringLiteral("R - 20121209090"), &station, &stamp));
 
     // Names every file system takes, USB sticks (FAT, exFAT) included.
     EXPECT_EQ(RecordingNames::fileNamePart(QStringLiteral("News: 24/7? \"Live\" <A|B> *\\\t\x7f")),
@@ -352,11 +363,11 @@ TEST(RecordingNames, StampsAndSafeUniqueNames) {
         return names.contains(path);
     };
     for (int i = 0; i < 12; ++i)
-        names << RecordingNames::unusedPath(dir.path(), longName, QStringLiteral("2012120905"),
+        names << RecordingNames::unusedPath(dir.path(), longName, QStringLiteral("201212090905"),
                                             QStringLiteral(".wma"), fits);
     EXPECT_EQ(names.size(), 12);
     EXPECT_TRUE(names.contains(dir.filePath(QString(77, QChar(0x4E2D)) +  // 231 + 22 bytes
-                                            QStringLiteral(" - 2012120905 (12).wma"))));
+                                            QStringLiteral(" - 201212090905 (12).wma"))));
     QFile made(*names.begin());
     EXPECT_TRUE(made.open(QIODevice::WriteOnly)) << made.errorString().toStdString();
 }
@@ -410,7 +421,7 @@ TEST_F(EncodingFixture, Mp3IsNamedAfterTheStationWithAllItsSettingsAndTheTitle) 
     encoder.EncodeRecording(recording(2.0));
     encoder.pipeline().waitForDone();
 
-    EXPECT_EQ(recordings(), QStringList{"Andika 105.7 FM - 2012120905.mp3"});
+    EXPECT_EQ(recordings(), QStringList{"Andika 105.7 FM - 201212090905.mp3"});
     EXPECT_TRUE(QDir(records.path()).entryList({QStringLiteral("*.wav")}).isEmpty());  // encoded
     EXPECT_EQ(fields.title2, QString());
     EXPECT_EQ(power.calls, QStringList{"Suspend"});
@@ -439,8 +450,7 @@ TEST_F(EncodingFixture, Mp3IsNamedAfterTheStationWithAllItsSettingsAndTheTitle) 
     TagLib_File* file = taglib_file_new(path.toUtf8().constData());
     ASSERT_NE(file, nullptr);
     TagLib_Tag* tag = taglib_file_tag(file);
-    EXPECT_STREQ(taglib_tag_title(tag),
-                 "选中的电台");  // the row selected when the recording stopped
+    EXPECT_STREQ(taglib_tag_title(tag), "Andika 105.7 FM");  // its own, not the selected row
     EXPECT_STREQ(taglib_tag_genre(tag), "");
     taglib_tag_free_strings();
     taglib_file_free(file);
@@ -458,7 +468,7 @@ TEST_F(EncodingFixture, WithoutTagLibTheMp3IsMadeWithoutATitle) {
     encoder.EncodeRecording(recording(0.5));
     encoder.pipeline().waitForDone();
     qunsetenv("CORVINATONE_TAGLIB");
-    ASSERT_EQ(recordings(), QStringList{"Radio - 2012120905.mp3"});
+    ASSERT_EQ(recordings(), QStringList{"Radio - 201212090905.mp3"});
     EXPECT_TRUE(dialogs.shown.isEmpty());
     const QByteArray mp3 = readFile(records.filePath(recordings().first()));
     EXPECT_EQ(id3v2Size(mp3), 0);  // no title tag in front
@@ -474,14 +484,14 @@ TEST_F(EncodingFixture, RecordingsInARowAreQueuedAndNeverOverwriteEachOther) {
     encoder.EncodeRecording(recording(1.0));
     encoder.pipeline().waitForDone();
     EXPECT_EQ(recordings(),
-              (QStringList{"AC_DC Radio - 2012120905 (2).mp3", "AC_DC Radio - 2012120905.mp3",
-                           "AC_DC Radio - 2012120905.wma"}));
+              (QStringList{"AC_DC Radio - 201212090905 (2).mp3", "AC_DC Radio - 201212090905.mp3",
+                           "AC_DC Radio - 201212090905.wma"}));
     EXPECT_TRUE(QDir(records.path()).entryList({QStringLiteral("*.wav")}).isEmpty());  // encoded
     options.style = 7;  // neither format (a damaged option.ini): MP3, never nothing at all
     fields.title2 = QStringLiteral("Other");
     encoder.EncodeRecording(recording(1.0));
     encoder.pipeline().waitForDone();
-    EXPECT_TRUE(recordings().contains(QStringLiteral("Other - 2012120905.mp3")));
+    EXPECT_TRUE(recordings().contains(QStringLiteral("Other - 201212090905.mp3")));
 }
 
 TEST_F(EncodingFixture, ThePowerActionWaitsForTheLastQueuedEncoding) {
@@ -494,7 +504,7 @@ TEST_F(EncodingFixture, ThePowerActionWaitsForTheLastQueuedEncoding) {
     encoder.EncodeRecording(recording(2.0));  // queued behind the first
     encoder.pipeline().waitForDone();
     EXPECT_EQ(power.calls, QStringList{"Suspend"});  // once, after both
-    EXPECT_EQ(seen, (QStringList{"One - 2012120905.mp3", "Two - 2012120905.mp3"}));
+    EXPECT_EQ(seen, (QStringList{"One - 201212090905.mp3", "Two - 201212090905.mp3"}));
 }
 
 TEST_F(EncodingFixture, TheTimedPowerActionWaitsForTheEncodingsAndComesAlone) {
@@ -507,7 +517,7 @@ TEST_F(EncodingFixture, TheTimedPowerActionWaitsForTheEncodingsAndComesAlone) {
     power.onCall = [&] { seen = recordings(); };
     encoder.pipeline().waitForDone();
     EXPECT_EQ(power.calls, QStringList{"PowerOff"});
-    EXPECT_EQ(seen, QStringList{"Late show - 2012120905.mp3"});
+    EXPECT_EQ(seen, QStringList{"Late show - 201212090905.mp3"});
     encoder.powerAction(QStringLiteral("休眠"));  // nothing to wait for
     EXPECT_EQ(power.calls, (QStringList{"PowerOff", "Hibernate"}));
 }
@@ -520,7 +530,7 @@ TEST_F(EncodingFixture, AFailedEncodingKeepsTheWavAndSaysWhere) {
     ASSERT_TRUE(writeFile(wav, "RIFF, and then nothing a WAV reader takes"));
     encoder.EncodeRecording(wav);
     encoder.pipeline().waitForDone();
-    EXPECT_EQ(recordings(), QStringList{"Lost_ - 2012120905.wav"});  // kept, and no MP3
+    EXPECT_EQ(recordings(), QStringList{"Lost_ - 201212090905.wav"});  // kept, and no MP3
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].text.contains(wav)) << dialogs.shown[0].text.toStdString();
     EXPECT_EQ(desktop.opened.size(), 1);  // the rest of the done handler still runs
@@ -536,7 +546,7 @@ TEST_F(EncodingFixture, WmaComesFromItsModuleLoadedAtTheFirstWmaRecordingOnly) {
     options.style = 1;
     encoder.EncodeRecording(recording(0.5));
     encoder.pipeline().waitForDone();
-    ASSERT_EQ(recordings(), QStringList{"Radio - 2012120905.wma"}) << dialogs.shown.size();
+    ASSERT_EQ(recordings(), QStringList{"Radio - 201212090905.wma"}) << dialogs.shown.size();
     EXPECT_TRUE(readFile(records.filePath(recordings().first()))
                     .startsWith(QByteArray::fromHex("3026b2758e66cf11")));  // an ASF file
     EXPECT_TRUE(ffmpegLoaded());
@@ -550,7 +560,7 @@ TEST_F(EncodingFixture, AMissingWmaModuleFailsAsAnyEncodingDoesAndKeepsTheWav) {
     encoder.EncodeRecording(recording(0.5));
     encoder.pipeline().waitForDone();
     qunsetenv("CORVINATONE_WMA_MODULE");
-    EXPECT_EQ(recordings(), QStringList{"Radio - 2012120905.wav"});
+    EXPECT_EQ(recordings(), QStringList{"Radio - 201212090905.wav"});
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].text.contains(QStringLiteral("libcorvinatone-wma.so")))
         << dialogs.shown[0].text.toStdString();
@@ -581,7 +591,7 @@ TEST_F(EncodingFixture, WithoutARecordingFolderTheRecordingGoesToTheMusicFolder)
     qputenv("XDG_CONFIG_HOME", oldConfig);
     EXPECT_TRUE(music.startsWith(home.path()));
     EXPECT_EQ(QDir(music).entryList(QDir::Files),
-              (QStringList{"Radio - 2012120905 (2).mp3", "Radio - 2012120905.mp3"}));
+              (QStringList{"Radio - 201212090905 (2).mp3", "Radio - 201212090905.mp3"}));
 
     options.open = true;  // "open" with no folder set: the message
     options.record.clear();
@@ -590,12 +600,38 @@ TEST_F(EncodingFixture, WithoutARecordingFolderTheRecordingGoesToTheMusicFolder)
     EXPECT_EQ(dialogs.shown.last().icon, Dialogs::Icon::warning);
 }
 
+// A crash while encoding leaves the WAV whole and only a partial file, under another name: the
+// next start removes that and encodes the WAV again, titled after its own station.
+TEST_F(EncodingFixture, ACrashWhileEncodingLosesNothingAndTheNextStartEncodesAgain) {
+    const QString wav = records.filePath(QStringLiteral("Jazz - 201212090905.wav"));
+    ASSERT_TRUE(writeFile(wav, WaveStream::image(sinePcm(0.5))));
+    ASSERT_TRUE(writeFile(records.filePath(QStringLiteral("Jazz - 201212090905.mp3.part")), "cut"));
+    ASSERT_TRUE(writeFile(records.filePath(QStringLiteral("Old - 201212090904.wma.part")), "cut"));
+    ASSERT_TRUE(writeFile(records.filePath(QStringLiteral("notes.txt.part")), "not ours"));
+    EXPECT_EQ(encoder.recoverRecordings(), QStringList{"Jazz - 201212090905.wav"});
+    encoder.pipeline().waitForDone();
+    EXPECT_EQ(recordings(), (QStringList{"Jazz - 201212090905.mp3", "notes.txt.part"}));
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    taglib_set_strings_unicode(1);
+    TagLib_File* file = taglib_file_new(
+        records.filePath(QStringLiteral("Jazz - 201212090905.mp3")).toUtf8().constData());
+    ASSERT_NE(file, nullptr);
+    EXPECT_STREQ(taglib_tag_title(taglib_file_tag(file)), "Jazz");
+    taglib_tag_free_strings();
+    taglib_file_free(file);
+
+    // An encoding that fails leaves nothing under the recording's name, nor a partial file.
+    encoder.EncodeRecording(records.filePath(QStringLiteral("Gone - 201212090905.wav")));
+    encoder.pipeline().waitForDone();
+    EXPECT_EQ(recordings(), (QStringList{"Jazz - 201212090905.mp3", "notes.txt.part"}));
+}
+
 TEST_F(EncodingFixture, ATaskMatchNamesTheRecordingAfterTheTask) {
     fields.title2 = QStringLiteral("Playing now");
     fields.title5 = QStringLiteral("Task station");
     fields.rdfile = true;
     encoder.EncodeRecording(recording(0.3));
     encoder.pipeline().waitForDone();
-    EXPECT_EQ(recordings(), QStringList{"Task station - 2012120905.mp3"});
+    EXPECT_EQ(recordings(), QStringList{"Task station - 201212090905.mp3"});
     EXPECT_FALSE(fields.rdfile);
 }
