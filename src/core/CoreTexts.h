@@ -6,6 +6,11 @@
 // The texts of the program as a whole, below its windows.
 namespace CoreTexts {
 
+// Why the program keeps the computer awake, as the desktop lists it.
+inline QString keptAwake() {
+    return QStringLiteral("正在录音或播放定时任务");
+}
+
 inline QString fatalExit() {
     return QStringLiteral("发生致命错误，程序将强制关闭！");
 }

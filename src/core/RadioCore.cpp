@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/MediaPlayer.h"
 #include "platform/MediaRemote.h"
+#include "platform/PowerActions.h"
 #include "platform/TimeSource.h"
 #include "playback/PlaybackTexts.h"
 #include "recording/RecordingTexts.h"
@@ -28,7 +29,7 @@ RadioCore::RadioCore(const QString& programFolder, Services services, QObject* p
       presets_(QDir(programFolder).filePath(QStringLiteral("channel.ini"))),
       playback_(services_.player, table_, options_, services_.dialogs, services_.processes, fields_,
                 {.statusTimer = [this](bool on) { emit statusTimerSwitched(on); },
-                 .stopTaskCountdown = [this] { emit countdownTimerSwitched(false); },
+                 .stopTaskCountdown = [this] { taskCountdown(false); },
                  .showAllStations = [this] { emit showAllStationsRequested(); }}),
       monitor_(services_.player, fields_),
       browser_(table_, services_.dialogs,
@@ -46,8 +47,13 @@ RadioCore::RadioCore(const QString& programFolder, Services services, QObject* p
                 .now = [&time = services_.time] { return time.now(); }},
                fields_),
       recorder_(services_.capture, services_.player, options_, services_.dialogs,
-                {.progressTimer = [this](bool on) { emit progressTimerSwitched(on); },
-                 .stopTaskCountdown = [this] { emit countdownTimerSwitched(false); },
+                {.progressTimer =
+                     [this](bool on) {
+                         recording_ = on;
+                         keepAwakeWhileNeeded();
+                         emit progressTimerSwitched(on);
+                     },
+                 .stopTaskCountdown = [this] { taskCountdown(false); },
                  .progressText =
                      [this](const QString& text) {
                          progressText_ = text;
@@ -58,7 +64,7 @@ RadioCore::RadioCore(const QString& programFolder, Services services, QObject* p
       runner_(
           snapshot_, services_.player, services_.dialogs, services_.time, fields_,
           {.statusTimer = [this](bool on) { emit statusTimerSwitched(on); },
-           .countdownTimer = [this](bool on) { emit countdownTimerSwitched(on); },
+           .countdownTimer = [this](bool on) { taskCountdown(on); },
            .progressTimer = [this](bool on) { emit progressTimerSwitched(on); },
            .toggleRecording = [this] { toggleRecording(); },
            .recordingShown = [this] { return !progressText_.isEmpty(); },
@@ -163,6 +169,19 @@ void RadioCore::tick() {
         return;  // no task starts while the recordings of "退出" are saved
     runner_.startall();
     publishRemote();
+}
+
+void RadioCore::taskCountdown(bool on) {
+    taskRuns_ = on;
+    keepAwakeWhileNeeded();
+    emit countdownTimerSwitched(on);
+}
+
+void RadioCore::keepAwakeWhileNeeded() {
+    if (recording_ || taskRuns_)
+        services_.power.keepAwake(CoreTexts::keptAwake());
+    else
+        services_.power.allowSleep();
 }
 
 void RadioCore::load() {

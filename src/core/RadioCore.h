@@ -151,6 +151,10 @@ class RadioCore : public QObject {
 
   private:
     void refreshSnapshot();
+    // Timer3 on or off: a task plays, or no longer does.
+    void taskCountdown(bool on);
+    // The computer does not go to sleep while a recording runs or a task plays.
+    void keepAwakeWhileNeeded();
     // The media controls' requests run the program's own commands, and they see the state after
     // each request and each second.
     void wireRemote();
@@ -179,6 +183,8 @@ class RadioCore : public QObject {
     ProgramUpdate programUpdate_;
     QString stationCountText_;
     QString progressText_;  // what the status bar's third panel shows: a recording with data runs
+    bool recording_ = false;
+    bool taskRuns_ = false;
     bool recordingsRecovered_ = false;
     bool ending_ = false;
     bool quitting_ = false;  // quit() runs (it may wait for the encodings)

@@ -179,8 +179,13 @@ void RecordingEncoder::disarm() {
 }
 
 void RecordingEncoder::carryOut(const QString& action) {
-    // The catalogue's last change is on disk before the computer goes off or to sleep.
+    if (action != RecordingTexts::powerOff() && action != RecordingTexts::standby() &&
+        action != RecordingTexts::hibernate())
+        return;
+    // The catalogue's last change is on disk before the computer goes off or to sleep, and the
+    // program's own hold on it would block the action.
     services_.table.saver().wait();
+    services_.power.allowSleep();
     if (action == RecordingTexts::powerOff())
         services_.power.powerOff();
     else if (action == RecordingTexts::standby())

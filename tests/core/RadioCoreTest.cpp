@@ -102,3 +102,55 @@ TEST_F(Core, QuittingEndsTheRecordingAndEncodesItBeforeThePlayerClosesAndSavesTh
     EXPECT_TRUE(files(QStringLiteral("*.wav")).isEmpty());
     EXPECT_EQ(player.calls.last(), QStringLiteral("Close"));
 }
+
+TEST_F(Core, TheComputerStaysAwakeWhileARecordingRunsOrATaskPlaysButNotForItsPowerAction) {
+    core->table().moveTo(1);
+    core->rowSelection();
+    core->playback().playCommand();
+    player.state = MediaPlayer::kPlaying;
+    core->recorder().ToolButton8Click();
+    EXPECT_TRUE(power.awake);
+    EXPECT_FALSE(power.awakeWhy.isEmpty());
+    core->recorder().ToolButton8Click();
+    EXPECT_FALSE(power.awake);
+
+    // A task plays and records for two seconds, then the computer goes to standby.
+    core->table().moveTo(0);
+    core->plans().save({.name = QStringLiteral("Alpha"),
+                        .kind = QStringLiteral("播放并录音"),
+                        .period = {},
+                        .start = clock.at.addSecs(1),
+                        .end = clock.at.addSecs(3),
+                        .finishAction = QStringLiteral("待机")},
+                       0);
+    core->tick();
+    clock.advanceMsecs(1000);
+    core->tick();
+    ASSERT_TRUE(core->recorder().recording());
+    EXPECT_TRUE(power.awake);
+    capture.feed(QByteArray(WaveStream::kBytesPerSecond, '\x01'));
+    for (int i = 0; i < 10 && core->recorder().recording(); ++i) {
+        clock.advanceMsecs(1000);
+        core->recorder().Timer5Timer();
+        core->runner().Timer3Timer();
+    }
+    EXPECT_FALSE(core->recorder().recording());
+    core->encoder().pipeline().waitForDone();
+    EXPECT_EQ(power.calls, QStringList{"Suspend"});
+    EXPECT_EQ(power.awakeAtAction, QList<bool>{false});  // released first: it would block it
+
+    // A task that only plays holds it too, until the user stops it.
+    core->table().moveTo(1);
+    core->plans().save({.name = QStringLiteral("Beta"),
+                        .kind = QStringLiteral("定时播放"),
+                        .period = {},
+                        .start = clock.at.addSecs(1),
+                        .end = clock.at.addSecs(60),
+                        .finishAction = {}},
+                       1);
+    clock.advanceMsecs(1000);
+    core->tick();
+    EXPECT_TRUE(power.awake);
+    core->playback().stopCommand();
+    EXPECT_FALSE(power.awake);
+}
