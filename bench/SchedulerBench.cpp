@@ -47,6 +47,7 @@ class SilentDialogs : public Dialogs {
 class SteppingClock : public TimeSource {
   public:
     QDateTime now() const override { return at = at.addSecs(1); }
+    qint64 monotonicMsecs() const override { return 0; }
     mutable QDateTime at{QDate(2026, 12, 9), QTime(0, 0)};
 };
 
@@ -86,7 +87,7 @@ struct Bench {
                        .countdownTimer = [](bool) {},
                        .progressTimer = [](bool) {},
                        .toggleRecording = [] {},
-                       .recordingShown = [] { return false; },
+                       .recording = [] { return false; },
                        .balloon = [](const QString&, const QString&) {},
                        .selectRoot = [] {}}};
 };

@@ -54,11 +54,7 @@ RadioCore::RadioCore(const QString& programFolder, Services services, QObject* p
                          emit progressTimerSwitched(on);
                      },
                  .stopTaskCountdown = [this] { taskCountdown(false); },
-                 .progressText =
-                     [this](const QString& text) {
-                         progressText_ = text;
-                         emit progressTextChanged(text);
-                     },
+                 .progressText = [this](const QString& text) { emit progressTextChanged(text); },
                  .encode = [this] { encoder_.EncodeRecording(recorder_.waveStream().path()); },
                  .newRecordingPath = [this] { return encoder_.newRecordingPath(); }}),
       runner_(
@@ -67,7 +63,7 @@ RadioCore::RadioCore(const QString& programFolder, Services services, QObject* p
            .countdownTimer = [this](bool on) { taskCountdown(on); },
            .progressTimer = [this](bool on) { emit progressTimerSwitched(on); },
            .toggleRecording = [this] { toggleRecording(); },
-           .recordingShown = [this] { return !progressText_.isEmpty(); },
+           .recording = [this] { return recorder_.recording(); },
            .balloon = [this](const QString& title,
                              const QString& text) { emit balloonRequested(title, text, false); },
            .selectRoot = [this] { emit selectRootRequested(); }}),
@@ -172,6 +168,8 @@ void RadioCore::tick() {
 }
 
 void RadioCore::taskCountdown(bool on) {
+    if (!on)
+        runner_.countdownStopped();
     taskRuns_ = on;
     keepAwakeWhileNeeded();
     emit countdownTimerSwitched(on);

@@ -182,7 +182,6 @@ class RadioCore : public QObject {
     CatalogueUpdate catalogueUpdate_;
     ProgramUpdate programUpdate_;
     QString stationCountText_;
-    QString progressText_;  // what the status bar's third panel shows: a recording with data runs
     bool recording_ = false;
     bool taskRuns_ = false;
     bool recordingsRecovered_ = false;

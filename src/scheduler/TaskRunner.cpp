@@ -73,23 +73,35 @@ void TaskRunner::weekplay(const WallClockSeconds::Second& second) {
         return !period.isEmpty() && period == today;
     });
     if (found >= 0)
-        startTask(snapshot_.rows[size_t(found)], true);
+        startTask(snapshot_.rows[size_t(found)], second, true);
 }
 
 void TaskRunner::dayplay(const WallClockSeconds::Second& second) {
     const int found = firstDue(
         second.ofDay, [](const StationRow& row) { return row.textView(Field::period).isEmpty(); });
     if (found >= 0)
-        startTask(snapshot_.rows[size_t(found)], false);
+        startTask(snapshot_.rows[size_t(found)], second, false);
 }
 
-void TaskRunner::startTask(const StationRow& row, bool weekly) {
-    fields_.title5 = row.text(Field::stationName);
+void TaskRunner::startTask(const StationRow& row, const WallClockSeconds::Second& second,
+                           bool weekly) {
+    const QString station = row.text(Field::stationName);
+    const std::pair<QDate, int> at{second.date, second.ofDay};
+    if (matched_.value(station) == at)
+        return;  // this second again: the clock went back
+    matched_.insert(station, at);
+    const QString kind = row.text(Field::planType);
+    if (running_ && running_->records && hooks_.recording()) {
+        // The recording goes on whole; the user learns what did not start, and why.
+        hooks_.balloon(TaskTexts::balloonTitle(),
+                       TaskTexts::skippedForRecording(kind, station, running_->station));
+        return;
+    }
+    fields_.title5 = station;
     fields_.armedFinishAction = row.text(Field::finishAction);
     taskCountdown = row.integer(Field::intervalSeconds).value_or(0);
     fields_.rdfile = true;
 
-    const QString kind = row.text(Field::planType);
     const bool records = kind == TaskTexts::playAndRecord();
     if (!records && kind != TaskTexts::play())
         return;  // a kind of task this program does not know starts nothing
@@ -120,21 +132,21 @@ void TaskRunner::startTask(const StationRow& row, bool weekly) {
         hooks_.toggleRecording();
     hooks_.balloon(TaskTexts::balloonTitle(), TaskTexts::started(kind, fields_.title5));
     hooks_.countdownTimer(true);
+    running_ = Running{station, records, time_.monotonicMsecs() + qint64(taskCountdown) * 1000};
     if (records)
         hooks_.progressTimer(true);
     fields_.playSource = PlaySource::Task;
 }
 
 void TaskRunner::Timer3Timer() {
-    if (taskCountdown > 0) {
-        --taskCountdown;
+    if (running_ && time_.monotonicMsecs() < running_->endsAt)
         return;
-    }
     player_.Stop();
-    if (hooks_.recordingShown()) {
+    if (hooks_.recording()) {
         hooks_.toggleRecording();  // stops it; its encoding ends with the armed power action
         hooks_.progressTimer(false);
         hooks_.selectRoot();
     }
+    running_.reset();
     hooks_.countdownTimer(false);
 }

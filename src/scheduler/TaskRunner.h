@@ -6,7 +6,10 @@
 #include <QObject>
 #include <QString>
 
+#include <QHash>
+
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -18,8 +21,10 @@ struct StationRow;
 struct WindowFields;
 
 // Starts the timed tasks of the scheduler snapshot at their start second and ends them after
-// their length. Runs on the user-interface thread, one pass per tick of Timer1, one countdown step
-// per tick of Timer3.
+// their length, in real seconds whatever the clock or the ticks do. A task starts once at its
+// second: the same second coming again (the clock set back, the hour the end of summer time
+// repeats) starts nothing, and a task never cuts a recording task that runs. Runs on the
+// user-interface thread, one pass per tick of Timer1, one check of the end per tick of Timer3.
 class TaskRunner {
   public:
     struct Hooks {
@@ -27,8 +32,7 @@ class TaskRunner {
         std::function<void(bool)> countdownTimer;  // Timer3 on or off
         std::function<void(bool)> progressTimer;   // Timer5 on or off
         std::function<void()> toggleRecording;
-        // The recording's progress shows in the status bar: a recording with data runs.
-        std::function<bool()> recordingShown;
+        std::function<bool()> recording;  // a recording runs
         std::function<void(const QString& title, const QString& text)> balloon;
         std::function<void()> selectRoot;  // the genre tree's first node, "所有电台"
     };
@@ -45,16 +49,18 @@ class TaskRunner {
     // The first weekly, or daily, task due in this second is started.
     void weekplay(const WallClockSeconds::Second& second);
     void dayplay(const WallClockSeconds::Second& second);
-    // The countdown of the running task.
+    // Ends the running task once its length has passed.
     void Timer3Timer();
+    // Timer3 went off elsewhere (the stop button, the record button): no task runs any more.
+    void countdownStopped() { running_.reset(); }
 
-    // Seconds left of the running task.
+    // The length, in seconds, of the task matched last.
     qint32 taskCountdown = 0;
 
   private:
     // The first task row due in this second that the test accepts, or -1.
     int firstDue(int second, const std::function<bool(const StationRow&)>& test) const;
-    void startTask(const StationRow& row, bool weekly);
+    void startTask(const StationRow& row, const WallClockSeconds::Second& second, bool weekly);
 
     const SchedulerSnapshot& snapshot_;
     MediaPlayer& player_;
@@ -67,4 +73,12 @@ class TaskRunner {
     QObject messages_;     // the no-network message waits for the event loop, not the pass
     // (start second of the day, row) of every task row, by second, in table order within one.
     std::vector<std::pair<int, int>> bySecond_;
+    struct Running {
+        QString station;
+        bool records;
+        qint64 endsAt;  // on the monotonic clock
+    };
+    std::optional<Running> running_;
+    // The second each task (by its station, one task a station) was last matched in.
+    QHash<QString, std::pair<QDate, int>> matched_;
 };

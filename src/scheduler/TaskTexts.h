@@ -29,5 +29,10 @@ inline const QStringList& weekdayNames() {
 inline QString started(const QString& kind, const QString& station) {
     return QStringLiteral("已启动 -- ") + kind + u' ' + station;
 }
+inline QString skippedForRecording(const QString& kind, const QString& station,
+                                   const QString& recording) {
+    return QStringLiteral("未启动 -- ") + kind + u' ' + station + QStringLiteral("：") + recording +
+           QStringLiteral(" 的定时录音尚未结束");
+}
 
 }  // namespace TaskTexts

@@ -21,11 +21,14 @@ class WallClockSeconds {
         int ofDay;  // 0 (00:00:00) to 86,399 (23:59:59)
     };
 
-    // The seconds begun since the last call, up to and including now's, oldest first.
+    // The seconds begun since the last call, up to and including now's, oldest first. When
+    // summer time begins, the wall seconds it skips come with the first second after them; when
+    // it ends, the hour it repeats comes again (what must not happen twice remembers itself).
     std::vector<Second> since(const QDateTime& now);
     // Seconds before now are not handed out any more (work that was off while they passed).
     void skipTo(const QDateTime& now);
 
   private:
     std::optional<qint64> last_;  // seconds since the epoch of the last second handed out
+    int lastOffset_ = 0;          // its offset from UTC, in seconds
 };

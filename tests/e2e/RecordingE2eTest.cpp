@@ -305,7 +305,7 @@ TEST_F(RealRecording, ATimedRecordingTaskRecordsItsStationAndEndsInItsPowerActio
                        .countdownTimer = [&](bool on) { on ? timer3.start(1000) : timer3.stop(); },
                        .progressTimer = [&](bool on) { on ? timer5.start(1000) : timer5.stop(); },
                        .toggleRecording = [&] { recorder.ToggleRecording(); },
-                       .recordingShown = [&] { return !progress.isEmpty(); },
+                       .recording = [&] { return recorder.recording(); },
                        .balloon = [](const QString&, const QString&) {},
                        .selectRoot = [] {}});
     QObject::connect(&timer1, &QTimer::timeout, [&] { runner.startall(); });

@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QLocale>
+#include <QTimeZone>
 
 #include <gtest/gtest.h>
 
@@ -47,10 +48,11 @@ class Runner : public ::testing::Test {
                 urls << call.mid(4);
         return urls;
     }
-    // Ticks of Timer3 while it is on, at most limit; how many there were.
+    // Ticks of Timer3 a second apart while it is on, at most limit; how many there were.
     int ticksUntilEnd(int limit) {
         int ticks = 0;
         while (countdownOn && ticks < limit) {
+            clock.advanceMsecs(1000);
             runner.Timer3Timer();
             ++ticks;
         }
@@ -80,7 +82,7 @@ class Runner : public ::testing::Test {
                                if (duringToggle)
                                    std::exchange(duringToggle, nullptr)();
                            },
-                       .recordingShown = [this] { return recordingShown; },
+                       .recording = [this] { return recordingShown; },
                        .balloon = [this](const QString& title,
                                          const QString& text) { events << title + u'|' + text; },
                        .selectRoot = [this] { events << QStringLiteral("all stations"); }}};
@@ -105,27 +107,29 @@ TEST_F(Runner, WeeklyThenDailyInTheSameSecondAndOnlyTheFirstOfEachKind) {
     runner.startall();
     QLocale::setDefault(QLocale::system());
 
-    EXPECT_EQ(started(), (QStringList{"http://h/Wednesday", "http://h/Daily A"}));
+    // The weekly recording runs on whole: the daily task of the same second does not cut it, and
+    // the user learns why it did not start.
+    EXPECT_EQ(started(), QStringList{"http://h/Wednesday"});
     EXPECT_EQ(events,
               (QStringList{"toggle", "Corvinatone 2.21 提示:|已启动 -- 播放并录音 Wednesday",
-                           "Corvinatone 2.21 提示:|已启动 -- 定时播放 Daily A"}));
-    // The last match's values stand.
-    EXPECT_EQ(fields.title5, QStringLiteral("Daily A"));
-    EXPECT_EQ(fields.armedFinishAction, QString());
+                           "Corvinatone 2.21 提示:|未启动 -- 定时播放 Daily A：Wednesday "
+                           "的定时录音尚未结束"}));
+    EXPECT_EQ(fields.title5, QStringLiteral("Wednesday"));
+    EXPECT_EQ(fields.armedFinishAction, QStringLiteral("休眠"));
     EXPECT_TRUE(fields.rdfile);
     EXPECT_EQ(fields.playSource, PlaySource::Task);
     EXPECT_TRUE(statusOn && countdownOn && progressOn);
     EXPECT_EQ(player.calls.mid(0, 3), (QStringList{"Stop", "URL=http://h/Wednesday", "Play"}));
 }
 
-TEST_F(Runner, TheCountdownEndsOneTickAfterTheLengthAndStopsARecordingWithData) {
+TEST_F(Runner, ATaskLastsItsLengthInRealSecondsAndStopsItsRecording) {
     add(task(QStringLiteral("No length"), QStringLiteral("定时播放"), {}, std::nullopt,
              std::nullopt));
     at(QTime(0, 0, 0, 999));  // a row without a start time is due at midnight
     runner.startall();
     ASSERT_EQ(started(), QStringList{"http://h/No length"});
     EXPECT_EQ(runner.taskCountdown, 0);
-    EXPECT_EQ(ticksUntilEnd(100), 1);  // no length: about one second
+    EXPECT_EQ(ticksUntilEnd(100), 1);  // no length: the next tick ends it
     EXPECT_EQ(player.calls.last(), QStringLiteral("Stop"));
     EXPECT_TRUE(events.filter(QStringLiteral("all stations")).isEmpty());  // nothing recorded
 
@@ -134,11 +138,29 @@ TEST_F(Runner, TheCountdownEndsOneTickAfterTheLengthAndStopsARecordingWithData) 
     at(QTime(9, 0));
     runner.startall();
     EXPECT_EQ(events.count(QStringLiteral("toggle")), 1);
-    EXPECT_EQ(ticksUntilEnd(100), 4);                      // length 3: the fourth tick ends it
+    EXPECT_EQ(ticksUntilEnd(100), 3);                      // length 3: three seconds
     EXPECT_EQ(events.count(QStringLiteral("toggle")), 2);  // the recording stopped
     EXPECT_EQ(events.last(), QStringLiteral("all stations"));
     EXPECT_FALSE(progressOn);
     EXPECT_EQ(fields.armedFinishAction, QStringLiteral("关机"));  // for the encoding's end
+
+    // Ticks that stall count their time, and setting the clock back lengthens nothing.
+    add(task(QStringLiteral("Stalled"), QStringLiteral("播放并录音"), {}, QTime(10, 0), 10));
+    at(QTime(10, 0));
+    runner.startall();
+    clock.advanceMsecs(8000);  // one tick eight seconds late
+    runner.Timer3Timer();
+    EXPECT_TRUE(countdownOn);
+    at(QTime(9, 0));  // an hour back, mid-task
+    EXPECT_EQ(ticksUntilEnd(100), 2);
+    EXPECT_EQ(events.count(QStringLiteral("toggle")), 4);
+
+    // A recording task of length 0 stops its recording too, at the next tick.
+    add(task(QStringLiteral("Zero"), QStringLiteral("播放并录音"), {}, QTime(11, 0), 0));
+    at(QTime(11, 0));
+    runner.startall();
+    EXPECT_EQ(ticksUntilEnd(100), 1);
+    EXPECT_FALSE(recordingShown);
 }
 
 TEST_F(Runner, EverySecondIsExaminedOnceWhateverTheTicksDo) {
@@ -157,16 +179,22 @@ TEST_F(Runner, EverySecondIsExaminedOnceWhateverTheTicksDo) {
     at(QTime(10, 0, 1, 900));
     runner.startall();
     EXPECT_EQ(events.count(QStringLiteral("toggle")), 1);  // the recording was not stopped again
+    recordingShown = false;  // stopped by hand: later tasks start again
 
     at(QTime(10, 10, 0));  // waking after ten minutes: only the last five seconds are caught up
     runner.startall();
     EXPECT_EQ(started(), (QStringList{"http://h/At 10", "http://h/Just before"}));
 
-    at(QTime(9, 0, 0));  // the clock set back an hour runs on from its new time
+    // The clock set back an hour runs on from its new time, but starts no task twice.
+    add(task(QStringLiteral("After nine"), QStringLiteral("定时播放"), {}, QTime(9, 0, 1)));
+    at(QTime(9, 0, 0));
+    runner.startall();
+    at(QTime(9, 0, 1));
     runner.startall();
     at(QTime(10, 0, 1));
     runner.startall();
-    EXPECT_EQ(started().size(), 3);
+    EXPECT_EQ(started(),
+              (QStringList{"http://h/At 10", "http://h/Just before", "http://h/After nine"}));
 }
 
 TEST_F(Runner, ASecondCaughtUpAfterMidnightKeepsItsOwnDay) {
@@ -197,6 +225,7 @@ TEST_F(Runner, APassInsideAPassLeavesItsSecondsToTheNextPass) {
     at(QTime(13, 0, 0));
     runner.startall();
     EXPECT_EQ(startedWithin, QStringList{"http://h/First"});
+    recordingShown = false;  // its recording stopped by hand: Second may start
     at(QTime(13, 0, 1, 800));
     runner.startall();
     EXPECT_EQ(started(), (QStringList{"http://h/First", "http://h/Second"}));
@@ -308,4 +337,32 @@ TEST(PowerTimer, FiresAtItsSecondEveryDayOnlyWhileArmed) {
     timer.restart();
     tick(kWednesday.addDays(4), QTime(12, 0, 2, 10));
     EXPECT_EQ(actions.size(), 3);
+}
+
+TEST_F(Runner, SummerTimeStartsTheSkippedHoursTasksOnceAndItsEndRepeatsNone) {
+    const QTimeZone berlin("Europe/Berlin");
+    add(task(QStringLiteral("In the gap"), QStringLiteral("定时播放"), {}, QTime(2, 30)));
+    add(task(QStringLiteral("Twice an hour"), QStringLiteral("定时播放"), {}, QTime(2, 15)));
+    // 29 March 2026: 02:00 becomes 03:00.
+    clock.at = QDateTime(QDate(2026, 3, 29), QTime(1, 59, 59), berlin);
+    runner.startall();
+    clock.advanceMsecs(1000);
+    ASSERT_EQ(clock.at.time(), QTime(3, 0, 0));
+    runner.startall();
+    EXPECT_EQ(started(), (QStringList{"http://h/Twice an hour", "http://h/In the gap"}));
+    clock.advanceMsecs(1000);
+    runner.startall();
+    EXPECT_EQ(started().size(), 2);  // once
+
+    // 25 October 2026: 03:00 becomes 02:00 again; 02:15 comes twice, the task starts once.
+    // (02:30 passes once up to 02:15 of the repeated hour.)
+    player.calls.clear();
+    clock.at = QDateTime(QDate(2026, 10, 25), QTime(1, 14, 59), berlin);
+    runner.startall();
+    for (int i = 0; i < 2 * 3600 + 2; ++i) {
+        clock.advanceMsecs(1000);
+        runner.startall();
+    }
+    ASSERT_EQ(clock.at.time(), QTime(2, 15, 1));
+    EXPECT_EQ(started(), (QStringList{"http://h/Twice an hour", "http://h/In the gap"}));
 }
