@@ -46,17 +46,19 @@ RadioCore::RadioCore(const QString& programFolder, Services services, QObject* p
                 .power = services_.power,
                 .now = [&time = services_.time] { return time.now(); }},
                fields_),
-      recorder_(services_.capture, services_.player, options_, services_.dialogs,
-                {.progressTimer =
-                     [this](bool on) {
-                         recording_ = on;
-                         keepAwakeWhileNeeded();
-                         emit progressTimerSwitched(on);
-                     },
-                 .stopTaskCountdown = [this] { taskCountdown(false); },
-                 .progressText = [this](const QString& text) { emit progressTextChanged(text); },
-                 .encode = [this] { encoder_.EncodeRecording(recorder_.waveStream().path()); },
-                 .newRecordingPath = [this] { return encoder_.newRecordingPath(); }}),
+      recorder_(
+          services_.capture, services_.player, options_, services_.dialogs,
+          {.progressTimer =
+               [this](bool on) {
+                   recording_ = on;
+                   keepAwakeWhileNeeded();
+                   emit progressTimerSwitched(on);
+               },
+           .stopTaskCountdown = [this] { taskCountdown(false); },
+           .progressText = [this](const QString& text) { emit progressTextChanged(text); },
+           .encode = [this] { encoder_.EncodeRecording(recorder_.waveStream().path()); },
+           .newRecordingPath = [this] { return encoder_.newRecordingPath(); },
+           .fallbackPath = [this](const QString& from) { return encoder_.fallbackPath(from); }}),
       runner_(
           snapshot_, services_.player, services_.dialogs, services_.time, fields_,
           {.statusTimer = [this](bool on) { emit statusTimerSwitched(on); },

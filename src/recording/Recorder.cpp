@@ -109,6 +109,18 @@ void Recorder::StartCapture() {
         return;
     }
     recording_ = true;
+    moved_ = false;
+}
+
+void Recorder::goOnElsewhere() {
+    moved_ = true;
+    try {
+        const QString to = hooks_.fallbackPath(wave_.path());
+        wave_.moveTo(to);
+        dialogs_.message(AppInfo::title(), RecordingTexts::movedTo(to), Dialogs::Icon::warning);
+    } catch (const std::exception&) {
+        // Ended below with the reason, keeping what is left.
+    }
 }
 
 void Recorder::StopCapture() {
@@ -121,6 +133,8 @@ void Recorder::Timer5Timer() {
     // Nothing shows for a recording that ended: the status bar's progress means one runs.
     if (!recording_ || wave_.isEmpty())
         return;
+    if (!moved_ && (!wave_.failure().isEmpty() || !QFile::exists(wave_.path())))
+        goOnElsewhere();
     const QString why = !wave_.failure().isEmpty() ? wave_.failure() : device_.failure();
     if (recording_ && !why.isEmpty()) {
         // The disk is full, or the sound server went away: what was written is kept and

@@ -22,6 +22,8 @@ class Recorder {
         std::function<void(const QString&)> progressText;  // the status bar's third panel
         std::function<void()> encode;                      // EncodeRecording of the finished file
         std::function<QString()> newRecordingPath;         // where the next recording is written
+        // Where a recording goes on when its folder fails it: in the music folder.
+        std::function<QString(const QString& from)> fallbackPath;
     };
 
     Recorder(CaptureDevice& device, const MediaPlayer& player, const OptionsStore& options,
@@ -55,6 +57,8 @@ class Recorder {
   private:
     void StartCapture();
     void StopCapture();
+    // The recording's folder went away or stopped taking writes: on in the music folder.
+    void goOnElsewhere();
 
     CaptureDevice& device_;
     const MediaPlayer& player_;
@@ -65,5 +69,6 @@ class Recorder {
     QStringList inputNames_;
     int selected_ = -1;
     bool recording_ = false;
+    bool moved_ = false;  // the recording went on elsewhere once already
     QTime elapsed_{0, 0, 0};
 };

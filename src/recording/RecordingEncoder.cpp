@@ -59,6 +59,17 @@ QString RecordingEncoder::newRecordingPath() {
     return path;
 }
 
+QString RecordingEncoder::fallbackPath(const QString& from) {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        folder = QDir::homePath();
+    const QString name = stations_.take(from);
+    const QString path = RecordingNames::unusedPath(
+        folder, name, RecordingNames::stamp(services_.now()), QStringLiteral(".wav"));
+    stations_.insert(path, name);
+    return path;
+}
+
 void RecordingEncoder::EncodeRecording(const QString& wavPath) {
     // The station the recording began with, whatever plays or is selected when it ends.
     const auto begun = stations_.constFind(wavPath);

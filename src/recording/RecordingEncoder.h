@@ -38,6 +38,9 @@ class RecordingEncoder : public QObject {
     // Where the next recording is written: a new WAV file in the recording folder or, when the
     // option `record` names no existing folder, in the user's music folder (the user is told).
     QString newRecordingPath();
+    // Where a recording that its folder failed goes on: a new WAV of the same station in the
+    // music folder (or the home folder).
+    QString fallbackPath(const QString& from);
     // Encodes a finished recording's WAV file into its folder by the option style: 1 WMA, else
     // MP3, named and titled after the station it began with. The WAV goes once encoded, and
     // stays (the user told where) when encoding failed.

@@ -19,6 +19,10 @@ inline QString interrupted(const QString& reason) {
     return QStringLiteral("录音中断，已录下的部分将照常保存。\n\n") + reason;
 }
 
+inline QString movedTo(const QString& path) {
+    return QStringLiteral("录音目录已无法写入，已录下的部分连同后面的录音保存在：\n") + path;
+}
+
 inline QString goesToMusicFolder(const QString& folder) {
     return QStringLiteral("当前录音目录为空或者不存在，本次录音将保存在：\n") + folder;
 }

@@ -75,9 +75,10 @@ void WaveStream::create(const QString& path) {
         std::lock_guard lock(failureMutex_);
         failure_.clear();
     }
-    // Never through an existing name or a link planted in its place.
+    // Never through an existing name or a link planted in its place. Readable too: a recording
+    // whose folder fails is copied out of it (moveTo()).
     fd_ = ::open(QFile::encodeName(path).constData(),
-                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+                 O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd_ < 0)
         throw std::runtime_error(path.toStdString() + ": " + std::strerror(errno));
     QByteArray unpatched = header(0);
@@ -92,6 +93,7 @@ void WaveStream::create(const QString& path) {
 }
 
 void WaveStream::append(const char* data, qsizetype length) {
+    std::lock_guard lock(writeMutex_);
     if (fd_ < 0 || failed_)
         return;
     for (qsizetype done = 0; done < length;) {
@@ -108,6 +110,39 @@ void WaveStream::append(const char* data, qsizetype length) {
         done += n;
         size_ += n;
     }
+}
+
+void WaveStream::moveTo(const QString& path) {
+    std::lock_guard lock(writeMutex_);
+    const int to = ::open(QFile::encodeName(path).constData(),
+                          O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (to < 0)
+        throw std::runtime_error(path.toStdString() + ": " + std::strerror(errno));
+    // The header says "unended" as before; a failed write at the old place left nothing half
+    // there beyond size_, which counts only what was written.
+    QByteArray block(1 << 20, Qt::Uninitialized);
+    const qint64 size = size_;
+    for (qint64 at = 0; at < size;) {
+        const ssize_t n =
+            ::pread(fd_, block.data(), size_t(std::min<qint64>(block.size(), size - at)), at);
+        if (n > 0 && ::write(to, block.constData(), size_t(n)) == n) {
+            at += n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        const int error = n == 0 ? EIO : errno;
+        ::close(to);
+        QFile::remove(path);
+        throw std::runtime_error(path.toStdString() + ": " + std::strerror(error));
+    }
+    ::close(fd_);
+    QFile::remove(path_);  // gone already, or full: the copy is the recording now
+    fd_ = to;
+    path_ = path;
+    failed_ = false;
+    std::lock_guard failureLock(failureMutex_);
+    failure_.clear();
 }
 
 QString WaveStream::failure() const {

@@ -10,7 +10,7 @@
 // The WAV file of the current (or last) recording, written as the capture arrives: a 44-byte
 // header, then 16-bit stereo PCM at 44,100 Hz in capture order. Memory stays flat however long
 // the recording runs, and a crash keeps all but the last moments: until finish() patches it, the
-// header's data size is 0, which marks a recording that did not end (repairStale()). The capture
+// header's data size is 0, which marks a recording that did not end (unencoded()). The capture
 // thread appends; the user-interface thread reads the size and the failure at any time.
 class WaveStream {
   public:
@@ -42,6 +42,11 @@ class WaveStream {
     // closes it; a failure there shows in failure(). The path stays for the encoding.
     // create() and finish() run only while no capture callback can run.
     void finish();
+    // While the capture may run: copies what was written into a new file at path (created as
+    // create() does), goes on there, and removes the old file. For a recording whose folder went
+    // away or stopped taking writes: the open file still holds all of it. Throws
+    // std::runtime_error with the reason, the recording then as it was.
+    void moveTo(const QString& path);
     const QString& path() const { return path_; }
 
     // The header of a WAV file with dataBytes of PCM.
@@ -59,6 +64,7 @@ class WaveStream {
     QString path_;
     int fd_ = -1;
     std::atomic<qint64> size_{0};
+    std::mutex writeMutex_;  // the capture thread's writes, against a move
     mutable std::mutex failureMutex_;
     QString failure_;
     std::atomic<bool> failed_{false};

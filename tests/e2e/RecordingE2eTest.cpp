@@ -104,16 +104,18 @@ TEST_F(RealRecording, RecordsWhatPlaysIntoMp3AndWma) {
     RecordingEncoder encoder(encoding(), fields);
     PulseCaptureDevice device;
     QByteArray lastImage;
-    Recorder recorder(device, player, options, dialogs,
-                      {.progressTimer = [](bool) {},
-                       .stopTaskCountdown = [] {},
-                       .progressText = [](const QString&) {},
-                       .encode =
-                           [&] {
-                               lastImage = readFile(recorder.waveStream().path());
-                               encoder.EncodeRecording(recorder.waveStream().path());
-                           },
-                       .newRecordingPath = [&] { return encoder.newRecordingPath(); }});
+    Recorder recorder(
+        device, player, options, dialogs,
+        {.progressTimer = [](bool) {},
+         .stopTaskCountdown = [] {},
+         .progressText = [](const QString&) {},
+         .encode =
+             [&] {
+                 lastImage = readFile(recorder.waveStream().path());
+                 encoder.EncodeRecording(recorder.waveStream().path());
+             },
+         .newRecordingPath = [&] { return encoder.newRecordingPath(); },
+         .fallbackPath = [&](const QString& from) { return encoder.fallbackPath(from); }});
     recorder.initbass();
     ASSERT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.first().text.toStdString();
     ASSERT_GE(recorder.selectedInput(), 0);
@@ -217,12 +219,14 @@ TEST_F(RealRecording, RecordsUntilKilled) {
     FakeMediaPlayer playing;
     playing.state = MediaPlayer::kPlaying;
     PulseCaptureDevice device;
-    Recorder recorder(device, playing, options, dialogs,
-                      {.progressTimer = [](bool) {},
-                       .stopTaskCountdown = [] {},
-                       .progressText = [](const QString&) {},
-                       .encode = [] {},
-                       .newRecordingPath = [&] { return wav; }});
+    Recorder recorder(
+        device, playing, options, dialogs,
+        {.progressTimer = [](bool) {},
+         .stopTaskCountdown = [] {},
+         .progressText = [](const QString&) {},
+         .encode = [] {},
+         .newRecordingPath = [&] { return wav; },
+         .fallbackPath = [&](const QString&) { return wav + QStringLiteral(".wav"); }});
     recorder.initbass();
     recorder.ToolButton8Click();
     ASSERT_TRUE(recorder.recording());
@@ -293,12 +297,14 @@ TEST_F(RealRecording, ATimedRecordingTaskRecordsItsStationAndEndsInItsPowerActio
     PulseCaptureDevice device;
     QTimer timer1, timer3, timer5;
     QString progress;
-    Recorder recorder(device, player, options, dialogs,
-                      {.progressTimer = [&](bool on) { on ? timer5.start(1000) : timer5.stop(); },
-                       .stopTaskCountdown = [&] { timer3.stop(); },
-                       .progressText = [&](const QString& text) { progress = text; },
-                       .encode = [&] { encoder.EncodeRecording(recorder.waveStream().path()); },
-                       .newRecordingPath = [&] { return encoder.newRecordingPath(); }});
+    Recorder recorder(
+        device, player, options, dialogs,
+        {.progressTimer = [&](bool on) { on ? timer5.start(1000) : timer5.stop(); },
+         .stopTaskCountdown = [&] { timer3.stop(); },
+         .progressText = [&](const QString& text) { progress = text; },
+         .encode = [&] { encoder.EncodeRecording(recorder.waveStream().path()); },
+         .newRecordingPath = [&] { return encoder.newRecordingPath(); },
+         .fallbackPath = [&](const QString& from) { return encoder.fallbackPath(from); }});
     recorder.initbass();
     TaskRunner runner(snapshot, player, dialogs, time, fields,
                       {.statusTimer = [](bool) {},

@@ -52,7 +52,7 @@ class RecorderFixture : public ::testing::Test {
     int countdownStops = 0;
     QString panel;
     int encodes = 0;
-    QTemporaryDir records;
+    QTemporaryDir records, elsewhere;
     int made = 0;
     Recorder recorder{
         device,
@@ -64,7 +64,9 @@ class RecorderFixture : public ::testing::Test {
          .progressText = [this](const QString& text) { panel = text; },
          .encode = [this] { ++encodes; },
          .newRecordingPath =
-             [this] { return records.filePath(QStringLiteral("r%1.wav").arg(++made)); }}};
+             [this] { return records.filePath(QStringLiteral("r%1.wav").arg(++made)); },
+         .fallbackPath =
+             [this](const QString&) { return elsewhere.filePath(QStringLiteral("moved.wav")); }}};
 };
 
 }  // namespace
@@ -156,6 +158,7 @@ TEST_F(RecorderFixture, TheButtonNeedsAPlayingStationAndAnInput) {
     EXPECT_TRUE(recorder.recording());
 }
 
+// The recording goes on in the music folder once; when the disk is full there too, it ends.
 TEST_F(RecorderFixture, AFullDiskEndsTheRecordingKeepsWhatWasWrittenAndSaysWhy) {
     recorder.initbass();
     player.state = MediaPlayer::kPlaying;
@@ -171,7 +174,10 @@ TEST_F(RecorderFixture, AFullDiskEndsTheRecordingKeepsWhatWasWrittenAndSaysWhy) 
         device.feed(QByteArray(WaveStream::kBytesPerSecond, '\x01'));
         device.feed(QByteArray(WaveStream::kBytesPerSecond, '\x02'));
         recorder.Timer5Timer();
-        const bool stopped = !recorder.recording() && encodes == 1;
+        const bool movedOn = recorder.recording() && encodes == 0;
+        device.feed(QByteArray(WaveStream::kBytesPerSecond, '\x03'));
+        recorder.Timer5Timer();
+        const bool stopped = movedOn && !recorder.recording() && encodes == 1;
         const bool told = !dialogs.shown.isEmpty() && dialogs.shown.last().text.contains(
                                                           QString::fromUtf8(std::strerror(EFBIG)));
         _exit(stopped && told ? 42 : 43);
@@ -179,9 +185,34 @@ TEST_F(RecorderFixture, AFullDiskEndsTheRecordingKeepsWhatWasWrittenAndSaysWhy) 
     int status = 0;
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 42) << status;
-    const QByteArray kept = readFile(records.filePath(QStringLiteral("r1.wav")));
+    EXPECT_FALSE(QFile::exists(records.filePath(QStringLiteral("r1.wav"))));
+    const QByteArray kept = readFile(elsewhere.filePath(QStringLiteral("moved.wav")));
     EXPECT_EQ(kept.size(), WaveStream::kHeaderSize + WaveStream::kBytesPerSecond * 3 / 2);
     EXPECT_TRUE(WaveStream::isReadableWav(kept));  // patched to what was written
+}
+
+TEST_F(RecorderFixture, ARecordingWhoseFolderGoesAwayGoesOnElsewhereWhole) {
+    recorder.initbass();
+    player.state = MediaPlayer::kPlaying;
+    recorder.ToolButton8Click();
+    device.feed(QByteArray(WaveStream::kBytesPerSecond, '\x01'));
+    ASSERT_TRUE(QDir(records.path()).removeRecursively());  // a USB stick pulled out
+    device.feed(QByteArray(WaveStream::kBytesPerSecond, '\x02'));
+    recorder.Timer5Timer();
+    EXPECT_TRUE(recorder.recording());
+    const QString moved = elsewhere.filePath(QStringLiteral("moved.wav"));
+    ASSERT_FALSE(dialogs.shown.isEmpty());
+    EXPECT_TRUE(dialogs.shown.last().text.endsWith(moved));  // where it is, and it is there
+    device.feed(QByteArray(WaveStream::kBytesPerSecond, '\x03'));
+    recorder.ToolButton8Click();
+    EXPECT_EQ(encodes, 1);
+    EXPECT_EQ(recorder.waveStream().path(), moved);
+    const QByteArray whole = readFile(moved);
+    ASSERT_TRUE(WaveStream::isReadableWav(whole));
+    EXPECT_EQ(whole.mid(WaveStream::kHeaderSize),
+              QByteArray(WaveStream::kBytesPerSecond, '\x01') +
+                  QByteArray(WaveStream::kBytesPerSecond, '\x02') +
+                  QByteArray(WaveStream::kBytesPerSecond, '\x03'));
 }
 
 TEST_F(RecorderFixture, ARecorderThatGoesWhileRecordingLeavesItForTheNextStart) {
@@ -195,7 +226,8 @@ TEST_F(RecorderFixture, ARecorderThatGoesWhileRecordingLeavesItForTheNextStart) 
              .progressText = [](const QString&) {},
              .encode = [] {},
              .newRecordingPath =
-                 [this] { return records.filePath(QStringLiteral("R - 2026120913.wav")); }});
+                 [this] { return records.filePath(QStringLiteral("R - 2026120913.wav")); },
+             .fallbackPath = [](const QString& from) { return from; }});
         other.initbass();
         other.ToolButton8Click();
         device.feed(QByteArray(WaveStream::kBytesPerSecond, '\x01'));
