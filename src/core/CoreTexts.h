@@ -11,6 +11,10 @@ inline QString keptAwake() {
     return QStringLiteral("正在录音或播放定时任务");
 }
 
+inline QString taskSoon() {
+    return QStringLiteral("定时任务即将开始");
+}
+
 inline QString fatalExit() {
     return QStringLiteral("发生致命错误，程序将强制关闭！");
 }

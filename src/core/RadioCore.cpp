@@ -166,6 +166,12 @@ void RadioCore::tick() {
     if (ending_)
         return;  // no task starts while the recordings of "退出" are saved
     runner_.startall();
+    // From ten minutes before a task the desktop does not suspend the computer for being idle.
+    const bool soon = runner_.dueWithin(services_.time.now(), 600);
+    if (soon != taskSoon_) {
+        taskSoon_ = soon;
+        keepAwakeWhileNeeded();
+    }
     publishRemote();
 }
 
@@ -179,7 +185,9 @@ void RadioCore::taskCountdown(bool on) {
 
 void RadioCore::keepAwakeWhileNeeded() {
     if (recording_ || taskRuns_)
-        services_.power.keepAwake(CoreTexts::keptAwake());
+        services_.power.keepAwake(PowerActions::Keep::fromSleep, CoreTexts::keptAwake());
+    else if (taskSoon_)
+        services_.power.keepAwake(PowerActions::Keep::fromIdle, CoreTexts::taskSoon());
     else
         services_.power.allowSleep();
 }

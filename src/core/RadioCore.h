@@ -153,7 +153,8 @@ class RadioCore : public QObject {
     void refreshSnapshot();
     // Timer3 on or off: a task plays, or no longer does.
     void taskCountdown(bool on);
-    // The computer does not go to sleep while a recording runs or a task plays.
+    // The computer does not go to sleep while a recording runs or a task plays, nor suspend for
+    // being idle in the ten minutes before a task.
     void keepAwakeWhileNeeded();
     // The media controls' requests run the program's own commands, and they see the state after
     // each request and each second.
@@ -184,6 +185,7 @@ class RadioCore : public QObject {
     QString stationCountText_;
     bool recording_ = false;
     bool taskRuns_ = false;
+    bool taskSoon_ = false;  // a task falls due within ten minutes
     bool recordingsRecovered_ = false;
     bool ending_ = false;
     bool quitting_ = false;  // quit() runs (it may wait for the encodings)

@@ -16,18 +16,21 @@ QDBusMessage managerCall(const char* method) {
 
 }  // namespace
 
-void LogindPowerActions::keepAwake(const QString& why) {
-    if (inhibitor_.isValid())
+void LogindPowerActions::keepAwake(Keep keep, const QString& why) {
+    if (inhibitor_.isValid() && held_ == keep)
         return;
     QDBusMessage message = managerCall("Inhibit");
-    message << QStringLiteral("sleep:idle") << AppInfo::name() << why << QStringLiteral("block");
+    message << (keep == Keep::fromSleep ? QStringLiteral("sleep:idle") : QStringLiteral("idle"))
+            << AppInfo::name() << why << QStringLiteral("block");
     // Answered at once by logind; the window waits no longer than this for one that is stuck.
     const QDBusMessage reply = QDBusConnection::systemBus().call(message, QDBus::Block, 3000);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
         lastError_ = reply.errorMessage();
         return;
     }
+    // The new one first, then the old one goes: never a moment without.
     inhibitor_ = reply.arguments().first().value<QDBusUnixFileDescriptor>();
+    held_ = keep;
 }
 
 bool LogindPowerActions::call(const char* method) {

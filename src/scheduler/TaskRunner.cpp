@@ -66,6 +66,29 @@ int TaskRunner::firstDue(int second, const std::function<bool(const StationRow&)
     return -1;
 }
 
+bool TaskRunner::dueWithin(const QDateTime& now, int seconds) const {
+    // Seconds from to last of one day.
+    const auto dueOn = [this](const QDate& date, int from, int last) {
+        const QString& weekday = TaskTexts::weekdayNames()[date.dayOfWeek() - 1];
+        for (auto it = std::lower_bound(bySecond_.begin(), bySecond_.end(), std::pair{from, -1});
+             it != bySecond_.end() && it->first <= last; ++it) {
+            const StationRow& row = snapshot_.rows[size_t(it->second)];
+            const QStringView kind = row.textView(Field::planType);
+            const QStringView period = row.textView(Field::period);
+            if ((kind == TaskTexts::play() || kind == TaskTexts::playAndRecord()) &&
+                (period.isEmpty() || period == weekday))
+                return true;
+        }
+        return false;
+    };
+    const QDate today = now.date();
+    const int ofDay = now.time().msecsSinceStartOfDay() / 1000;
+    const int last = ofDay + seconds;
+    if (last < 86400)
+        return dueOn(today, ofDay + 1, last);
+    return dueOn(today, ofDay + 1, 86399) || dueOn(today.addDays(1), 0, last - 86400);
+}
+
 void TaskRunner::weekplay(const WallClockSeconds::Second& second) {
     const QString& today = TaskTexts::weekdayNames()[second.date.dayOfWeek() - 1];
     const int found = firstDue(second.ofDay, [&](const StationRow& row) {

@@ -49,6 +49,8 @@ class TaskRunner {
     // The first weekly, or daily, task due in this second is started.
     void weekplay(const WallClockSeconds::Second& second);
     void dayplay(const WallClockSeconds::Second& second);
+    // Whether a task of a kind that starts falls due in the seconds after now's, up to that many.
+    bool dueWithin(const QDateTime& now, int seconds) const;
     // Ends the running task once its length has passed.
     void Timer3Timer();
     // Timer3 went off elsewhere (the stop button, the record button): no task runs any more.

@@ -103,7 +103,7 @@ TEST_F(Core, QuittingEndsTheRecordingAndEncodesItBeforeThePlayerClosesAndSavesTh
     EXPECT_EQ(player.calls.last(), QStringLiteral("Close"));
 }
 
-TEST_F(Core, TheComputerStaysAwakeWhileARecordingRunsOrATaskPlaysButNotForItsPowerAction) {
+TEST_F(Core, TheComputerStaysAwakeForTasksAndRecordingsButNotForItsPowerAction) {
     core->table().moveTo(1);
     core->rowSelection();
     core->playback().playCommand();
@@ -112,6 +112,18 @@ TEST_F(Core, TheComputerStaysAwakeWhileARecordingRunsOrATaskPlaysButNotForItsPow
     EXPECT_TRUE(power.awake);
     EXPECT_FALSE(power.awakeWhy.isEmpty());
     core->recorder().ToolButton8Click();
+    EXPECT_FALSE(power.awake);
+
+    // A task eleven minutes ahead keeps nothing awake yet.
+    core->table().moveTo(0);
+    core->plans().save({.name = QStringLiteral("Alpha"),
+                        .kind = QStringLiteral("定时播放"),
+                        .period = {},
+                        .start = clock.at.addSecs(660),
+                        .end = clock.at.addSecs(700),
+                        .finishAction = {}},
+                       0);
+    core->tick();
     EXPECT_FALSE(power.awake);
 
     // A task plays and records for two seconds, then the computer goes to standby.
@@ -124,10 +136,11 @@ TEST_F(Core, TheComputerStaysAwakeWhileARecordingRunsOrATaskPlaysButNotForItsPow
                         .finishAction = QStringLiteral("待机")},
                        0);
     core->tick();
+    EXPECT_TRUE(power.awake && !power.fromSleep);  // a task within ten minutes: no idle suspend
     clock.advanceMsecs(1000);
     core->tick();
     ASSERT_TRUE(core->recorder().recording());
-    EXPECT_TRUE(power.awake);
+    EXPECT_TRUE(power.fromSleep);
     capture.feed(QByteArray(WaveStream::kBytesPerSecond, '\x01'));
     for (int i = 0; i < 10 && core->recorder().recording(); ++i) {
         clock.advanceMsecs(1000);

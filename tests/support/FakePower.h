@@ -12,13 +12,15 @@ class FakePower : public PowerActions {
     bool powerOff() override { return record(QStringLiteral("PowerOff")); }
     bool suspend() override { return record(QStringLiteral("Suspend")); }
     bool hibernate() override { return record(QStringLiteral("Hibernate")); }
-    void keepAwake(const QString& why) override {
+    void keepAwake(Keep keep, const QString& why) override {
         awake = true;
+        fromSleep = keep == Keep::fromSleep;
         awakeWhy = why;
     }
-    void allowSleep() override { awake = false; }
+    void allowSleep() override { awake = fromSleep = false; }
     QStringList calls;
-    bool awake = false;
+    bool awake = false;      // kept from idle suspend at least
+    bool fromSleep = false;  // and from sleep
     QString awakeWhy;
     QList<bool> awakeAtAction;     // whether the computer was held awake at each action
     std::function<void()> onCall;  // runs at each action, to see the state at that moment
