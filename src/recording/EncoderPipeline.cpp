@@ -2,31 +2,15 @@
 #include "recording/EncoderPipeline.h"
 
 #include "recording/Mp3Encoder.h"
+#include "recording/WaveStream.h"
 #include "recording/WmaEncoder.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
-
-#include <fcntl.h>
 
 #include <unistd.h>
 
 #include <stdexcept>
-
-namespace {
-
-// The rename itself reaches the disk.
-void syncFolderOf(const QString& path) {
-    const int folder = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-}
-
-}  // namespace
 
 EncoderPipeline::EncoderPipeline(QObject* parent) : QObject(parent) {
     worker_.setMaxThreadCount(1);
@@ -61,7 +45,7 @@ void EncoderPipeline::run(EncoderJob& job) {
             QFile::remove(partial);
             throw std::runtime_error(job.outputPath.toStdString() + ": " + reason);
         }
-        syncFolderOf(job.outputPath);
+        WaveStream::syncFolderOf(job.outputPath);
         job.ok = true;
     } catch (const std::exception& e) {
         job.ok = false;

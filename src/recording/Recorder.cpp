@@ -110,6 +110,7 @@ void Recorder::StartCapture() {
     }
     recording_ = true;
     moved_ = false;
+    lost_.clear();
 }
 
 void Recorder::goOnElsewhere() {
@@ -118,8 +119,8 @@ void Recorder::goOnElsewhere() {
         const QString to = hooks_.fallbackPath(wave_.path());
         wave_.moveTo(to);
         dialogs_.message(AppInfo::title(), RecordingTexts::movedTo(to), Dialogs::Icon::warning);
-    } catch (const std::exception&) {
-        // Ended below with the reason, keeping what is left.
+    } catch (const std::exception& e) {
+        lost_ = QString::fromUtf8(e.what());  // ended with this reason, keeping what is left
     }
 }
 
@@ -133,9 +134,11 @@ void Recorder::Timer5Timer() {
     // Nothing shows for a recording that ended: the status bar's progress means one runs.
     if (!recording_ || wave_.isEmpty())
         return;
-    if (!moved_ && (!wave_.failure().isEmpty() || !QFile::exists(wave_.path())))
+    if (!moved_ && (!wave_.failure().isEmpty() || wave_.unlinked()))
         goOnElsewhere();
-    const QString why = !wave_.failure().isEmpty() ? wave_.failure() : device_.failure();
+    const QString why = !wave_.failure().isEmpty() ? wave_.failure()
+                        : !lost_.isEmpty()         ? lost_
+                                                   : device_.failure();
     if (recording_ && !why.isEmpty()) {
         // The disk is full, or the sound server went away: what was written is kept and
         // encoded, and the user learns why the recording ended.

@@ -70,5 +70,6 @@ class Recorder {
     int selected_ = -1;
     bool recording_ = false;
     bool moved_ = false;  // the recording went on elsewhere once already
+    QString lost_;        // why it could not
     QTime elapsed_{0, 0, 0};
 };

@@ -24,6 +24,7 @@ RecordingEncoder::RecordingEncoder(Services services, WindowFields& fields, QObj
     : QObject(parent), services_(std::move(services)), fields_(fields) {
     connect(&pipeline_, &EncoderPipeline::done, this, [this](const EncoderJob& job) {
         reserved_.remove(job.outputPath);
+        queued_.remove(job.wavPath);
         if (job.format == EncoderJob::Format::mp3)
             MP3Out1Done(job);
         else
@@ -95,6 +96,7 @@ void RecordingEncoder::EncodeRecording(const QString& wavPath, const QString& st
         QFileInfo(wavPath).absolutePath(), station, stamp,
         format == EncoderJob::Format::mp3 ? QStringLiteral(".mp3") : QStringLiteral(".wma"), taken);
     reserved_ << job.outputPath;
+    queued_ << job.wavPath;
     job.title = station;  // the recording's own, whatever row is selected by now
     pipeline_.start(std::move(job));
 }
@@ -110,6 +112,8 @@ QStringList RecordingEncoder::recoverRecordings() {
         scanned << canonical;
         removePartialEncodings(folder);
         for (const QString& wav : WaveStream::unencoded(folder)) {
+            if (stations_.contains(wav) || queued_.contains(wav))
+                continue;  // being recorded or encoded by this run
             QString station, stamp;
             RecordingNames::parse(QFileInfo(wav).completeBaseName(), &station, &stamp);
             EncodeRecording(wav, station, stamp);
@@ -119,14 +123,14 @@ QStringList RecordingEncoder::recoverRecordings() {
     return recovered;
 }
 
-void RecordingEncoder::removePartialEncodings(const QString& folder) {
+void RecordingEncoder::removePartialEncodings(const QString& folder) const {
     const QDir dir(folder);
     for (const QString& name : dir.entryList(QDir::Files)) {
         const QString output = name.chopped(std::min<qsizetype>(name.size(), 5));
         QString station, stamp;
-        if (name.endsWith(QLatin1String(".part")) &&
+        if (EncoderPipeline::partialPath(output) == name &&
             (output.endsWith(QLatin1String(".mp3")) || output.endsWith(QLatin1String(".wma"))) &&
-            EncoderPipeline::partialPath(output) == name &&
+            !reserved_.contains(dir.filePath(output)) &&
             RecordingNames::parse(QFileInfo(output).completeBaseName(), &station, &stamp))
             QFile::remove(dir.filePath(name));
     }

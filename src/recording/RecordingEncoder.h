@@ -66,7 +66,7 @@ class RecordingEncoder : public QObject {
     // The temporary file goes once encoded; when encoding failed it stays and the user is told.
     void settleTemporaryFile(const EncoderJob& job);
     // The files of encodings that a crash cut short, named after a recording.
-    static void removePartialEncodings(const QString& folder);
+    void removePartialEncodings(const QString& folder) const;
     void finishDone();
     void carryOut(const QString& action);
 
@@ -77,5 +77,6 @@ class RecordingEncoder : public QObject {
     EncoderPipeline pipeline_;
     QSet<QString> reserved_;            // file names of jobs not yet done
     QHash<QString, QString> stations_;  // the station of each recording, by its WAV file
+    QSet<QString> queued_;              // WAV files of jobs not yet done
     QString pendingPowerAction_;        // the options' timed action, waiting for the encodings
 };

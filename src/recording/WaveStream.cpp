@@ -10,6 +10,7 @@
 #include <QtEndian>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
@@ -31,6 +32,30 @@ T at(const QByteArray& bytes, int offset) {
 
 quint32 sizeField(qint64 size) {
     return size > qint64(WaveStream::kSizeUnknown) ? WaveStream::kSizeUnknown : quint32(size);
+}
+
+// Copies bytes from to last (exclusive) of one file into another at the same offsets; returns 0,
+// or the system's error.
+int copyRange(int in, int out, qint64 from, qint64 last) {
+    QByteArray block(1 << 20, Qt::Uninitialized);
+    for (qint64 at = from; at < last;) {
+        const ssize_t n =
+            ::pread(in, block.data(), size_t(std::min<qint64>(block.size(), last - at)), at);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n == 0 ? EIO : errno;
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = ::pwrite(out, block.constData() + done, size_t(n - done), at + done);
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0)
+                return w == 0 ? ENOSPC : errno;
+            done += w;
+        }
+        at += n;
+    }
+    return 0;
 }
 
 // The RIFF and data sizes of a file of fileSize bytes, at their places in the header.
@@ -113,29 +138,28 @@ void WaveStream::append(const char* data, qsizetype length) {
 }
 
 void WaveStream::moveTo(const QString& path) {
-    std::lock_guard lock(writeMutex_);
     const int to = ::open(QFile::encodeName(path).constData(),
                           O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (to < 0)
         throw std::runtime_error(path.toStdString() + ": " + std::strerror(errno));
-    // The header says "unended" as before; a failed write at the old place left nothing half
-    // there beyond size_, which counts only what was written.
-    QByteArray block(1 << 20, Qt::Uninitialized);
-    const qint64 size = size_;
-    for (qint64 at = 0; at < size;) {
-        const ssize_t n =
-            ::pread(fd_, block.data(), size_t(std::min<qint64>(block.size(), size - at)), at);
-        if (n > 0 && ::write(to, block.constData(), size_t(n)) == n) {
-            at += n;
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        const int error = n == 0 ? EIO : errno;
+    const auto fail = [&](int error) {
         ::close(to);
         QFile::remove(path);
         throw std::runtime_error(path.toStdString() + ": " + std::strerror(error));
-    }
+    };
+    // The bulk while the capture goes on (reads at offsets do not disturb its writes), then what
+    // came meanwhile with the capture held; size_ counts only what reached the old file. The
+    // header still says "unended", as it should.
+    const qint64 bulk = size_;
+    if (const int error = copyRange(fd_, to, 0, bulk))
+        fail(error);
+    std::lock_guard lock(writeMutex_);
+    const qint64 whole = size_;
+    if (const int error = copyRange(fd_, to, bulk, whole))
+        fail(error);
+    if (::lseek(to, whole, SEEK_SET) < 0 || ::fdatasync(to) != 0)
+        fail(errno);
+    syncFolderOf(path);  // on the disk before the old one goes: a power cut keeps one of them
     ::close(fd_);
     QFile::remove(path_);  // gone already, or full: the copy is the recording now
     fd_ = to;
@@ -143,6 +167,20 @@ void WaveStream::moveTo(const QString& path) {
     failed_ = false;
     std::lock_guard failureLock(failureMutex_);
     failure_.clear();
+}
+
+bool WaveStream::unlinked() const {
+    struct stat status {};
+    return fd_ >= 0 && ::fstat(fd_, &status) == 0 && status.st_nlink == 0;
+}
+
+void WaveStream::syncFolderOf(const QString& path) {
+    const int folder = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
 }
 
 QString WaveStream::failure() const {
@@ -204,7 +242,7 @@ QStringList WaveStream::unencoded(const QString& folder) {
                           head.mid(8, 32) == header(0).mid(8, 32);
         if (!ours || file.size() <= kHeaderSize)
             continue;
-        const bool ended = at<quint32>(head, 40) == quint32(file.size() - kHeaderSize);
+        const bool ended = at<quint32>(head, 40) == sizeField(file.size() - kHeaderSize);
         if (ended || (at<quint32>(head, 40) == 0 && patchSizes(file.handle(), file.size())))
             found << path;
     }

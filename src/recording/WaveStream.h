@@ -48,6 +48,10 @@ class WaveStream {
     // std::runtime_error with the reason, the recording then as it was.
     void moveTo(const QString& path);
     const QString& path() const { return path_; }
+    // The file was removed (its folder too, perhaps) while the recording goes on into it.
+    bool unlinked() const;
+    // Pushes a rename or a new file in path's folder to the disk.
+    static void syncFolderOf(const QString& path);
 
     // The header of a WAV file with dataBytes of PCM.
     static QByteArray header(qint64 dataBytes);

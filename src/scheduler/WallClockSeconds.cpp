@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scheduler/WallClockSeconds.h"
 
+#include <QTimeZone>
+
 #include <algorithm>
 
 namespace {
@@ -14,6 +16,13 @@ WallClockSeconds::Second wallSecond(const QDateTime& at, int delta) {
     for (; ofDay >= 86400; ofDay -= 86400)
         date = date.addDays(1);
     return {date, ofDay};
+}
+
+// Whether now's time zone changed its offset from UTC after from, up to last.
+bool transitionBetween(const QDateTime& now, qint64 from, qint64 last) {
+    const QTimeZone::OffsetData next =
+        now.timeZone().nextTransition(QDateTime::fromSecsSinceEpoch(from, QTimeZone::utc()));
+    return next.atUtc.isValid() && next.atUtc.toSecsSinceEpoch() <= last;
 }
 
 }  // namespace
@@ -34,9 +43,10 @@ std::vector<WallClockSeconds::Second> WallClockSeconds::since(const QDateTime& n
     last_ = current;
     lastOffset_ = offset;
     std::vector<Second> seconds;
-    if (before && offset != offsetBefore) {
+    if (before && offset != offsetBefore && transitionBetween(now, *before, current)) {
         // Daylight saving time began or ended since the last call: each second from its own
-        // offset, and a gap in the wall clock handed out at the first second after it.
+        // offset, and a gap in the wall clock handed out at the first second after it. (A new
+        // time zone of the computer is a clock set, handed out as one.)
         int previous =
             from == *before + 1 ? offsetBefore : now.addSecs(from - 1 - current).offsetFromUtc();
         for (qint64 s = from; s <= current; ++s) {

@@ -652,6 +652,20 @@ TEST_F(EncodingFixture, ACrashWhileEncodingLosesNothingAndTheNextStartEncodesAga
     taglib_tag_free_strings();
     taglib_file_free(file);
 
+    // A file that took the name meanwhile stays as it is; the encoding fails, leaving no part.
+    const QString taken = records.filePath(QStringLiteral("Taken - 201212090905.mp3"));
+    ASSERT_TRUE(writeFile(taken, "someone else's"));
+    EncoderJob job;
+    job.wavPath = wav + QStringLiteral(".copy");
+    ASSERT_TRUE(writeFile(job.wavPath, WaveStream::image(sinePcm(0.2))));
+    job.outputPath = taken;
+    EncoderPipeline::run(job);
+    EXPECT_FALSE(job.ok);
+    EXPECT_EQ(readFile(taken), QByteArray("someone else's"));
+    EXPECT_FALSE(QFile::exists(EncoderPipeline::partialPath(taken)));
+    QFile::remove(taken);
+    QFile::remove(job.wavPath);
+
     // An encoding that fails leaves nothing under the recording's name, nor a partial file.
     encoder.EncodeRecording(records.filePath(QStringLiteral("Gone - 201212090905.wav")));
     encoder.pipeline().waitForDone();

@@ -365,4 +365,13 @@ TEST_F(Runner, SummerTimeStartsTheSkippedHoursTasksOnceAndItsEndRepeatsNone) {
     }
     ASSERT_EQ(clock.at.time(), QTime(2, 15, 1));
     EXPECT_EQ(started(), (QStringList{"http://h/Twice an hour", "http://h/In the gap"}));
+
+    // The computer moved to another time zone: a clock set forward seven hours, not a gap.
+    player.calls.clear();
+    add(task(QStringLiteral("Five"), QStringLiteral("定时播放"), {}, QTime(5, 0)));
+    clock.at = QDateTime(QDate(2026, 12, 9), QTime(3, 0), berlin);
+    runner.startall();
+    clock.at = clock.at.toTimeZone(QTimeZone("Asia/Shanghai")).addSecs(1);
+    runner.startall();
+    EXPECT_TRUE(started().isEmpty());
 }
