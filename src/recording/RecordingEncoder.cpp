@@ -36,13 +36,27 @@ QString RecordingEncoder::station() const {
     return fields_.rdfile ? fields_.title5 : fields_.title2;
 }
 
+namespace {
+
+// Never the current folder: the user's music folder, or the home folder.
+QString musicFolder() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    return folder.isEmpty() || !QDir().mkpath(folder) ? QDir::homePath() : folder;
+}
+
+}  // namespace
+
+QString RecordingEncoder::newWav(const QString& folder, const QString& station) {
+    const QString path = RecordingNames::unusedPath(
+        folder, station, RecordingNames::stamp(services_.now()), QStringLiteral(".wav"));
+    stations_.insert(path, station);
+    return path;
+}
+
 QString RecordingEncoder::newRecordingPath() {
     QString folder = services_.options.record;
     if (!RecordFolder::usable(folder)) {
-        // Never into the current folder: the user's music folder, or the home folder.
-        folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
-        if (folder.isEmpty() || !QDir().mkpath(folder))
-            folder = QDir::homePath();
+        folder = musicFolder();
         // Told once the recording runs: an unattended timed recording must not wait for an OK.
         QMetaObject::invokeMethod(
             this,
@@ -53,22 +67,11 @@ QString RecordingEncoder::newRecordingPath() {
             },
             Qt::QueuedConnection);
     }
-    const QString name = station();
-    const QString path = RecordingNames::unusedPath(
-        folder, name, RecordingNames::stamp(services_.now()), QStringLiteral(".wav"));
-    stations_.insert(path, name);
-    return path;
+    return newWav(folder, station());
 }
 
 QString RecordingEncoder::fallbackPath(const QString& from) {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
-    if (folder.isEmpty() || !QDir().mkpath(folder))
-        folder = QDir::homePath();
-    const QString name = stations_.take(from);
-    const QString path = RecordingNames::unusedPath(
-        folder, name, RecordingNames::stamp(services_.now()), QStringLiteral(".wav"));
-    stations_.insert(path, name);
-    return path;
+    return newWav(musicFolder(), stations_.take(from));
 }
 
 void RecordingEncoder::EncodeRecording(const QString& wavPath) {

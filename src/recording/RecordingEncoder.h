@@ -61,6 +61,8 @@ class RecordingEncoder : public QObject {
 
   private:
     QString station() const;
+    // A new WAV file in folder for a recording of station, remembered for its encoding.
+    QString newWav(const QString& folder, const QString& station);
     void MP3Out1Done(const EncoderJob& job);
     void WMAOut1Done(const EncoderJob& job);
     // The temporary file goes once encoded; when encoding failed it stays and the user is told.
