@@ -24,18 +24,19 @@ RadioCore::RadioCore(const QString& programFolder, Services services, QObject* p
     : QObject(parent),
       folder_(programFolder),
       services_(std::move(services)),
+      player_(services_.player, services_.time),
       table_(QDir(programFolder).filePath(QStringLiteral("rd.cds"))),
       options_(QDir(programFolder).filePath(QStringLiteral("option.ini"))),
       presets_(QDir(programFolder).filePath(QStringLiteral("channel.ini"))),
-      playback_(services_.player, table_, options_, services_.dialogs, services_.processes, fields_,
+      playback_(player_, table_, options_, services_.dialogs, services_.processes, fields_,
                 {.statusTimer = [this](bool on) { emit statusTimerSwitched(on); },
                  .stopTaskCountdown = [this] { taskCountdown(false); },
                  .showAllStations = [this] { emit showAllStationsRequested(); }}),
-      monitor_(services_.player, fields_),
+      monitor_(player_, fields_),
       browser_(table_, services_.dialogs,
                {.selectRoot = [this] { emit selectRootRequested(); },
                 .focusStationList = [this] { emit focusStationListRequested(); }}),
-      volume_(services_.player, services_.dialogs),
+      volume_(player_, services_.dialogs),
       navigation_(table_, playback_, presets_, services_.dialogs, fields_,
                   {.selectRoot = [this] { emit selectRootRequested(); },
                    .rowSelection = [this] { rowSelection(); }}),
@@ -47,7 +48,7 @@ RadioCore::RadioCore(const QString& programFolder, Services services, QObject* p
                 .now = [&time = services_.time] { return time.now(); }},
                fields_),
       recorder_(
-          services_.capture, services_.player, options_, services_.dialogs,
+          services_.capture, player_, options_, services_.dialogs,
           {.progressTimer =
                [this](bool on) {
                    recording_ = on;
@@ -60,7 +61,7 @@ RadioCore::RadioCore(const QString& programFolder, Services services, QObject* p
            .newRecordingPath = [this] { return encoder_.newRecordingPath(); },
            .fallbackPath = [this](const QString& from) { return encoder_.fallbackPath(from); }}),
       runner_(
-          snapshot_, services_.player, services_.dialogs, services_.time, fields_,
+          snapshot_, player_, services_.dialogs, services_.time, fields_,
           {.statusTimer = [this](bool on) { emit statusTimerSwitched(on); },
            .countdownTimer = [this](bool on) { taskCountdown(on); },
            .progressTimer = [this](bool on) { emit progressTimerSwitched(on); },
@@ -165,6 +166,7 @@ void RadioCore::guarded(const std::function<void()>& handler) {
 void RadioCore::tick() {
     if (ending_)
         return;  // no task starts while the recordings of "退出" are saved
+    player_.tick();
     runner_.startall();
     // From ten minutes before a task the desktop does not suspend the computer for being idle.
     const bool soon = runner_.dueWithin(services_.time.now(), 600);
@@ -225,7 +227,7 @@ void RadioCore::toggleRecording() {
 }
 
 bool RadioCore::hotKeyMutes(int virtualKeyCode, bool withModifiers) const {
-    const int state = services_.player.playState();
+    const int state = player_.playState();
     if (state != MediaPlayer::kStopped && state != MediaPlayer::kPlaying)
         return false;
     return virtualKeyCode == options_.muteHotKey && !withModifiers;
@@ -287,8 +289,8 @@ bool RadioCore::quit(const std::function<void()>& waitForEncodings) {
         else
             encoder_.pipeline().waitForDone();
         if (playback_.WMP()) {
-            services_.player.Stop();
-            services_.player.Close();
+            player_.Stop();
+            player_.Close();
         }
         presets_.Saveradio();
         // The last change of the catalogue is on disk before the program ends. A save that

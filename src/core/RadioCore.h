@@ -12,6 +12,7 @@
 #include "playback/Playback.h"
 #include "playback/Presets.h"
 #include "playback/StatusMonitor.h"
+#include "playback/StreamKeeper.h"
 #include "playback/VolumeControl.h"
 #include "recording/Recorder.h"
 #include "recording/RecordingEncoder.h"
@@ -73,6 +74,7 @@ class RadioCore : public QObject {
     const SchedulerSnapshot& snapshot() const { return snapshot_; }
     OptionsStore& options() { return options_; }
     Presets& presets() { return presets_; }
+    StreamKeeper& player() { return player_; }
     Playback& playback() { return playback_; }
     StatusMonitor& monitor() { return monitor_; }
     CatalogueBrowser& browser() { return browser_; }
@@ -163,6 +165,7 @@ class RadioCore : public QObject {
 
     QString folder_;
     Services services_;
+    StreamKeeper player_;  // every subsystem plays through it
     WindowFields fields_;
     StationTable table_;
     SchedulerSnapshot snapshot_;

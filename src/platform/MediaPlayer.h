@@ -52,7 +52,9 @@ class MediaPlayer {
     // True when a network interface other than loopback is up with an address.
     virtual bool isOnline() const = 0;
     virtual Status status() const = 0;
-    virtual QString PositionText() const = 0;   // elapsed time, "mm:ss" or "h:mm:ss"
+    virtual QString PositionText() const = 0;  // elapsed time, "mm:ss" or "h:mm:ss"
+    // The elapsed time in milliseconds: it stands still while no sound arrives.
+    virtual qint64 positionMsecs() const = 0;
     virtual QString DurationText() const = 0;   // exactly "00:00" for an endless live stream
     virtual int BufferingProgress() const = 0;  // 0 to 100
     virtual int Volume() const = 0;             // the value last set, 0 to 100
@@ -62,4 +64,7 @@ class MediaPlayer {
     // What the stream says it plays now (a station's "StreamTitle", usually "artist - song"), or
     // empty when it says nothing. One line, of bounded length.
     virtual QString nowPlaying() const = 0;
+    // The sound server went away and came back: the audio output kept between streams is dropped,
+    // and a stream that plays starts again on a fresh one, with the volume and mute shown.
+    virtual void reopenAudioOutput() = 0;
 };

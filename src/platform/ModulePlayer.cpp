@@ -69,6 +69,10 @@ QString ModulePlayer::PositionText() const {
     return player_ ? player_->PositionText() : kNoTime;
 }
 
+qint64 ModulePlayer::positionMsecs() const {
+    return player_ ? player_->positionMsecs() : 0;
+}
+
 QString ModulePlayer::DurationText() const {
     return player_ ? player_->DurationText() : kNoTime;
 }
@@ -99,4 +103,9 @@ void ModulePlayer::setMute(bool mute) {
 
 QString ModulePlayer::nowPlaying() const {
     return player_ ? player_->nowPlaying() : QString();
+}
+
+void ModulePlayer::reopenAudioOutput() {
+    if (player_)
+        player_->reopenAudioOutput();
 }

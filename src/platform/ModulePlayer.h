@@ -30,6 +30,7 @@ class ModulePlayer : public MediaPlayer {
     bool isOnline() const override;
     Status status() const override;
     QString PositionText() const override;
+    qint64 positionMsecs() const override;
     QString DurationText() const override;
     int BufferingProgress() const override;
     int Volume() const override;
@@ -37,6 +38,7 @@ class ModulePlayer : public MediaPlayer {
     bool Mute() const override;
     void setMute(bool mute) override;
     QString nowPlaying() const override;
+    void reopenAudioOutput() override;
 
   private:
     QStringList arguments_;

@@ -71,6 +71,9 @@ VlcMediaPlayer::VlcMediaPlayer(const QStringList& extraArguments, QObject* paren
                              QStringLiteral("--quiet"),
                              QStringLiteral("--network-caching=%1").arg(kNetworkCachingMs)};
     arguments += extraArguments;
+    for (const QString& a : extraArguments)
+        if (a.startsWith(QLatin1String("--aout=")))
+            audioOutput_ = a.mid(7).toUtf8();
     std::vector<QByteArray> storage;
     std::vector<const char*> argv;
     for (const QString& a : arguments)
@@ -294,6 +297,15 @@ QString VlcMediaPlayer::nowPlaying() const {
     return title;
 }
 
+void VlcMediaPlayer::reopenAudioOutput() {
+    const bool streaming = phase_ == Phase::opening || phase_ == Phase::playing;
+    endStream();
+    // Setting the output drops the one kept between streams, connected to the server that went.
+    libvlc_audio_output_set(vlc_->player, audioOutput_.constData());
+    if (streaming)
+        Play();
+}
+
 void VlcMediaPlayer::Close() {
     Stop();
     forgetPlaylists();
@@ -364,6 +376,10 @@ QString VlcMediaPlayer::formatTime(qint64 msecs) {
 
 QString VlcMediaPlayer::PositionText() const {
     return formatTime(libvlc_media_player_get_time(vlc_->player));
+}
+
+qint64 VlcMediaPlayer::positionMsecs() const {
+    return std::max<qint64>(0, libvlc_media_player_get_time(vlc_->player));
 }
 
 QString VlcMediaPlayer::DurationText() const {

@@ -42,6 +42,7 @@ class VlcMediaPlayer : public QObject, public MediaPlayer {
     bool isOnline() const override;
     Status status() const override;
     QString PositionText() const override;
+    qint64 positionMsecs() const override;
     QString DurationText() const override;
     int BufferingProgress() const override;
     int Volume() const override { return volume_; }
@@ -50,6 +51,7 @@ class VlcMediaPlayer : public QObject, public MediaPlayer {
     void setMute(bool mute) override;
     // Read from the stream being played when asked: libvlc keeps the latest title with it.
     QString nowPlaying() const override;
+    void reopenAudioOutput() override;
     static constexpr int kMaxTitleLength = 200;
 
     static QString formatTime(qint64 msecs);
@@ -74,6 +76,7 @@ class VlcMediaPlayer : public QObject, public MediaPlayer {
     struct Nesting;
     std::unique_ptr<Nesting> nesting_;
     QString url_;
+    QByteArray audioOutput_ = "pulse";  // the output module, or the one "--aout=" names
     int volume_ = 50;
     bool mute_ = false;
     std::atomic<Phase> phase_{Phase::idle};

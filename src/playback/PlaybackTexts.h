@@ -54,6 +54,23 @@ inline QString lastStation() {
 inline QString presetNotSet() {
     return QStringLiteral("请先设置预置电台！");
 }
+// The player lost the stream and plays it again: the status line, then the try's number.
+inline QString reconnecting(const QString& station, int attempt) {
+    return QStringLiteral("正在重新连接: %1 (第%2次)").arg(station).arg(attempt);
+}
+// It gave up, and why.
+inline QString reconnectGaveUp(const QString& station, const QString& why) {
+    return QStringLiteral("无法重新连接: %1（%2）").arg(station, why);
+}
+inline QString stationUnreachable() {
+    return QStringLiteral("电台无法连接");
+}
+inline QString streamBrokeOff() {
+    return QStringLiteral("电台中断了播放");
+}
+inline QString stationSilent() {
+    return QStringLiteral("电台没有声音");
+}
 // The player's state; the status line shows its first four characters.
 inline QString playerStatus(MediaPlayer::Status status) {
     switch (status) {

@@ -2,10 +2,10 @@
 #include "playback/StatusMonitor.h"
 
 #include "core/WindowFields.h"
-#include "platform/MediaPlayer.h"
 #include "playback/PlaybackTexts.h"
+#include "playback/StreamKeeper.h"
 
-StatusMonitor::StatusMonitor(const MediaPlayer& player, const WindowFields& fields,
+StatusMonitor::StatusMonitor(const StreamKeeper& player, const WindowFields& fields,
                              QString headerCaption)
     : player_(player), fields_(fields), headerCaption_(std::move(headerCaption)) {}
 
@@ -43,6 +43,15 @@ QString StatusMonitor::startedName() const {
 void StatusMonitor::Timer2Timer() {
     if (fields_.playSource == PlaySource::None)
         return;
+    if (player_.attempt() > 0 || !player_.gaveUp().isEmpty()) {
+        display_.panel0 = player_.attempt() > 0
+                              ? PlaybackTexts::reconnecting(stationName(), player_.attempt())
+                              : PlaybackTexts::reconnectGaveUp(stationName(), player_.gaveUp());
+        display_.panel1.clear();
+        display_.trayImage = player_.Mute() ? 1 : 0;
+        display_.tooltip = display_.panel0;
+        return;
+    }
     // The stream's own title of what it plays now follows the station's name.
     const QString song = player_.nowPlaying();
     const QString name =

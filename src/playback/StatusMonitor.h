@@ -5,7 +5,7 @@
 
 #include <QString>
 
-class MediaPlayer;
+class StreamKeeper;
 struct WindowFields;
 
 // What the status display shows: panels 0 and 1 of the status bar, the tray icon image (0 the
@@ -17,11 +17,12 @@ struct StatusDisplay {
     QString tooltip;
 };
 
-// Timer2's work: once a second, the player's state, the station and the elapsed time.
+// Timer2's work: once a second, the player's state, the station and the elapsed time; while the
+// player reconnects, the try it is at, and why it gave up.
 class StatusMonitor {
   public:
     // headerCaption: the caption of the header label, which the tooltip copies when not muted.
-    StatusMonitor(const MediaPlayer& player, const WindowFields& fields,
+    StatusMonitor(const StreamKeeper& player, const WindowFields& fields,
                   QString headerCaption = {});
 
     // Timer2Timer: updates display(); does nothing before anything was played.
@@ -40,7 +41,7 @@ class StatusMonitor {
     // The name of what was started last, whatever was selected since; empty before anything was.
     QString startedName() const;
 
-    const MediaPlayer& player_;
+    const StreamKeeper& player_;
     const WindowFields& fields_;
     QString headerCaption_;
     StatusDisplay display_;

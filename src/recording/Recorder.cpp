@@ -4,13 +4,13 @@
 #include "AppInfo.h"
 #include "platform/CaptureDevice.h"
 #include "platform/Dialogs.h"
-#include "platform/MediaPlayer.h"
+#include "playback/StreamKeeper.h"
 #include "recording/RecordingTexts.h"
 #include "setting/OptionsStore.h"
 
 #include <QFile>
 
-Recorder::Recorder(CaptureDevice& device, const MediaPlayer& player, const OptionsStore& options,
+Recorder::Recorder(CaptureDevice& device, const StreamKeeper& player, const OptionsStore& options,
                    Dialogs& dialogs, Hooks hooks)
     : device_(device),
       player_(player),
@@ -53,8 +53,6 @@ QString Recorder::buttonHint() const {
 }
 
 void Recorder::ToolButton8Click() {
-    if (deviceMissing() && !recording_)
-        initbass();  // a sound server that was missing may be there now
     if (player_.playState() == MediaPlayer::kPlaying || recording_)
         ToggleRecording();
     else
@@ -76,6 +74,8 @@ void Recorder::ToggleRecording() {
             dialogs_.message(AppInfo::title(), RecordingTexts::interrupted(wave_.failure()),
                              Dialogs::Icon::error);
     } else {
+        if (deviceMissing())
+            initbass();  // a sound server that was missing may be there now, for tasks too
         StartCapture();
         if (recording_) {
             hooks_.progressTimer(true);
@@ -101,8 +101,8 @@ void Recorder::StartCapture() {
                          Dialogs::Icon::error);
         return;
     }
-    if (!device_.start(
-            [this](const char* data, qsizetype length) { wave_.append(data, length); })) {
+    paused_ = !player_.soundFlows();
+    if (!startDevice()) {
         dialogs_.message(AppInfo::title(), RecordingTexts::startFailed(), Dialogs::Icon::error);
         wave_.finish();
         QFile::remove(wave_.path());  // nothing was recorded
@@ -111,6 +111,34 @@ void Recorder::StartCapture() {
     recording_ = true;
     moved_ = false;
     lost_.clear();
+    gaps_.clear();
+    heard_ = !paused_;
+}
+
+bool Recorder::startDevice() {
+    return device_.start([this](const char* data, qsizetype length) {
+        if (!paused_)
+            wave_.append(data, length);
+    });
+}
+
+bool Recorder::reconnectCapture() {
+    const QString input =
+        selected_ >= 0 && selected_ < inputNames_.size() ? inputNames_[selected_] : QString();
+    device_.stop();
+    if (!device_.init())
+        return false;
+    inputNames_.clear();
+    int chosen = -1;
+    const QList<CaptureDevice::Input> inputs = device_.inputs();
+    for (int i = 0; i < inputs.size(); ++i) {
+        inputNames_ << inputs[i].name;
+        if (inputs[i].name == input || (chosen < 0 && inputs[i].on))
+            chosen = i;
+    }
+    ComboBox2Change(chosen);
+    device_.setLevel(selected_, 1.0);
+    return selected_ >= 0 && startDevice();
 }
 
 void Recorder::goOnElsewhere() {
@@ -136,16 +164,28 @@ void Recorder::Timer5Timer() {
         return;
     if (!moved_ && (!wave_.failure().isEmpty() || wave_.unlinked()))
         goOnElsewhere();
-    const QString why = !wave_.failure().isEmpty() ? wave_.failure()
-                        : !lost_.isEmpty()         ? lost_
-                                                   : device_.failure();
+    const QString why = !wave_.failure().isEmpty() ? wave_.failure() : lost_;
     if (recording_ && !why.isEmpty()) {
-        // The disk is full, or the sound server went away: what was written is kept and
-        // encoded, and the user learns why the recording ended.
+        // The disk is full: what was written is kept and encoded, and the user learns why the
+        // recording ended.
         ToggleRecording();
         dialogs_.message(AppInfo::title(), RecordingTexts::interrupted(why), Dialogs::Icon::error);
         return;
     }
+    const bool captured = (device_.isActive() && device_.failure().isEmpty()) || reconnectCapture();
+    if (!captured || !player_.soundFlows()) {
+        const bool paused = paused_.exchange(true);
+        if (heard_) {
+            if (!paused)
+                gaps_.append({elapsed_.msecsSinceStartOfDay() / 1000, 0});
+            ++gaps_.last().seconds;
+        }
+        hooks_.progressText(RecordingTexts::waitingForSound(
+            elapsed_.toString(QStringLiteral("HH:mm:ss")), !captured));
+        return;
+    }
+    paused_ = false;
+    heard_ = true;
     elapsed_ = elapsed_.addSecs(1);
     if (elapsed_.second() % 5 == 0)
         wave_.sync();

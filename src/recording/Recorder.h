@@ -3,19 +3,32 @@
 
 #include "recording/WaveStream.h"
 
+#include <QList>
 #include <QStringList>
 #include <QTime>
 
+#include <atomic>
 #include <functional>
 
 class CaptureDevice;
 class Dialogs;
-class MediaPlayer;
+class StreamKeeper;
 class OptionsStore;
 
 // The capture input list, the record button, the capture into the WAV image and its progress.
+// While no sound arrives (the stream is lost, the player reconnects, the sound server is away)
+// nothing is written; the recording goes on when sound returns, and keeps a list of its gaps.
+// A capture the sound server broke off is connected again once the server is back.
 class Recorder {
   public:
+    // A stretch without sound after the recording had begun: seconds recorded before it, and
+    // how long it lasted.
+    struct Gap {
+        int at = 0;
+        int seconds = 0;
+        bool operator==(const Gap&) const = default;
+    };
+
     struct Hooks {
         std::function<void(bool)> progressTimer;           // Timer5 on or off
         std::function<void()> stopTaskCountdown;           // Timer3 off
@@ -26,7 +39,7 @@ class Recorder {
         std::function<QString(const QString& from)> fallbackPath;
     };
 
-    Recorder(CaptureDevice& device, const MediaPlayer& player, const OptionsStore& options,
+    Recorder(CaptureDevice& device, const StreamKeeper& player, const OptionsStore& options,
              Dialogs& dialogs, Hooks hooks);
     // Stops a capture that still runs before the file it writes into goes.
     ~Recorder();
@@ -53,15 +66,23 @@ class Recorder {
     // Ends a recording that runs, as the button would, whatever the player does (exit).
     void stopRecording();
     QTime recordElapsed() const { return elapsed_; }
+    // Of the recording running or last ended.
+    const QList<Gap>& gaps() const { return gaps_; }
+    // Sound reached the recording at all.
+    bool heard() const { return heard_; }
 
   private:
     void StartCapture();
     void StopCapture();
     // The recording's folder went away or stopped taking writes: on in the music folder.
     void goOnElsewhere();
+    // The sound server broke the capture off: connects to it again and goes on into the same
+    // file with the input chosen before; false while it is not back.
+    bool reconnectCapture();
+    bool startDevice();
 
     CaptureDevice& device_;
-    const MediaPlayer& player_;
+    const StreamKeeper& player_;
     const OptionsStore& options_;
     Dialogs& dialogs_;
     Hooks hooks_;
@@ -69,7 +90,10 @@ class Recorder {
     QStringList inputNames_;
     int selected_ = -1;
     bool recording_ = false;
-    bool moved_ = false;  // the recording went on elsewhere once already
-    QString lost_;        // why it could not
-    QTime elapsed_{0, 0, 0};
+    bool moved_ = false;      // the recording went on elsewhere once already
+    QString lost_;            // why it could not
+    QTime elapsed_{0, 0, 0};  // of sound recorded
+    QList<Gap> gaps_;
+    bool heard_ = false;
+    std::atomic<bool> paused_{false};  // the capture's blocks are not written
 };

@@ -58,6 +58,12 @@ inline QString stopHint() {
 inline QString progress(const QString& elapsed, double megabytes) {
     return QStringLiteral("已录音:%1 - %2 MB").arg(elapsed).arg(megabytes, 0, 'f', 2);
 }
+// The status bar while a recording waits for sound: the time recorded, and what it waits for.
+inline QString waitingForSound(const QString& elapsed, bool soundServer) {
+    return QStringLiteral("已录音:%1 - %2")
+        .arg(elapsed,
+             soundServer ? QStringLiteral("等待声音服务器") : QStringLiteral("等待电台声音"));
+}
 inline QString notEncoded(const QString& wavPath, const QString& reason) {
     return QStringLiteral("录音未能编码，原始录音保存在：\n%1\n\n%2").arg(wavPath, reason);
 }

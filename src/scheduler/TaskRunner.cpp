@@ -5,9 +5,9 @@
 #include "catalogue/StationTable.h"
 #include "core/WindowFields.h"
 #include "platform/Dialogs.h"
-#include "platform/MediaPlayer.h"
 #include "platform/TimeSource.h"
 #include "playback/PlaybackTexts.h"
+#include "playback/StreamKeeper.h"
 #include "scheduler/TaskTexts.h"
 
 #include <QScopedValueRollback>
@@ -24,7 +24,7 @@ int startSecond(const StationRow& row) {
 
 }  // namespace
 
-TaskRunner::TaskRunner(const SchedulerSnapshot& snapshot, MediaPlayer& player, Dialogs& dialogs,
+TaskRunner::TaskRunner(const SchedulerSnapshot& snapshot, StreamKeeper& player, Dialogs& dialogs,
                        const TimeSource& time, WindowFields& fields, Hooks hooks)
     : snapshot_(snapshot),
       player_(player),
@@ -156,6 +156,7 @@ void TaskRunner::startTask(const StationRow& row, const WallClockSeconds::Second
     hooks_.balloon(TaskTexts::balloonTitle(), TaskTexts::started(kind, fields_.title5));
     hooks_.countdownTimer(true);
     running_ = Running{station, records, time_.monotonicMsecs() + qint64(taskCountdown) * 1000};
+    player_.keepUntil(running_->endsAt);  // a lost stream is tried again to the task's end
     if (records)
         hooks_.progressTimer(true);
     fields_.playSource = PlaySource::Task;

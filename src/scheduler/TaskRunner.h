@@ -14,7 +14,7 @@
 #include <vector>
 
 class Dialogs;
-class MediaPlayer;
+class StreamKeeper;
 class TimeSource;
 struct SchedulerSnapshot;
 struct StationRow;
@@ -39,7 +39,7 @@ class TaskRunner {
 
     // A task start sets title5 (its station), armedFinishAction (its power action, for the next
     // finished encoding), rdfile (recordings are named after it) and playSource.
-    TaskRunner(const SchedulerSnapshot& snapshot, MediaPlayer& player, Dialogs& dialogs,
+    TaskRunner(const SchedulerSnapshot& snapshot, StreamKeeper& player, Dialogs& dialogs,
                const TimeSource& time, WindowFields& fields, Hooks hooks);
 
     // The snapshot was refreshed: index its task rows by start second again.
@@ -65,7 +65,7 @@ class TaskRunner {
     void startTask(const StationRow& row, const WallClockSeconds::Second& second, bool weekly);
 
     const SchedulerSnapshot& snapshot_;
-    MediaPlayer& player_;
+    StreamKeeper& player_;
     Dialogs& dialogs_;
     const TimeSource& time_;
     WindowFields& fields_;

@@ -9,6 +9,7 @@
 #include "platform/TimeSource.h"
 #include "platform/VlcMediaPlayer.h"
 #include "playback/PlaybackTexts.h"
+#include "playback/StreamKeeper.h"
 #include "recording/Mp3Encoder.h"
 #include "recording/Recorder.h"
 #include "recording/RecordingEncoder.h"
@@ -41,6 +42,8 @@
 #include <taglib/tag_c.h>
 
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
 
 #include <cmath>
 #include <functional>
@@ -85,6 +88,7 @@ class RealRecording : public ::testing::Test {
     FakeDialogs dialogs;
     FakeDesktop desktop;
     LogindPowerActions power;
+    SystemTimeSource keeperTime;
 };
 
 }  // namespace
@@ -104,8 +108,9 @@ TEST_F(RealRecording, RecordsWhatPlaysIntoMp3AndWma) {
     RecordingEncoder encoder(encoding(), fields);
     PulseCaptureDevice device;
     QByteArray lastImage;
+    StreamKeeper kept(player, keeperTime);
     Recorder recorder(
-        device, player, options, dialogs,
+        device, kept, options, dialogs,
         {.progressTimer = [](bool) {},
          .stopTaskCountdown = [] {},
          .progressText = [](const QString&) {},
@@ -210,6 +215,96 @@ TEST_F(RealRecording, TheArmedPowerActionReachesLogindAfterTheEncoding) {
     EXPECT_EQ(power.lastError(), QString());
 }
 
+// The station's server drops for six seconds, and later stalls, while a recording runs: the
+// player plays the station again each time, nothing of the outages is written, and the recording
+// holds the station after them.
+TEST_F(RealRecording, ARecordingGoesOnThroughAServerDropAndAStall) {
+    LoopbackHttpServer server;
+    server.addStream("/tone.mp3", toneMp3(source));
+    VlcMediaPlayer player;
+    StreamKeeper kept(player, keeperTime);
+    WindowFields fields;
+    fields.title2 = QStringLiteral("测试电台");
+    RecordingEncoder encoder(encoding(), fields);
+    PulseCaptureDevice device;
+    QByteArray image;
+    Recorder recorder(
+        device, kept, options, dialogs,
+        {.progressTimer = [](bool) {},
+         .stopTaskCountdown = [] {},
+         .progressText = [](const QString&) {},
+         .encode = [&] { image = readFile(recorder.waveStream().path()); },
+         .newRecordingPath = [&] { return encoder.newRecordingPath(); },
+         .fallbackPath = [&](const QString& from) { return encoder.fallbackPath(from); }});
+    QTimer ticks;  // Timer1 and Timer5
+    QObject::connect(&ticks, &QTimer::timeout, [&] {
+        kept.tick();
+        recorder.Timer5Timer();
+    });
+    ticks.start(1000);
+    kept.setURL(server.url("/tone.mp3"));
+    kept.Play();
+    ASSERT_TRUE(waitFor([&] { return kept.soundFlows(); }, 20000));
+    recorder.initbass();
+    recorder.ToolButton8Click();
+    ASSERT_TRUE(recorder.recording());
+    QElapsedTimer wall;
+    wall.start();
+    const auto pass = [](int msecs) { waitFor([] { return false; }, msecs); };
+    const auto cpuMsecs = [] {
+        rusage use{};
+        getrusage(RUSAGE_SELF, &use);
+        return (use.ru_utime.tv_sec + use.ru_stime.tv_sec) * 1000 +
+               (use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1000;
+    };
+    pass(4000);
+
+    server.setOutage(LoopbackHttpServer::Outage::down);
+    ASSERT_TRUE(waitFor([&] { return kept.attempt() > 0; }, 10000));
+    const long cpuBefore = cpuMsecs();
+    pass(6000);
+    const double cpuPercent = double(cpuMsecs() - cpuBefore) / 60.0;
+    QElapsedTimer back;
+    back.start();
+    server.setOutage(LoopbackHttpServer::Outage::none);
+    ASSERT_TRUE(waitFor([&] { return kept.soundFlows(); }, 40000));
+    const qint64 reconnected = back.elapsed();
+    pass(4000);
+
+    QElapsedTimer stall;
+    stall.start();
+    server.setOutage(LoopbackHttpServer::Outage::stalled);
+    ASSERT_TRUE(waitFor([&] { return kept.attempt() > 0; }, 30000));
+    const qint64 noticed = stall.elapsed();
+    server.setOutage(LoopbackHttpServer::Outage::none);
+    ASSERT_TRUE(waitFor([&] { return kept.soundFlows(); }, 40000));
+    pass(4000);
+    recorder.ToolButton8Click();
+    const double wallSeconds = double(wall.elapsed()) / 1000;
+
+    // Two gaps; the file is shorter than the time it ran by about their length.
+    ASSERT_EQ(recorder.gaps().size(), 2);
+    int gapSeconds = 0;
+    for (const Recorder::Gap& gap : recorder.gaps())
+        gapSeconds += gap.seconds;
+    const QByteArray pcm = image.mid(WaveStream::kHeaderSize);
+    const double recorded = double(pcm.size()) / WaveStream::kBytesPerSecond;
+    EXPECT_NEAR(recorded + gapSeconds, wallSeconds, 3.0);
+    EXPECT_GT(gapSeconds, 10);
+    // The station after the outages, to the end; what silence got in is where a gap began.
+    EXPECT_GT(rms(pcm, pcm.size() - 2 * WaveStream::kBytesPerSecond), 100.0);
+    constexpr qsizetype kBlock = WaveStream::kBytesPerSecond / 2;
+    int silentBlocks = 0;
+    for (qsizetype at = 0; at + kBlock <= pcm.size(); at += kBlock)
+        silentBlocks += rms(pcm, at, at + kBlock) < 20.0;
+    EXPECT_LE(silentBlocks, 2 * 8);
+    std::printf(
+        "outage: back %lld ms after the server; stall seen after %lld ms; CPU %.1f %% while "
+        "reconnecting; recorded %.1f s of %.1f s, gaps %d s, silent %.1f s\n",
+        qint64(reconnected), qint64(noticed), cpuPercent, recorded, wallSeconds, gapSeconds,
+        silentBlocks / 2.0);
+}
+
 // The program in another process, recording what the null sink plays until it is killed: this
 // test binary again, running only this test with CORVINATONE_TEST_RECORD_INTO set.
 TEST_F(RealRecording, RecordsUntilKilled) {
@@ -219,8 +314,9 @@ TEST_F(RealRecording, RecordsUntilKilled) {
     FakeMediaPlayer playing;
     playing.state = MediaPlayer::kPlaying;
     PulseCaptureDevice device;
+    StreamKeeper kept(playing, keeperTime);
     Recorder recorder(
-        device, playing, options, dialogs,
+        device, kept, options, dialogs,
         {.progressTimer = [](bool) {},
          .stopTaskCountdown = [] {},
          .progressText = [](const QString&) {},
@@ -297,8 +393,9 @@ TEST_F(RealRecording, ATimedRecordingTaskRecordsItsStationAndEndsInItsPowerActio
     PulseCaptureDevice device;
     QTimer timer1, timer3, timer5;
     QString progress;
+    StreamKeeper kept(player, keeperTime);
     Recorder recorder(
-        device, player, options, dialogs,
+        device, kept, options, dialogs,
         {.progressTimer = [&](bool on) { on ? timer5.start(1000) : timer5.stop(); },
          .stopTaskCountdown = [&] { timer3.stop(); },
          .progressText = [&](const QString& text) { progress = text; },
@@ -306,7 +403,7 @@ TEST_F(RealRecording, ATimedRecordingTaskRecordsItsStationAndEndsInItsPowerActio
          .newRecordingPath = [&] { return encoder.newRecordingPath(); },
          .fallbackPath = [&](const QString& from) { return encoder.fallbackPath(from); }});
     recorder.initbass();
-    TaskRunner runner(snapshot, player, dialogs, time, fields,
+    TaskRunner runner(snapshot, kept, dialogs, time, fields,
                       {.statusTimer = [](bool) {},
                        .countdownTimer = [&](bool on) { on ? timer3.start(1000) : timer3.stop(); },
                        .progressTimer = [&](bool on) { on ? timer5.start(1000) : timer5.stop(); },
@@ -314,7 +411,10 @@ TEST_F(RealRecording, ATimedRecordingTaskRecordsItsStationAndEndsInItsPowerActio
                        .recording = [&] { return recorder.recording(); },
                        .balloon = [](const QString&, const QString&) {},
                        .selectRoot = [] {}});
-    QObject::connect(&timer1, &QTimer::timeout, [&] { runner.startall(); });
+    QObject::connect(&timer1, &QTimer::timeout, [&] {
+        kept.tick();
+        runner.startall();
+    });
     QObject::connect(&timer3, &QTimer::timeout, [&] { runner.Timer3Timer(); });
     QObject::connect(&timer5, &QTimer::timeout, [&] { recorder.Timer5Timer(); });
     timer1.start(1000);

@@ -4,9 +4,11 @@
 #include "platform/ProcessKiller.h"
 #include "playback/Playback.h"
 #include "playback/StatusMonitor.h"
+#include "playback/StreamKeeper.h"
 #include "setting/OptionsStore.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeMediaPlayer.h"
+#include "support/FakeTimeSource.h"
 #include "support/QtPrinters.h"
 
 #include <QDir>
@@ -151,7 +153,9 @@ TEST_F(PlaybackFixture, DownloadToolsEndOnlyWhenTheOptionSaysSo) {
 }
 
 TEST_F(PlaybackFixture, StatusLinesFollowThePlayerEachTick) {
-    StatusMonitor monitor(player, fields);
+    FakeTimeSource clock;
+    StreamKeeper kept(player, clock);
+    StatusMonitor monitor(kept, fields);
     monitor.Timer2Timer();  // nothing played yet: nothing shown
     EXPECT_EQ(monitor.display().panel0, QString());
 
@@ -195,7 +199,9 @@ TEST_F(PlaybackFixture, StatusLinesFollowThePlayerEachTick) {
 }
 
 TEST_F(PlaybackFixture, TheStatusLineNamesEachStateOfThePlayer) {
-    StatusMonitor monitor(player, fields);
+    FakeTimeSource clock;
+    StreamKeeper kept(player, clock);
+    StatusMonitor monitor(kept, fields);
     click(0);
     playback.playCommand();
     player.state = MediaPlayer::kStopped;
@@ -252,4 +258,98 @@ TEST(KillDownloadTools, ThePlayCommandEndsExactlyNamedToolsFirst) {
     EXPECT_EQ(player.calls.last(), QStringLiteral("Play"));
     lower->kill();
     lower->waitForFinished(5000);
+}
+
+TEST(StreamKeeperTest, ALostStreamIsPlayedAgainUntilItReturnsIsStoppedOrTheTimeIsUp) {
+    FakeMediaPlayer player;
+    FakeTimeSource clock;
+    StreamKeeper kept(player, clock);
+    WindowFields fields;
+    fields.playSource = PlaySource::Command;
+    fields.title3 = QStringLiteral("Beta");
+    StatusMonitor monitor(kept, fields);
+    const auto line = [&] {
+        monitor.Timer2Timer();
+        return monitor.display().panel0;
+    };
+    // A second passes; the stream plays (its position moves) or the server refuses every try.
+    const auto second = [&](bool plays) {
+        clock.advanceMsecs(1000);
+        if (plays) {
+            player.state = MediaPlayer::kPlaying;
+            player.positionMs += 1000;
+        } else if (player.state != MediaPlayer::kStopped) {
+            player.state = MediaPlayer::kUndefined;
+        }
+        kept.tick();
+    };
+    const auto plays = [&] { return int(player.calls.count(QStringLiteral("Play"))); };
+    kept.setURL(QStringLiteral("http://127.0.0.1:1/list.m3u"));
+    kept.Play();
+    for (int i = 0; i < 5; ++i)
+        second(true);
+    EXPECT_TRUE(kept.soundFlows());
+    EXPECT_EQ(plays(), 1);
+
+    // The server drops: each try is refused, and the pause before the next grows to 30 s.
+    QList<int> triedAt;
+    player.state = MediaPlayer::kEnded;
+    kept.tick();
+    EXPECT_EQ(kept.playState(), MediaPlayer::kTransitioning);
+    EXPECT_FALSE(kept.soundFlows());
+    EXPECT_EQ(line(), QStringLiteral("正在重新连接: Beta (第1次)"));
+    for (int s = 1; s <= 100; ++s) {
+        const int before = plays();
+        second(false);
+        if (plays() > before)
+            triedAt << s;
+    }
+    EXPECT_EQ(triedAt, (QList<int>{1, 4, 9, 18, 34, 65, 96}));
+    EXPECT_EQ(line(), QStringLiteral("正在重新连接: Beta (第8次)"));
+    EXPECT_EQ(player.URL(), QStringLiteral("http://127.0.0.1:1/list.m3u"));  // fetched again
+    // The server is back: the next try, 31 s after the last, finds it.
+    for (const int before = plays(); plays() == before;)
+        second(false);
+    second(true);
+    EXPECT_TRUE(kept.soundFlows());
+    EXPECT_EQ(kept.attempt(), 0);
+    EXPECT_EQ(kept.lastOutage(), 128'000);
+    player.playerStatus = MediaPlayer::Status::playing;
+    EXPECT_EQ(line(), QStringLiteral("正在播放:  Beta"));
+
+    // A stall: the server sends nothing, the position stands for 10 s.
+    const int beforeStall = plays();
+    for (int s = 0; s < 10; ++s) {
+        clock.advanceMsecs(1000);
+        kept.tick();
+    }
+    EXPECT_EQ(kept.attempt(), 1);
+    EXPECT_EQ(plays(), beforeStall);
+    // The user's Stop ends the retries at once.
+    kept.Stop();
+    for (int s = 0; s < 60; ++s)
+        second(false);
+    EXPECT_EQ(plays(), beforeStall);
+
+    // After a hand-started play it gives up five minutes after the loss, and says why.
+    kept.Play();
+    second(true);
+    player.state = MediaPlayer::kUndefined;
+    for (int s = 0; s < 400 && kept.gaveUp().isEmpty(); ++s)
+        second(false);
+    EXPECT_EQ(line(), QStringLiteral("无法重新连接: Beta（电台无法连接）"));
+    EXPECT_EQ(player.calls.last(), QStringLiteral("Stop"));
+
+    // A task's stream is kept to the task's end, however long.
+    kept.Play();
+    kept.keepUntil(clock.monotonicMsecs() + 3'600'000);
+    second(true);
+    player.state = MediaPlayer::kUndefined;
+    for (int s = 0; s < 3'000; ++s)
+        second(false);
+    EXPECT_TRUE(kept.gaveUp().isEmpty());
+    EXPECT_GT(kept.attempt(), 90);
+    for (int s = 0; s < 700 && kept.gaveUp().isEmpty(); ++s)
+        second(false);
+    EXPECT_EQ(kept.gaveUp(), QStringLiteral("电台无法连接"));
 }

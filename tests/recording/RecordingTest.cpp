@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue/StationTable.h"
 #include "core/WindowFields.h"
+#include "playback/StreamKeeper.h"
 #include "recording/Recorder.h"
 #include "recording/RecordingEncoder.h"
 #include "recording/RecordingNames.h"
@@ -12,6 +13,7 @@
 #include "support/FakeMediaPlayer.h"
 #include "support/FakePower.h"
 #include "support/FakeServices.h"
+#include "support/FakeTimeSource.h"
 #include "support/Mp3Frames.h"
 #include "support/QtPrinters.h"
 #include "support/TestHelpers.h"
@@ -46,6 +48,8 @@ class RecorderFixture : public ::testing::Test {
   protected:
     FakeCaptureDevice device;
     FakeMediaPlayer player;
+    FakeTimeSource clock;
+    StreamKeeper kept{player, clock};
     OptionsStore options{QStringLiteral("/nonexistent/option.ini")};
     FakeDialogs dialogs;
     QList<bool> timer5;
@@ -56,7 +60,7 @@ class RecorderFixture : public ::testing::Test {
     int made = 0;
     Recorder recorder{
         device,
-        player,
+        kept,
         options,
         dialogs,
         {.progressTimer = [this](bool on) { timer5 << on; },
@@ -220,7 +224,7 @@ TEST_F(RecorderFixture, ARecorderThatGoesWhileRecordingLeavesItForTheNextStart) 
     player.state = MediaPlayer::kPlaying;
     {
         Recorder other(
-            device, player, options, dialogs,
+            device, kept, options, dialogs,
             {.progressTimer = [](bool) {},
              .stopTaskCountdown = [] {},
              .progressText = [](const QString&) {},
@@ -237,19 +241,58 @@ TEST_F(RecorderFixture, ARecorderThatGoesWhileRecordingLeavesItForTheNextStart) 
               QStringList{records.filePath(QStringLiteral("R - 2026120913.wav"))});
 }
 
-TEST_F(RecorderFixture, ASoundServerThatGoesAwayEndsTheRecordingAndKeepsIt) {
+TEST_F(RecorderFixture, WithoutSoundNothingIsWrittenAndTheRecordingGoesOnWhenItReturns) {
     recorder.initbass();
     player.state = MediaPlayer::kPlaying;
     recorder.ToolButton8Click();
-    device.feed(QByteArray(WaveStream::kBytesPerSecond, '\x01'));
+    // Each tick sees the state, then a second of audio arrives.
+    const auto second = [this](char sample) {
+        recorder.Timer5Timer();
+        device.feed(QByteArray(WaveStream::kBytesPerSecond, sample));
+    };
+    second('\x01');
+    // The stream is lost and the player reconnects: nothing of it is written, for two seconds.
+    player.state = MediaPlayer::kTransitioning;
+    second('\x00');
+    second('\x00');
+    EXPECT_EQ(panel, QStringLiteral("已录音:00:00:01 - 等待电台声音"));
+    player.state = MediaPlayer::kPlaying;
+    second('\x02');
+    // The sound server goes away, and is not back at the first try.
+    device.list = {{QStringLiteral("Microphone"), false},
+                   {QStringLiteral("Monitor of Null Output"), false}};
     device.broken = QStringLiteral("the sound server stopped delivering the recording");
-    recorder.Timer5Timer();
-    EXPECT_FALSE(recorder.recording());
-    EXPECT_FALSE(device.active);
-    EXPECT_EQ(encodes, 1);  // what was captured is encoded
-    EXPECT_TRUE(dialogs.shown.last().text.startsWith(QStringLiteral("录音中断")));
-    EXPECT_TRUE(dialogs.shown.last().text.contains(device.broken));
-    EXPECT_TRUE(WaveStream::isReadableWav(readFile(records.filePath(QStringLiteral("r1.wav")))));
+    device.available = false;
+    second('\x00');
+    EXPECT_EQ(panel, QStringLiteral("已录音:00:00:02 - 等待声音服务器"));
+    EXPECT_TRUE(recorder.recording());
+    device.available = true;
+    second('\x03');  // back: the same input again, by its name, now second in the list
+    EXPECT_TRUE(device.active);
+    EXPECT_EQ(recorder.selectedInput(), 1);
+    EXPECT_TRUE(device.list[1].on);
+    EXPECT_EQ(panel, QStringLiteral("已录音:00:00:03 - 0.03 MB"));
+    recorder.ToolButton8Click();
+
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_EQ(encodes, 1);
+    EXPECT_EQ(recorder.gaps(), (QList<Recorder::Gap>{{1, 2}, {2, 1}}));
+    EXPECT_TRUE(recorder.heard());
+    const QByteArray pcm =
+        readFile(records.filePath(QStringLiteral("r1.wav"))).mid(WaveStream::kHeaderSize);
+    EXPECT_EQ(pcm, QByteArray(WaveStream::kBytesPerSecond, '\x01') +
+                       QByteArray(WaveStream::kBytesPerSecond, '\x02') +
+                       QByteArray(WaveStream::kBytesPerSecond, '\x03'));
+
+    // A task's recording begins while its station connects: the wait is no gap, and a station
+    // that never sends leaves a recording that heard nothing.
+    player.state = MediaPlayer::kTransitioning;
+    recorder.ToggleRecording();
+    second('\x00');
+    second('\x00');
+    recorder.ToggleRecording();
+    EXPECT_TRUE(recorder.gaps().isEmpty());
+    EXPECT_FALSE(recorder.heard());
 }
 
 TEST(WaveStreamFile, OurUnencodedRecordingsAreFoundAndUnendedOnesRepairedFromTheirLength) {

@@ -2,6 +2,7 @@
 // The task runner and the power timer against a clock the test sets.
 #include "catalogue/StationTable.h"
 #include "core/WindowFields.h"
+#include "playback/StreamKeeper.h"
 #include "scheduler/PowerTimer.h"
 #include "scheduler/TaskRunner.h"
 #include "setting/OptionsStore.h"
@@ -63,12 +64,13 @@ class Runner : public ::testing::Test {
     FakeMediaPlayer player;
     FakeDialogs dialogs;
     FakeTimeSource clock;
+    StreamKeeper kept{player, clock};
     WindowFields fields;
     bool statusOn = false, countdownOn = false, progressOn = false, recordingShown = false;
     QStringList events;
     std::function<void()> duringToggle;  // runs once, inside the next toggle
     TaskRunner runner{snapshot,
-                      player,
+                      kept,
                       dialogs,
                       clock,
                       fields,

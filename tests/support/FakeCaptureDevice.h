@@ -22,6 +22,7 @@ class FakeCaptureDevice : public CaptureDevice {
             return false;
         callback = std::move(c);
         active = true;
+        broken.clear();  // a new stream
         return true;
     }
     void stop() override {

@@ -39,6 +39,7 @@ class FakeMediaPlayer : public MediaPlayer {
         return playerStatus;
     }
     QString PositionText() const override { return position; }
+    qint64 positionMsecs() const override { return positionMs; }
     QString DurationText() const override { return duration; }
     int BufferingProgress() const override { return buffering; }
     int Volume() const override { return volume; }
@@ -46,11 +47,13 @@ class FakeMediaPlayer : public MediaPlayer {
     bool Mute() const override { return muted; }
     void setMute(bool m) override { muted = m; }
     QString nowPlaying() const override { return song; }
+    void reopenAudioOutput() override { calls << QStringLiteral("reopenAudioOutput"); }
 
     int state = kUndefined;
     bool online = true;
     Status playerStatus = Status::playing;
     QString position = QStringLiteral("00:01");
+    qint64 positionMs = 1000;
     QString duration = QStringLiteral("00:00");
     int buffering = 0;
     int volume = 50;

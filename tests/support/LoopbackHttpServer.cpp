@@ -94,6 +94,10 @@ void LoopbackHttpServer::acceptLoop() {
         const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0)
             continue;
+        if (outage_ == Outage::down) {
+            ::close(fd);
+            continue;
+        }
         std::lock_guard lock(mutex_);
         threads_.emplace_back([this, fd] {
             serve(fd);
@@ -166,6 +170,12 @@ void LoopbackHttpServer::serve(int fd) {
     const auto begin = std::chrono::steady_clock::now();
     size_t sent = 0;
     while (!stopping_ && std::chrono::steady_clock::now() - begin < kMaxStreamTime) {
+        if (outage_ == Outage::down)
+            return;
+        if (outage_ == Outage::stalled) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            continue;
+        }
         const double due = double(sent) / kBytesPerSecond - 1.0;
         if (std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count() < due) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -27,6 +27,10 @@ class LoopbackHttpServer {
     void addStream(const std::string& path, const std::string& mp3 = silentMp3Frame(),
                    const std::string& title = {});
     static constexpr size_t kIcyInterval = 8000;
+    // What the streams do: play, drop (open connections end, new ones are closed at once), or
+    // stall (connections stay open and nothing is sent).
+    enum class Outage { none, down, stalled };
+    void setOutage(Outage outage) { outage_ = outage; }
     QString url(const std::string& path) const;
     int port() const { return port_; }
     int requests() const { return requests_; }
@@ -47,6 +51,7 @@ class LoopbackHttpServer {
     int port_ = 0;
     std::atomic<bool> stopping_{false};
     std::atomic<int> requests_{0};
+    std::atomic<Outage> outage_{Outage::none};
     std::mutex mutex_;
     std::map<std::string, std::pair<std::string, std::string>> files_;
     std::map<std::string, std::pair<std::string, std::string>> streams_;  // MP3 bytes, title
