@@ -17,6 +17,7 @@
 #include "platform/PulseCaptureDevice.h"
 #include "platform/QtDesktop.h"
 #include "platform/SessionBus.h"
+#include "platform/SoundServer.h"
 #include "platform/SystemClock.h"
 #include "platform/TerminationSignals.h"
 #include "platform/TimeSource.h"
@@ -84,6 +85,7 @@ int main(int argc, char** argv) {
         ProcProcessKiller processes;
         QtDesktop desktop;
         PulseCaptureDevice capture;
+        PulseSoundServer sound;
         LogindPowerActions power;
         SystemTimeSource time;
         TimedatedClock clock;
@@ -104,7 +106,8 @@ int main(int argc, char** argv) {
                                             .power = power,
                                             .time = time,
                                             .clock = clock,
-                                            .remote = remote},
+                                            .remote = remote,
+                                            .sound = sound},
                                    .hotKey = *hotKey,
                                    .notifications = notifications});
         mainWindow.setOptionsWindow([&](QWidget* parent) {

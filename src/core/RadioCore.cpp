@@ -24,7 +24,7 @@ RadioCore::RadioCore(const QString& programFolder, Services services, QObject* p
     : QObject(parent),
       folder_(programFolder),
       services_(std::move(services)),
-      player_(services_.player, services_.time),
+      player_(services_.player, services_.time, &services_.sound),
       table_(QDir(programFolder).filePath(QStringLiteral("rd.cds"))),
       options_(QDir(programFolder).filePath(QStringLiteral("option.ini"))),
       presets_(QDir(programFolder).filePath(QStringLiteral("channel.ini"))),

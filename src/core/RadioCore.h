@@ -34,6 +34,7 @@ class Dialogs;
 class MediaPlayer;
 class MediaRemote;
 class PowerActions;
+class SoundServer;
 class ProcessKiller;
 class SystemClock;
 class TimeSource;
@@ -56,6 +57,7 @@ class RadioCore : public QObject {
         const TimeSource& time;
         SystemClock& clock;
         MediaRemote& remote;  // the desktop's media controls and keys
+        const SoundServer& sound;
         // The executable a program update replaces: "corvinatone" beside the running one.
         QString programFile =
             QCoreApplication::applicationDirPath() + QStringLiteral("/corvinatone");

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "playback/StreamKeeper.h"
 
+#include "platform/SoundServer.h"
 #include "platform/TimeSource.h"
 #include "playback/PlaybackTexts.h"
 
@@ -8,8 +9,8 @@
 #include <array>
 #include <limits>
 
-StreamKeeper::StreamKeeper(MediaPlayer& player, const TimeSource& time)
-    : player_(player), time_(time) {}
+StreamKeeper::StreamKeeper(MediaPlayer& player, const TimeSource& time, const SoundServer* sound)
+    : player_(player), time_(time), sound_(sound), soundReturns_(sound ? sound->returns() : 0) {}
 
 qint64 StreamKeeper::pauseBefore(int n) {
     static constexpr std::array<qint64, 6> kPauses = {1'000, 2'000, 4'000, 8'000, 15'000, 30'000};
@@ -87,6 +88,10 @@ QString StreamKeeper::lossReason(qint64 now) const {
 }
 
 void StreamKeeper::tick() {
+    if (sound_ && sound_->returns() != soundReturns_) {
+        soundReturns_ = sound_->returns();
+        reopenAudioOutput();
+    }
     if (!kept_)
         return;
     Kept& kept = *kept_;

@@ -7,13 +7,15 @@
 
 #include <optional>
 
+class SoundServer;
 class TimeSource;
 
 // The player as the rest of the program uses it: a stream that ends, fails or stalls (no sound
 // for kStallMs) without a Stop() is played again, after a pause that grows from 1 s to 30 s.
 // After a play started by hand it tries for kHandRetryMs from the loss, then gives up and says
 // why; for a task, until keepUntil's end. Stop(), Close() or a new Play() end the retries at once.
-// While it reconnects the player counts as in transition (playState kTransitioning).
+// While it reconnects the player counts as in transition (playState kTransitioning). When the
+// sound server comes back after it was away, the player opens a fresh audio output.
 class StreamKeeper : public MediaPlayer {
   public:
     static constexpr qint64 kStallMs = 10'000;
@@ -21,7 +23,8 @@ class StreamKeeper : public MediaPlayer {
     // Sound that arrived within this long counts as flowing (the position is read once a tick).
     static constexpr qint64 kFlowingMs = 2'500;
 
-    StreamKeeper(MediaPlayer& player, const TimeSource& time);
+    // sound: the sound server watched, or none.
+    StreamKeeper(MediaPlayer& player, const TimeSource& time, const SoundServer* sound = nullptr);
 
     // Once a second: watches the stream and plays it again when due.
     void tick();
@@ -63,7 +66,9 @@ class StreamKeeper : public MediaPlayer {
 
     MediaPlayer& player_;
     const TimeSource& time_;
-    QString url_;  // what Play() plays, and every try again
+    const SoundServer* sound_;
+    int soundReturns_ = 0;  // of the sound server, seen
+    QString url_;           // what Play() plays, and every try again
     struct Kept {
         qint64 deadline = 0;  // hand: from the loss; a task: its end
         bool forTask = false;

@@ -176,8 +176,11 @@ void Recorder::Timer5Timer() {
     if (!captured || !player_.soundFlows()) {
         const bool paused = paused_.exchange(true);
         if (heard_) {
-            if (!paused)
-                gaps_.append({elapsed_.msecsSinceStartOfDay() / 1000, 0});
+            // Sound for a moment between two stretches without (the sound server is back, then
+            // the player starts the stream again on it) does not part one interruption in two.
+            const int at = elapsed_.msecsSinceStartOfDay() / 1000;
+            if (!paused && (gaps_.isEmpty() || at - gaps_.last().at >= kGapsApartSeconds))
+                gaps_.append({at, 0});
             ++gaps_.last().seconds;
         }
         hooks_.progressText(RecordingTexts::waitingForSound(

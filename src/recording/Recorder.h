@@ -29,6 +29,9 @@ class Recorder {
         bool operator==(const Gap&) const = default;
     };
 
+    // Gaps fewer recorded seconds apart count as one.
+    static constexpr int kGapsApartSeconds = 3;
+
     struct Hooks {
         std::function<void(bool)> progressTimer;           // Timer5 on or off
         std::function<void()> stopTaskCountdown;           // Timer3 off

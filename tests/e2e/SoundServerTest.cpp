@@ -1,18 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the sound server gets from the real player: the stream's name, icon and role as the
 // desktop's mixer shows them, its volume and mute, and the level captured from the null sink's
-// monitor (PulseAudio of scripts/with-test-services).
+// monitor (PulseAudio of scripts/with-test-services); and both after the sound server restarts
+// (a PulseAudio of the test's own).
 #include "platform/PulseCaptureDevice.h"
+#include "platform/SoundServer.h"
+#include "platform/TimeSource.h"
 #include "platform/VlcMediaPlayer.h"
+#include "playback/StreamKeeper.h"
+#include "recording/Recorder.h"
+#include "setting/OptionsStore.h"
+#include "support/FakeDialogs.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/QtPrinters.h"
 #include "support/TestHelpers.h"
 #include "support/Tone.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -51,7 +61,7 @@ std::optional<SinkInput> newestSinkInput() {
     return result;
 }
 
-class SoundServer : public ::testing::Test {
+class AtTheSoundServer : public ::testing::Test {
   protected:
     void SetUp() override {
         if (qEnvironmentVariableIsEmpty("PULSE_SERVER"))
@@ -103,7 +113,7 @@ class SoundServer : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(SoundServer, TheStreamIsNamedAsTheProgramAndPlaysAtTheVolumeShown) {
+TEST_F(AtTheSoundServer, TheStreamIsNamedAsTheProgramAndPlaysAtTheVolumeShown) {
     VlcMediaPlayer player;
     player.setVolume(30);
     player.setURL(server.url("/tone.mp3"));
@@ -157,4 +167,141 @@ TEST_F(SoundServer, TheStreamIsNamedAsTheProgramAndPlaysAtTheVolumeShown) {
     EXPECT_NEAR(level(), at80, at80 * 0.1);
     std::printf("levels (RMS): first second %.0f, 30 -> %.0f, 80 -> %.0f, after unmute %.0f\n",
                 firstSecond, at30, at80, unmuted);
+}
+
+namespace {
+
+// A PulseAudio daemon of the test's own, with a null sink, that the test kills and starts again.
+class PrivatePulse {
+  public:
+    explicit PrivatePulse(const QString& folder) : folder_(folder) {
+        QDir().mkpath(runtime());
+        QFile::setPermissions(runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    ~PrivatePulse() { kill(); }
+    QString server() const { return QStringLiteral("unix:") + runtime() + "/pulse/native"; }
+    bool start() {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), folder_);
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime());
+        env.remove(QStringLiteral("PULSE_SERVER"));
+        daemon_.setProcessEnvironment(env);
+        daemon_.start(
+            QStringLiteral("pulseaudio"),
+            {QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
+             QStringLiteral("-n"), QStringLiteral("--log-target=file:") + folder_ + "/log",
+             QStringLiteral("--load=module-native-protocol-unix"),
+             QStringLiteral("--load=module-null-sink sink_name=restart_null rate=44100 "
+                            "channels=2")});
+        return daemon_.waitForStarted(10000) &&
+               waitFor(
+                   [this] {
+                       QProcess pactl;
+                       pactl.start(QStringLiteral("pactl"), {QStringLiteral("info")});
+                       return pactl.waitForFinished(2000) && pactl.exitCode() == 0;
+                   },
+                   15000);
+    }
+    void kill() {
+        daemon_.kill();
+        daemon_.waitForFinished(10000);
+    }
+
+  private:
+    QString runtime() const { return folder_ + "/runtime"; }
+    QString folder_;
+    QProcess daemon_;
+};
+
+}  // namespace
+
+// The sound server restarts mid-play and mid-recording: the player plays on through a fresh
+// output at the volume shown, and the capture goes on into the same recording.
+TEST(SoundServerRestart, PlayingAndRecordingGoOnAfterTheSoundServerComesBack) {
+    if (qEnvironmentVariableIsEmpty("PULSE_SERVER"))
+        GTEST_SKIP() << "needs PulseAudio, as scripts/with-test-services provides";
+    QTemporaryDir dir;
+    PrivatePulse pulse(dir.path());
+    ASSERT_TRUE(pulse.start());
+    qputenv("PULSE_SERVER", pulse.server().toUtf8());  // for libpulse here and pactl
+    LoopbackHttpServer server;
+    server.addStream("/tone.mp3", toneMp3(dir));
+    PulseSoundServer watch;
+    ASSERT_TRUE(waitFor([&] { return watch.up(); }, 10000));
+
+    VlcMediaPlayer player;
+    SystemTimeSource time;
+    StreamKeeper kept(player, time, &watch);
+    FakeDialogs dialogs;
+    OptionsStore options{QStringLiteral("/nonexistent/option.ini")};
+    PulseCaptureDevice capture;
+    QByteArray image;
+    Recorder recorder(
+        capture, kept, options, dialogs,
+        {.progressTimer = [](bool) {},
+         .stopTaskCountdown = [] {},
+         .progressText = [](const QString&) {},
+         .encode = [&] { image = readFile(recorder.waveStream().path()); },
+         .newRecordingPath = [&] { return dir.filePath(QStringLiteral("recording.wav")); },
+         .fallbackPath = [](const QString& from) { return from; }});
+    QTimer ticks;  // Timer1 and Timer5
+    QObject::connect(&ticks, &QTimer::timeout, [&] {
+        kept.tick();
+        recorder.Timer5Timer();
+    });
+    ticks.start(1000);
+
+    // What the sink plays, as the test hears it.
+    PulseCaptureDevice ears;
+    std::mutex mutex;
+    QByteArray heard;
+    const auto listen = [&] {
+        {
+            std::lock_guard lock(mutex);
+            heard.clear();
+        }
+        return ears.init() && ears.start([&](const char* data, qsizetype length) {
+            std::lock_guard lock(mutex);
+            heard.append(data, length);
+        });
+    };
+    const auto lastTenthLevel = [&] {
+        std::lock_guard lock(mutex);
+        const qsizetype tenth = WaveStream::kBytesPerSecond / 10;
+        return heard.size() < tenth ? 0.0 : rms(heard, (heard.size() - tenth) & ~qsizetype(3));
+    };
+    ASSERT_TRUE(listen());
+    kept.setURL(server.url("/tone.mp3"));
+    kept.Play();
+    ASSERT_TRUE(waitFor([&] { return kept.soundFlows() && lastTenthLevel() > 20; }, 20000));
+    recorder.initbass();
+    recorder.ToolButton8Click();
+    ASSERT_TRUE(recorder.recording());
+    waitFor([] { return false; }, 3000);
+
+    pulse.kill();
+    ears.stop();
+    waitFor([] { return false; }, 2000);
+    QElapsedTimer restarted;
+    restarted.start();
+    ASSERT_TRUE(pulse.start());
+    const qint64 serverUp = restarted.elapsed();
+    ASSERT_TRUE(waitFor(listen, 10000));
+    EXPECT_TRUE(waitFor([&] { return lastTenthLevel() > 20; }, 20000)) << "not heard again";
+    const qint64 sound = restarted.elapsed();
+    EXPECT_TRUE(waitFor([&] { return watch.returns() == 1; }, 5000));
+    const std::optional<SinkInput> input = newestSinkInput();
+    ASSERT_TRUE(input.has_value());
+    EXPECT_EQ(input->volumePercent, 50);  // the volume shown
+    waitFor([] { return false; }, 3000);
+    recorder.ToolButton8Click();
+    ears.stop();
+
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.first().text.toStdString();
+    EXPECT_EQ(recorder.gaps().size(), 1);
+    const QByteArray pcm = image.mid(WaveStream::kHeaderSize);
+    EXPECT_GT(double(pcm.size()) / WaveStream::kBytesPerSecond, 4.0);
+    EXPECT_GT(rms(pcm, pcm.size() - WaveStream::kBytesPerSecond), 100.0) << "not recorded again";
+    std::printf("sound server restart: up after %lld ms, heard again after %lld ms\n",
+                qint64(serverUp), qint64(sound));
 }

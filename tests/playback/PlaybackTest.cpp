@@ -8,6 +8,7 @@
 #include "setting/OptionsStore.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeMediaPlayer.h"
+#include "support/FakeServices.h"
 #include "support/FakeTimeSource.h"
 #include "support/QtPrinters.h"
 
@@ -263,7 +264,8 @@ TEST(KillDownloadTools, ThePlayCommandEndsExactlyNamedToolsFirst) {
 TEST(StreamKeeperTest, ALostStreamIsPlayedAgainUntilItReturnsIsStoppedOrTheTimeIsUp) {
     FakeMediaPlayer player;
     FakeTimeSource clock;
-    StreamKeeper kept(player, clock);
+    FakeSoundServer sound;
+    StreamKeeper kept(player, clock, &sound);
     WindowFields fields;
     fields.playSource = PlaySource::Command;
     fields.title3 = QStringLiteral("Beta");
@@ -290,6 +292,11 @@ TEST(StreamKeeperTest, ALostStreamIsPlayedAgainUntilItReturnsIsStoppedOrTheTimeI
         second(true);
     EXPECT_TRUE(kept.soundFlows());
     EXPECT_EQ(plays(), 1);
+    // The sound server restarted: a fresh output, once, and no stall while the stream restarts.
+    ++sound.comebacks;
+    kept.tick();
+    kept.tick();
+    EXPECT_EQ(player.calls.count(QStringLiteral("reopenAudioOutput")), 1);
 
     // The server drops: each try is refused, and the pause before the next grows to 30 s.
     QList<int> triedAt;

@@ -257,31 +257,32 @@ TEST_F(RecorderFixture, WithoutSoundNothingIsWrittenAndTheRecordingGoesOnWhenItR
     second('\x00');
     EXPECT_EQ(panel, QStringLiteral("已录音:00:00:01 - 等待电台声音"));
     player.state = MediaPlayer::kPlaying;
-    second('\x02');
+    for (int i = 0; i < Recorder::kGapsApartSeconds; ++i)
+        second('\x02');
     // The sound server goes away, and is not back at the first try.
     device.list = {{QStringLiteral("Microphone"), false},
                    {QStringLiteral("Monitor of Null Output"), false}};
     device.broken = QStringLiteral("the sound server stopped delivering the recording");
     device.available = false;
     second('\x00');
-    EXPECT_EQ(panel, QStringLiteral("已录音:00:00:02 - 等待声音服务器"));
+    EXPECT_EQ(panel, QStringLiteral("已录音:00:00:04 - 等待声音服务器"));
     EXPECT_TRUE(recorder.recording());
     device.available = true;
     second('\x03');  // back: the same input again, by its name, now second in the list
     EXPECT_TRUE(device.active);
     EXPECT_EQ(recorder.selectedInput(), 1);
     EXPECT_TRUE(device.list[1].on);
-    EXPECT_EQ(panel, QStringLiteral("已录音:00:00:03 - 0.03 MB"));
+    EXPECT_EQ(panel, QStringLiteral("已录音:00:00:05 - 0.07 MB"));
     recorder.ToolButton8Click();
 
     EXPECT_TRUE(dialogs.shown.isEmpty());
     EXPECT_EQ(encodes, 1);
-    EXPECT_EQ(recorder.gaps(), (QList<Recorder::Gap>{{1, 2}, {2, 1}}));
+    EXPECT_EQ(recorder.gaps(), (QList<Recorder::Gap>{{1, 2}, {4, 1}}));
     EXPECT_TRUE(recorder.heard());
     const QByteArray pcm =
         readFile(records.filePath(QStringLiteral("r1.wav"))).mid(WaveStream::kHeaderSize);
     EXPECT_EQ(pcm, QByteArray(WaveStream::kBytesPerSecond, '\x01') +
-                       QByteArray(WaveStream::kBytesPerSecond, '\x02') +
+                       QByteArray(3 * WaveStream::kBytesPerSecond, '\x02') +
                        QByteArray(WaveStream::kBytesPerSecond, '\x03'));
 
     // A task's recording begins while its station connects: the wait is no gap, and a station

@@ -25,6 +25,7 @@ struct FakeCoreServices {
                 .time = clock,
                 .clock = systemClock,
                 .remote = *remote,
+                .sound = sound,
                 .programFile = QDir(folder).filePath(QStringLiteral("corvinatone"))};
     }
 
@@ -36,6 +37,7 @@ struct FakeCoreServices {
     FakePower power;
     FakeTimeSource clock;
     FakeSystemClock systemClock;
+    FakeSoundServer sound;
     FakeMediaRemote fakeRemote;
     MediaRemote* remote = &fakeRemote;  // a test may put the real one on a private bus here
 };

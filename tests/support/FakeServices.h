@@ -6,6 +6,7 @@
 #include "platform/MediaRemote.h"
 #include "platform/Notifications.h"
 #include "platform/ProcessKiller.h"
+#include "platform/SoundServer.h"
 
 #include <QList>
 #include <QStringList>
@@ -37,6 +38,13 @@ class NoKiller : public ProcessKiller {
 };
 
 // Media controls that keep what was published; a test emits their requests itself.
+// A sound server the test restarts by counting its returns.
+class FakeSoundServer : public SoundServer {
+  public:
+    int returns() const override { return comebacks; }
+    int comebacks = 0;
+};
+
 class FakeMediaRemote : public MediaRemote {
   public:
     void publish(const RemoteState& state) override {
