@@ -410,6 +410,7 @@ void TForm1::runShowSteps() {
     if (core_.options().mission)
         powerTimerOn(true);
     core_.recoverRecordings();
+    core_.reportAbsence();
     services_.hotKey.registerKey(core_.options().muteHotKey);
     Startcheck();
     core_.volume().setShowHint();

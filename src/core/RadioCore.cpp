@@ -10,6 +10,7 @@
 #include "platform/TimeSource.h"
 #include "playback/PlaybackTexts.h"
 #include "recording/RecordingTexts.h"
+#include "scheduler/TaskTexts.h"
 #include "setting/RecordFolder.h"
 #include "setting/ServerAddresses.h"
 
@@ -57,7 +58,10 @@ RadioCore::RadioCore(const QString& programFolder, Services services, QObject* p
                },
            .stopTaskCountdown = [this] { taskCountdown(false); },
            .progressText = [this](const QString& text) { emit progressTextChanged(text); },
-           .encode = [this] { encoder_.EncodeRecording(recorder_.waveStream().path()); },
+           .encode =
+               [this] {
+                   encoder_.recordingEnded(recorder_.waveStream().path(), recorder_.outcome());
+               },
            .newRecordingPath = [this] { return encoder_.newRecordingPath(); },
            .fallbackPath = [this](const QString& from) { return encoder_.fallbackPath(from); }}),
       runner_(
@@ -96,18 +100,25 @@ RadioCore::RadioCore(const QString& programFolder, Services services, QObject* p
           {.balloon = [this](const QString& title,
                              const QString& text) { emit newStationsAnnounced(title, text); },
            .focusStationList = [this] { emit focusStationListRequested(); }}),
-      programUpdate_({.downloads = downloads_,
-                      .dialogs = services_.dialogs,
-                      .desktop = services_.desktop,
-                      .folder = programFolder,
-                      .programFile = services_.programFile,
-                      .endRun = [this] { emit quitRequested(); }},
-                     {.offer = [this](const UpdateDescriptor& descriptor) {
-                         emit updateOffered(descriptor);
-                     }}) {
+      programUpdate_(
+          {.downloads = downloads_,
+           .dialogs = services_.dialogs,
+           .desktop = services_.desktop,
+           .folder = programFolder,
+           .programFile = services_.programFile,
+           .endRun = [this] { emit quitRequested(); }},
+          {.offer =
+               [this](const UpdateDescriptor& descriptor) { emit updateOffered(descriptor); }}),
+      journal_(programFolder) {
     connect(&table_.saver(), &CatalogueSaver::failed, this, [this](const QString& message) {
         services_.dialogs.message(AppInfo::title(), message, Dialogs::Icon::error);
     });
+    connect(&encoder_, &RecordingEncoder::noticesReady, this,
+            [this](const QStringList& notices, bool computerGoesOff) {
+                if (computerGoesOff)
+                    journal_.keepNotices(notices);  // for the next start to show
+                emit balloonRequested(TaskTexts::balloonTitle(), notices.join(u'\n'), false);
+            });
     wireRemote();
 }
 
@@ -168,6 +179,7 @@ void RadioCore::tick() {
         return;  // no task starts while the recordings of "退出" are saved
     player_.tick();
     runner_.startall();
+    journal_.beat(services_.time.now(), services_.time.monotonicMsecs());
     // From ten minutes before a task the desktop does not suspend the computer for being idle.
     const bool soon = runner_.dueWithin(services_.time.now(), 600);
     if (soon != taskSoon_) {
@@ -178,7 +190,9 @@ void RadioCore::tick() {
 }
 
 void RadioCore::taskCountdown(bool on) {
-    if (!on)
+    if (on)
+        journal_.write(services_.time.now());  // a task that ran is not told as missed
+    else
         runner_.countdownStopped();
     taskRuns_ = on;
     keepAwakeWhileNeeded();
@@ -250,6 +264,21 @@ void RadioCore::recoverRecordings() {
                                   Dialogs::Icon::information);
 }
 
+void RadioCore::reportAbsence() {
+    if (std::exchange(absenceReported_, true))
+        return;
+    QStringList lines = journal_.takeNotices();
+    const QDateTime now = services_.time.now();
+    if (journal_.previousRun().isValid()) {
+        const QStringList missed = runner_.missedBetween(journal_.previousRun(), now);
+        if (!missed.isEmpty())
+            lines << TaskTexts::missed(missed);
+    }
+    journal_.write(now);  // told once
+    if (!lines.isEmpty())
+        services_.dialogs.message(AppInfo::title(), lines.join(u'\n'), Dialogs::Icon::information);
+}
+
 bool RadioCore::recordFolderUsable() {
     if (RecordFolder::usable(options_.record))
         return true;
@@ -293,6 +322,7 @@ bool RadioCore::quit(const std::function<void()>& waitForEncodings) {
             player_.Close();
         }
         presets_.Saveradio();
+        journal_.write(services_.time.now());
         // The last change of the catalogue is on disk before the program ends. A save that
         // failed is shown now, while there is a window to show it, and tried once more; a
         // second failure is shown with its reason.

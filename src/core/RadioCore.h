@@ -17,6 +17,7 @@
 #include "recording/Recorder.h"
 #include "recording/RecordingEncoder.h"
 #include "scheduler/PowerTimer.h"
+#include "scheduler/RunJournal.h"
 #include "scheduler/TaskRunner.h"
 #include "setting/OptionsStore.h"
 #include "time/TaskPlans.h"
@@ -116,6 +117,9 @@ class RadioCore : public QObject {
     void loadAtShow();
     // Recordings a crash left unended are repaired and encoded, once a run; the user is told.
     void recoverRecordings();
+    // What happened while the program did not run, once a run: the notices of recordings the
+    // computer went off after, and the tasks missed meanwhile.
+    void reportAbsence();
     // The recording folder of the options is there; when it is not, the user is told.
     bool recordFolderUsable();
     // And after them, as the options say: download tools are ended, the program and the catalogue
@@ -187,11 +191,13 @@ class RadioCore : public QObject {
     Downloads downloads_;
     CatalogueUpdate catalogueUpdate_;
     ProgramUpdate programUpdate_;
+    RunJournal journal_;
     QString stationCountText_;
     bool recording_ = false;
     bool taskRuns_ = false;
     bool taskSoon_ = false;  // a task falls due within ten minutes
     bool recordingsRecovered_ = false;
+    bool absenceReported_ = false;
     bool ending_ = false;
     bool quitting_ = false;  // quit() runs (it may wait for the encodings)
 };

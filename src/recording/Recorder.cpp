@@ -84,6 +84,16 @@ void Recorder::ToggleRecording() {
     }
 }
 
+RecordingOutcome Recorder::outcome() const {
+    RecordingOutcome outcome{.seconds = elapsed_.msecsSinceStartOfDay() / 1000,
+                             .gaps = int(gaps_.size()),
+                             .gapSeconds = 0,
+                             .heard = heard_};
+    for (const Gap& gap : gaps_)
+        outcome.gapSeconds += gap.seconds;
+    return outcome;
+}
+
 void Recorder::stopRecording() {
     if (recording_)
         ToggleRecording();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "recording/RecordingOutcome.h"
 #include "recording/WaveStream.h"
 
 #include <QList>
@@ -73,6 +74,7 @@ class Recorder {
     const QList<Gap>& gaps() const { return gaps_; }
     // Sound reached the recording at all.
     bool heard() const { return heard_; }
+    RecordingOutcome outcome() const;
 
   private:
     void StartCapture();

@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <optional>
 #include <utility>
 
 RecordingEncoder::RecordingEncoder(Services services, WindowFields& fields, QObject* parent)
@@ -72,6 +73,21 @@ QString RecordingEncoder::newRecordingPath() {
 
 QString RecordingEncoder::fallbackPath(const QString& from) {
     return newWav(musicFolder(), stations_.take(from));
+}
+
+void RecordingEncoder::recordingEnded(const QString& wavPath, const RecordingOutcome& outcome) {
+    if (outcome.heard) {
+        outcomes_.insert(wavPath, outcome);
+        EncodeRecording(wavPath);
+        return;
+    }
+    // Nothing but the header: no file that looks like a recording, and the user learns why.
+    const auto begun = stations_.constFind(wavPath);
+    const QString name = begun != stations_.cend() ? *begun : station();
+    stations_.remove(wavPath);
+    QFile::remove(wavPath);
+    notices_ << RecordingTexts::nothingRecorded(name);
+    finishDone();
 }
 
 void RecordingEncoder::EncodeRecording(const QString& wavPath) {
@@ -144,8 +160,14 @@ void RecordingEncoder::openRecordFolder() {
 }
 
 void RecordingEncoder::settleTemporaryFile(const EncoderJob& job) {
+    const std::optional<RecordingOutcome> outcome =
+        outcomes_.contains(job.wavPath) ? std::optional(outcomes_.take(job.wavPath)) : std::nullopt;
     if (job.ok) {
         QFile::remove(job.wavPath);
+        if (outcome)
+            notices_ << RecordingTexts::recorded(QFileInfo(job.outputPath).fileName(),
+                                                 outcome->seconds, outcome->gaps,
+                                                 outcome->gapSeconds);
         return;
     }
     // The recording is never lost silently: the WAV stays where it is, and the user learns where.
@@ -182,6 +204,8 @@ void RecordingEncoder::finishDone() {
     if (action.isEmpty())
         action = fields_.armedFinishAction;
     fields_.armedFinishAction.clear();
+    if (!notices_.isEmpty())
+        emit noticesReady(std::exchange(notices_, {}), action == RecordingTexts::powerOff());
     carryOut(action);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "recording/EncoderPipeline.h"
+#include "recording/RecordingOutcome.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -41,6 +42,10 @@ class RecordingEncoder : public QObject {
     // Where a recording that its folder failed goes on: a new WAV of the same station in the
     // music folder (or the home folder).
     QString fallbackPath(const QString& from);
+    // A recording ended: encoded, or, when it heard no sound at all, removed. The user is told
+    // what was recorded (noticesReady) once its encoding is done; a power action waiting for it
+    // follows as when encoded.
+    void recordingEnded(const QString& wavPath, const RecordingOutcome& outcome);
     // Encodes a finished recording's WAV file into its folder by the option style: 1 WMA, else
     // MP3, named and titled after the station it began with. The WAV goes once encoded, and
     // stays (the user told where) when encoding failed.
@@ -58,6 +63,11 @@ class RecordingEncoder : public QObject {
     void powerAction(const QString& action);
     // No power action follows the encodings still to come (the program ends).
     void disarm();
+
+  signals:
+    // What recordings that ended hold, or why they hold nothing, each a line; just before the
+    // power action that follows them, computerGoesOff when it is a shut-down.
+    void noticesReady(const QStringList& notices, bool computerGoesOff);
 
   private:
     QString station() const;
@@ -81,4 +91,6 @@ class RecordingEncoder : public QObject {
     QHash<QString, QString> stations_;  // the station of each recording, by its WAV file
     QSet<QString> queued_;              // WAV files of jobs not yet done
     QString pendingPowerAction_;        // the options' timed action, waiting for the encodings
+    QHash<QString, RecordingOutcome> outcomes_;  // of recordings being encoded, by their WAV file
+    QStringList notices_;                        // for noticesReady, once the queue is done
 };

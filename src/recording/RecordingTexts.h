@@ -64,6 +64,19 @@ inline QString waitingForSound(const QString& elapsed, bool soundServer) {
         .arg(elapsed,
              soundServer ? QStringLiteral("等待声音服务器") : QStringLiteral("等待电台声音"));
 }
+// What a recording holds once saved: its file, the time recorded, and its interruptions.
+inline QString recorded(const QString& fileName, int seconds, int gaps, int gapSeconds) {
+    const QString length = QStringLiteral("%1:%2:%3")
+                               .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+                               .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                               .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("录音已保存：%1，时长 %2").arg(fileName, length) +
+           (gaps > 0 ? QStringLiteral("，中断%1次，共%2秒").arg(gaps).arg(gapSeconds)
+                     : QStringLiteral("，没有中断"));
+}
+inline QString nothingRecorded(const QString& station) {
+    return station + QStringLiteral("：电台无法连接，未录音");
+}
 inline QString notEncoded(const QString& wavPath, const QString& reason) {
     return QStringLiteral("录音未能编码，原始录音保存在：\n%1\n\n%2").arg(wavPath, reason);
 }

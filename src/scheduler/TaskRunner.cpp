@@ -52,7 +52,17 @@ void TaskRunner::startall() {
     if (inPass_)
         return;
     const QScopedValueRollback passing(inPass_, true);
-    for (const WallClockSeconds::Second& second : seconds_.since(time_.now())) {
+    const QDateTime now = time_.now();
+    // The computer slept (or the clock went forward): what fell due meanwhile does not start,
+    // and the user learns what it was.
+    if (lastPass_.isValid() && lastPass_.secsTo(now) > WallClockSeconds::kBacklog + 1) {
+        const QStringList missed =
+            missedBetween(lastPass_, now.addSecs(-WallClockSeconds::kBacklog));
+        if (!missed.isEmpty())
+            hooks_.balloon(TaskTexts::balloonTitle(), TaskTexts::missed(missed));
+    }
+    lastPass_ = now;
+    for (const WallClockSeconds::Second& second : seconds_.since(now)) {
         weekplay(second);
         dayplay(second);
     }
@@ -87,6 +97,34 @@ bool TaskRunner::dueWithin(const QDateTime& now, int seconds) const {
     if (last < 86400)
         return dueOn(today, ofDay + 1, last);
     return dueOn(today, ofDay + 1, 86399) || dueOn(today.addDays(1), 0, last - 86400);
+}
+
+QStringList TaskRunner::missedBetween(const QDateTime& from, const QDateTime& to) const {
+    const QDateTime since = std::max(from, to.addDays(-kMissedDays));
+    std::vector<std::pair<QDateTime, int>> missed;  // the last time of each row
+    for (const auto& [second, index] : bySecond_) {
+        const StationRow& row = snapshot_.rows[size_t(index)];
+        const QStringView kind = row.textView(Field::planType);
+        if (kind != TaskTexts::play() && kind != TaskTexts::playAndRecord())
+            continue;
+        const QStringView period = row.textView(Field::period);
+        for (QDate day = to.date(); day >= since.date(); day = day.addDays(-1)) {
+            const QDateTime at(day, QTime::fromMSecsSinceStartOfDay(second * 1000));
+            if (at > since && at <= to &&
+                (period.isEmpty() || period == TaskTexts::weekdayNames()[day.dayOfWeek() - 1])) {
+                missed.emplace_back(at, index);
+                break;
+            }
+        }
+    }
+    std::stable_sort(missed.begin(), missed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    QStringList lines;
+    for (const auto& [at, index] : missed) {
+        const StationRow& row = snapshot_.rows[size_t(index)];
+        lines << TaskTexts::missedLine(at, row.text(Field::planType), row.text(Field::stationName));
+    }
+    return lines;
 }
 
 void TaskRunner::weekplay(const WallClockSeconds::Second& second) {

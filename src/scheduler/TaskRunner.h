@@ -51,6 +51,10 @@ class TaskRunner {
     void dayplay(const WallClockSeconds::Second& second);
     // Whether a task of a kind that starts falls due in the seconds after now's, up to that many.
     bool dueWithin(const QDateTime& now, int seconds) const;
+    // The tasks of a kind that starts that fell due after from, up to to (at most a week), each
+    // once at its last time, as the user is told of them; oldest first.
+    QStringList missedBetween(const QDateTime& from, const QDateTime& to) const;
+    static constexpr int kMissedDays = 7;
     // Ends the running task once its length has passed.
     void Timer3Timer();
     // Timer3 went off elsewhere (the stop button, the record button): no task runs any more.
@@ -72,6 +76,7 @@ class TaskRunner {
     Hooks hooks_;
     WallClockSeconds seconds_;
     bool inPass_ = false;  // a modal window opened by a task start runs ticks of its own
+    QDateTime lastPass_;   // the wall time of the last pass: a jump past it was slept through
     QObject messages_;     // the no-network message waits for the event loop, not the pass
     // (start second of the day, row) of every task row, by second, in table order within one.
     std::vector<std::pair<int, int>> bySecond_;

@@ -3,6 +3,7 @@
 
 #include "AppInfo.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -33,6 +34,14 @@ inline QString skippedForRecording(const QString& kind, const QString& station,
                                    const QString& recording) {
     return QStringLiteral("未启动 -- ") + kind + u' ' + station + QStringLiteral("：") + recording +
            QStringLiteral(" 的定时录音尚未结束");
+}
+
+// Tasks that fell due while the program was not running or the computer slept, one a line.
+inline QString missed(const QStringList& lines) {
+    return QStringLiteral("以下定时任务在程序未运行或电脑休眠时错过了：\n") + lines.join(u'\n');
+}
+inline QString missedLine(const QDateTime& at, const QString& kind, const QString& station) {
+    return at.toString(QStringLiteral("yyyy-MM-dd HH:mm")) + u' ' + kind + u' ' + station;
 }
 
 }  // namespace TaskTexts

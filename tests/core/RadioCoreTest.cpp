@@ -153,7 +153,6 @@ TEST_F(Core, TheComputerStaysAwakeForTasksAndRecordingsButNotForItsPowerAction) 
     EXPECT_EQ(power.awakeAtAction, QList<bool>{false});  // released first: it would block it
 
     // A task that only plays holds it too, until the user stops it.
-    core->table().moveTo(1);
     core->plans().save({.name = QStringLiteral("Beta"),
                         .kind = QStringLiteral("定时播放"),
                         .period = {},
@@ -166,4 +165,54 @@ TEST_F(Core, TheComputerStaysAwakeForTasksAndRecordingsButNotForItsPowerAction) 
     EXPECT_TRUE(power.awake);
     core->playback().stopCommand();
     EXPECT_FALSE(power.awake);
+}
+
+TEST_F(Core, ATaskThatRecordedNothingSaysSoAndTheNextStartTellsWhatHappenedWhileOff) {
+    QStringList balloons;
+    QObject::connect(&*core, &RadioCore::balloonRequested,
+                     [&](const QString&, const QString& text, bool) { balloons << text; });
+    core->plans().save({.name = QStringLiteral("Beta"),
+                        .kind = QStringLiteral("定时播放"),
+                        .period = {},
+                        .start = QDateTime(clock.at.date(), QTime(20, 0)),
+                        .end = QDateTime(clock.at.date(), QTime(21, 0)),
+                        .finishAction = {}},
+                       1);
+    // A task records a station that never sends, then shuts the computer down.
+    core->plans().save({.name = QStringLiteral("Alpha"),
+                        .kind = QStringLiteral("播放并录音"),
+                        .period = {},
+                        .start = clock.at.addSecs(1),
+                        .end = clock.at.addSecs(4),
+                        .finishAction = QStringLiteral("关机")},
+                       0);
+    for (int s = 0; s < 6 && !power.calls.contains(QStringLiteral("PowerOff")); ++s) {
+        core->tick();
+        core->runner().Timer3Timer();
+        core->recorder().Timer5Timer();
+        clock.advanceMsecs(1000);
+    }
+    EXPECT_EQ(power.calls, QStringList{"PowerOff"});
+    EXPECT_TRUE(files(QStringLiteral("*.wav")).isEmpty());
+    EXPECT_TRUE(files(QStringLiteral("*.mp3")).isEmpty());
+    EXPECT_TRUE(balloons.contains(QStringLiteral("Alpha：电台无法连接，未录音")));
+
+    // The next day: what the computer went off after, and the tasks that fell due, once.
+    core.reset();
+    clock.advanceMsecs(24 * 3600 * 1000);
+    const qsizetype shown = dialogs.shown.size();
+    core.emplace(folder.path(), coreServices(folder.path()));
+    core->load();
+    core->reportAbsence();
+    core->reportAbsence();
+    ASSERT_EQ(dialogs.shown.size(), shown + 1);
+    EXPECT_EQ(dialogs.shown.last().text,
+              QStringLiteral("Alpha：电台无法连接，未录音\n"
+                             "以下定时任务在程序未运行或电脑休眠时错过了：\n"
+                             "2026-12-09 20:00 定时播放 Beta\n"
+                             "2026-12-10 12:00 播放并录音 Alpha"));
+    core.emplace(folder.path(), coreServices(folder.path()));
+    core->load();
+    core->reportAbsence();
+    EXPECT_EQ(dialogs.shown.size(), shown + 1);  // nothing left to tell
 }

@@ -725,3 +725,36 @@ TEST_F(EncodingFixture, ATaskMatchNamesTheRecordingAfterTheTask) {
     EXPECT_EQ(recordings(), QStringList{"Task station - 201212090905.mp3"});
     EXPECT_FALSE(fields.rdfile);
 }
+
+TEST_F(EncodingFixture, TheUserLearnsWhatARecordingHoldsOrWhyItHoldsNothing) {
+    QList<std::pair<QStringList, bool>> told;
+    QObject::connect(&encoder, &RecordingEncoder::noticesReady,
+                     [&](const QStringList& notices, bool off) {
+                         told.append({notices, off});
+                     });
+    QStringList seenAtAction;
+    power.onCall = [&] { seenAtAction = recordings(); };
+    fields.title2 = QStringLiteral("Night");
+    fields.armedFinishAction = QStringLiteral("关机");
+    encoder.recordingEnded(recording(2.0),
+                           {.seconds = 7199, .gaps = 2, .gapSeconds = 15, .heard = true});
+    encoder.pipeline().waitForDone();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(told[0].first, QStringList{"录音已保存：Night - 201212090905.mp3，时长 01:59:59，"
+                                         "中断2次，共15秒"});
+    EXPECT_TRUE(told[0].second);  // told before the computer goes off
+    EXPECT_EQ(power.calls, QStringList{"PowerOff"});
+
+    // A station that never sent: no file is left that looks like a recording, and the task's
+    // action is carried out all the same.
+    fields.title2 = QStringLiteral("Dead");
+    fields.armedFinishAction = QStringLiteral("待机");
+    const QString silent = recording(0.0);
+    encoder.recordingEnded(silent, {.seconds = 0, .gaps = 0, .gapSeconds = 0, .heard = false});
+    EXPECT_FALSE(QFile::exists(silent));
+    ASSERT_EQ(told.size(), 2);
+    EXPECT_EQ(told[1], std::make_pair(QStringList{"Dead：电台无法连接，未录音"}, false));
+    EXPECT_EQ(power.calls, (QStringList{"PowerOff", "Suspend"}));
+    EXPECT_EQ(seenAtAction, QStringList{"Night - 201212090905.mp3"});
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}

@@ -5,6 +5,7 @@
 #include "playback/StreamKeeper.h"
 #include "scheduler/PowerTimer.h"
 #include "scheduler/TaskRunner.h"
+#include "scheduler/TaskTexts.h"
 #include "setting/OptionsStore.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeMediaPlayer.h"
@@ -376,4 +377,40 @@ TEST_F(Runner, SummerTimeStartsTheSkippedHoursTasksOnceAndItsEndRepeatsNone) {
     clock.at = clock.at.toTimeZone(QTimeZone("Asia/Shanghai")).addSecs(1);
     runner.startall();
     EXPECT_TRUE(started().isEmpty());
+}
+
+TEST_F(Runner, TasksMissedWhileAsleepOrNotRunningAreListedOnceAtTheirLastTime) {
+    add(task(QStringLiteral("Daily"), QStringLiteral("定时播放"), {}, QTime(7, 30)));
+    add(task(QStringLiteral("Weekly"), QStringLiteral("播放并录音"), QStringLiteral("星期三"),
+             QTime(9, 0)));
+    add(task(QStringLiteral("Thursdays"), QStringLiteral("播放并录音"), QStringLiteral("星期四"),
+             QTime(9, 0)));
+    add(task(QStringLiteral("Other kind"), QStringLiteral("定时录音"), {}, QTime(8, 0)));
+    // Not running since Monday evening: the daily task once, at its last time; Thursday's not yet.
+    EXPECT_EQ(
+        runner.missedBetween(QDateTime(kWednesday.addDays(-2), QTime(20, 0)),
+                             QDateTime(kWednesday, QTime(12, 0))),
+        (QStringList{"2026-12-09 07:30 定时播放 Daily", "2026-12-09 09:00 播放并录音 Weekly"}));
+    // Never more than a week back; nothing from an instant on.
+    EXPECT_EQ(runner
+                  .missedBetween(QDateTime(QDate(2020, 1, 1), QTime(0, 0)),
+                                 QDateTime(kWednesday, QTime(8, 0)))
+                  .size(),
+              3);
+    EXPECT_TRUE(
+        runner.missedBetween(QDateTime(kWednesday, QTime(9, 0)), QDateTime(kWednesday, QTime(9, 0)))
+            .isEmpty());
+
+    // The computer slept from 8:59 to 9:30: the weekly task does not start, and the user is told.
+    at(QTime(8, 59));
+    runner.startall();
+    clock.advanceMsecs(31 * 60 * 1000);
+    runner.startall();
+    EXPECT_TRUE(player.calls.isEmpty());
+    EXPECT_EQ(events, QStringList{TaskTexts::balloonTitle() +
+                                  "|以下定时任务在程序未运行或电脑休眠时错过了：\n"
+                                  "2026-12-09 09:00 播放并录音 Weekly"});
+    clock.advanceMsecs(1000);
+    runner.startall();
+    EXPECT_EQ(events.size(), 1);
 }
