@@ -282,7 +282,7 @@ void TForm1::ToolButton5Click() {
                           ? TForm5::Mode::modify
                           : TForm5::Mode::add;
     TForm5 form(core_.plans(), services_.core.dialogs, mode, services_.core.time.now().date(),
-                this);
+                core_.wakeNote(), this);
     form.move(frameGeometry().topLeft() + QPoint(200, 60));
     form.exec();
 }

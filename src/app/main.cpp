@@ -21,6 +21,7 @@
 #include "platform/SystemClock.h"
 #include "platform/TerminationSignals.h"
 #include "platform/TimeSource.h"
+#include "platform/Waker.h"
 #include "platform/WindowHotKey.h"
 #include "platform/X11HotKey.h"
 #include "setting/ServerAddresses.h"
@@ -86,6 +87,7 @@ int main(int argc, char** argv) {
         QtDesktop desktop;
         PulseCaptureDevice capture;
         PulseSoundServer sound;
+        AlarmWaker waker;
         LogindPowerActions power;
         SystemTimeSource time;
         TimedatedClock clock;
@@ -107,7 +109,8 @@ int main(int argc, char** argv) {
                                             .time = time,
                                             .clock = clock,
                                             .remote = remote,
-                                            .sound = sound},
+                                            .sound = sound,
+                                            .waker = waker},
                                    .hotKey = *hotKey,
                                    .notifications = notifications});
         mainWindow.setOptionsWindow([&](QWidget* parent) {

@@ -15,6 +15,11 @@ inline QString taskSoon() {
     return QStringLiteral("定时任务即将开始");
 }
 
+// The task editor's line where the program may not wake the computer from standby.
+inline QString cannotWake() {
+    return QStringLiteral("本机不能自动唤醒电脑，任务开始时须保持开机。");
+}
+
 inline QString fatalExit() {
     return QStringLiteral("发生致命错误，程序将强制关闭！");
 }

@@ -8,6 +8,7 @@
 #include "platform/MediaRemote.h"
 #include "platform/PowerActions.h"
 #include "platform/TimeSource.h"
+#include "platform/Waker.h"
 #include "playback/PlaybackTexts.h"
 #include "recording/RecordingTexts.h"
 #include "scheduler/TaskTexts.h"
@@ -180,6 +181,7 @@ void RadioCore::tick() {
     player_.tick();
     runner_.startall();
     journal_.beat(services_.time.now(), services_.time.monotonicMsecs());
+    armWakeUp();
     // From ten minutes before a task the desktop does not suspend the computer for being idle.
     const bool soon = runner_.dueWithin(services_.time.now(), 600);
     if (soon != taskSoon_) {
@@ -217,6 +219,29 @@ void RadioCore::load() {
 void RadioCore::refreshSnapshot() {
     table_.snapshotForScheduler(snapshot_);
     runner_.reindex();
+    armWakeUp();
+}
+
+void RadioCore::armWakeUp() {
+    if (!services_.waker.canWake())
+        return;
+    const QDateTime now = services_.time.now();
+    const QDateTime next = runner_.nextDue(now);
+    // Within the minute the computer is awake anyway: the program runs.
+    const QDateTime wake = next.isValid() && now.secsTo(next) > kWakeAheadSeconds
+                               ? next.addSecs(-kWakeAheadSeconds)
+                               : QDateTime();
+    if (wake == wakeArmed_)
+        return;
+    wakeArmed_ = wake;
+    if (wake.isValid())
+        services_.waker.wakeAt(wake);
+    else
+        services_.waker.cancel();
+}
+
+QString RadioCore::wakeNote() const {
+    return services_.waker.canWake() ? QString() : CoreTexts::cannotWake();
 }
 
 StationEditor RadioCore::stationEditor(StationEditor::Mode mode) {

@@ -39,6 +39,7 @@ class SoundServer;
 class ProcessKiller;
 class SystemClock;
 class TimeSource;
+class Waker;
 
 // Everything of the program that lives for the whole run, without a widget: the station table
 // and its snapshot, the options, the presets, the window fields and every subsystem, wired to each
@@ -59,6 +60,7 @@ class RadioCore : public QObject {
         SystemClock& clock;
         MediaRemote& remote;  // the desktop's media controls and keys
         const SoundServer& sound;
+        Waker& waker;  // wakes the computer for the next task
         // The executable a program update replaces: "corvinatone" beside the running one.
         QString programFile =
             QCoreApplication::applicationDirPath() + QStringLiteral("/corvinatone");
@@ -117,6 +119,8 @@ class RadioCore : public QObject {
     void loadAtShow();
     // Recordings a crash left unended are repaired and encoded, once a run; the user is told.
     void recoverRecordings();
+    // The task editor's line when the computer cannot be woken for a task; empty when it can.
+    QString wakeNote() const;
     // What happened while the program did not run, once a run: the notices of recordings the
     // computer went off after, and the tasks missed meanwhile.
     void reportAbsence();
@@ -135,6 +139,9 @@ class RadioCore : public QObject {
     bool quit(const std::function<void()>& waitForEncodings = {});
     // "退出" began: the run ends once control returns to the event loop.
     bool ending() const { return ending_; }
+
+    // How long before a task the computer is woken.
+    static constexpr int kWakeAheadSeconds = 60;
 
   signals:
     void statusTimerSwitched(bool on);              // Timer2, the playback status
@@ -164,6 +171,8 @@ class RadioCore : public QObject {
     // The computer does not go to sleep while a recording runs or a task plays, nor suspend for
     // being idle in the ten minutes before a task.
     void keepAwakeWhileNeeded();
+    // A wake-up a minute before the next task, armed again when that changes.
+    void armWakeUp();
     // The media controls' requests run the program's own commands, and they see the state after
     // each request and each second.
     void wireRemote();
@@ -198,6 +207,7 @@ class RadioCore : public QObject {
     bool taskSoon_ = false;  // a task falls due within ten minutes
     bool recordingsRecovered_ = false;
     bool absenceReported_ = false;
+    QDateTime wakeArmed_;  // the wake-up armed, or invalid
     bool ending_ = false;
     bool quitting_ = false;  // quit() runs (it may wait for the encodings)
 };

@@ -22,6 +22,14 @@ int startSecond(const StationRow& row) {
     return start ? start->time().msecsSinceStartOfDay() / 1000 : 0;
 }
 
+// A task of a kind that starts, due on day's weekday (or every day).
+bool startsOn(const StationRow& row, const QDate& day) {
+    const QStringView kind = row.textView(Field::planType);
+    const QStringView period = row.textView(Field::period);
+    return (kind == TaskTexts::play() || kind == TaskTexts::playAndRecord()) &&
+           (period.isEmpty() || period == TaskTexts::weekdayNames()[day.dayOfWeek() - 1]);
+}
+
 }  // namespace
 
 TaskRunner::TaskRunner(const SchedulerSnapshot& snapshot, StreamKeeper& player, Dialogs& dialogs,
@@ -79,16 +87,10 @@ int TaskRunner::firstDue(int second, const std::function<bool(const StationRow&)
 bool TaskRunner::dueWithin(const QDateTime& now, int seconds) const {
     // Seconds from to last of one day.
     const auto dueOn = [this](const QDate& date, int from, int last) {
-        const QString& weekday = TaskTexts::weekdayNames()[date.dayOfWeek() - 1];
         for (auto it = std::lower_bound(bySecond_.begin(), bySecond_.end(), std::pair{from, -1});
-             it != bySecond_.end() && it->first <= last; ++it) {
-            const StationRow& row = snapshot_.rows[size_t(it->second)];
-            const QStringView kind = row.textView(Field::planType);
-            const QStringView period = row.textView(Field::period);
-            if ((kind == TaskTexts::play() || kind == TaskTexts::playAndRecord()) &&
-                (period.isEmpty() || period == weekday))
+             it != bySecond_.end() && it->first <= last; ++it)
+            if (startsOn(snapshot_.rows[size_t(it->second)], date))
                 return true;
-        }
         return false;
     };
     const QDate today = now.date();
@@ -99,19 +101,25 @@ bool TaskRunner::dueWithin(const QDateTime& now, int seconds) const {
     return dueOn(today, ofDay + 1, 86399) || dueOn(today.addDays(1), 0, last - 86400);
 }
 
+QDateTime TaskRunner::nextDue(const QDateTime& now) const {
+    for (int days = 0; days <= kMissedDays; ++days) {
+        const QDate day = now.date().addDays(days);
+        for (const auto& [second, index] : bySecond_) {
+            const QDateTime at(day, QTime::fromMSecsSinceStartOfDay(second * 1000));
+            if (at > now && startsOn(snapshot_.rows[size_t(index)], day))
+                return at;
+        }
+    }
+    return {};
+}
+
 QStringList TaskRunner::missedBetween(const QDateTime& from, const QDateTime& to) const {
     const QDateTime since = std::max(from, to.addDays(-kMissedDays));
     std::vector<std::pair<QDateTime, int>> missed;  // the last time of each row
     for (const auto& [second, index] : bySecond_) {
-        const StationRow& row = snapshot_.rows[size_t(index)];
-        const QStringView kind = row.textView(Field::planType);
-        if (kind != TaskTexts::play() && kind != TaskTexts::playAndRecord())
-            continue;
-        const QStringView period = row.textView(Field::period);
         for (QDate day = to.date(); day >= since.date(); day = day.addDays(-1)) {
             const QDateTime at(day, QTime::fromMSecsSinceStartOfDay(second * 1000));
-            if (at > since && at <= to &&
-                (period.isEmpty() || period == TaskTexts::weekdayNames()[day.dayOfWeek() - 1])) {
+            if (at > since && at <= to && startsOn(snapshot_.rows[size_t(index)], day)) {
                 missed.emplace_back(at, index);
                 break;
             }

@@ -54,6 +54,9 @@ class TaskRunner {
     // The tasks of a kind that starts that fell due after from, up to to (at most a week), each
     // once at its last time, as the user is told of them; oldest first.
     QStringList missedBetween(const QDateTime& from, const QDateTime& to) const;
+    // When the next task of a kind that starts falls due after now, within a week; invalid
+    // when none does.
+    QDateTime nextDue(const QDateTime& now) const;
     static constexpr int kMissedDays = 7;
     // Ends the running task once its length has passed.
     void Timer3Timer();

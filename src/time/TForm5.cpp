@@ -36,7 +36,8 @@ QDateTimeEdit* timePicker(const QDateTime& value, QWidget* parent, const char* n
 
 }  // namespace
 
-TForm5::TForm5(TaskPlans& plans, Dialogs& dialogs, Mode mode, const QDate& today, QWidget* parent)
+TForm5::TForm5(TaskPlans& plans, Dialogs& dialogs, Mode mode, const QDate& today,
+               const QString& wakeNote, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint),
       plans_(plans),
       dialogs_(dialogs),
@@ -108,6 +109,13 @@ TForm5::TForm5(TaskPlans& plans, Dialogs& dialogs, Mode mode, const QDate& today
     BitBtn2 = new QPushButton(QStringLiteral("取消"), this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setGeometry(226, 302, 90, 28);
+
+    if (!wakeNote.isEmpty()) {
+        auto* note = new QLabel(wakeNote, this);
+        note->setObjectName(QStringLiteral("wakeNote"));
+        note->setGeometry(14, 338, 302, 20);
+        setFixedSize(330, 364);
+    }
 
     connect(kinds_, &QButtonGroup::idClicked, this, &TForm5::RadioGroup1Click);
     connect(RadioButton5, &QRadioButton::clicked, this, &TForm5::RadioButton5Click);

@@ -24,8 +24,9 @@ class TForm5 : public QDialog {
     enum class Mode { add, modify };
 
     // A failure of "增加"/"修改" (rd.cds cannot be written) is reported and the editor stays open.
+    // wakeNote: a line under the controls when the computer cannot be woken for a task.
     TForm5(TaskPlans& plans, Dialogs& dialogs, Mode mode, const QDate& today,
-           QWidget* parent = nullptr);
+           const QString& wakeNote = {}, QWidget* parent = nullptr);
 
     // FormShow: the current row's name, then loadplan.
     void FormShow();

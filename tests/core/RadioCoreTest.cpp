@@ -216,3 +216,32 @@ TEST_F(Core, ATaskThatRecordedNothingSaysSoAndTheNextStartTellsWhatHappenedWhile
     core->reportAbsence();
     EXPECT_EQ(dialogs.shown.size(), shown + 1);  // nothing left to tell
 }
+
+TEST_F(Core, TheComputerIsWokenAMinuteBeforeTheNextTaskWhereTheSystemLetsIt) {
+    core->tick();
+    EXPECT_FALSE(waker.armed.isValid());  // no task, no wake-up
+    const QDate today = clock.at.date();  // a Wednesday, 12:00
+    core->plans().save({.name = QStringLiteral("Alpha"),
+                        .kind = QStringLiteral("播放并录音"),
+                        .period = {},
+                        .start = QDateTime(today, QTime(20, 0)),
+                        .end = QDateTime(today, QTime(21, 0)),
+                        .finishAction = {}},
+                       0);
+    EXPECT_EQ(waker.armed, QDateTime(today, QTime(19, 59)));
+    // Past it, the next day's; a weekly task on Fridays, then.
+    clock.advanceMsecs(9 * 3600 * 1000);
+    core->tick();
+    EXPECT_EQ(waker.armed, QDateTime(today.addDays(1), QTime(19, 59)));
+    core->plans().save({.name = QStringLiteral("Alpha"),
+                        .kind = QStringLiteral("播放并录音"),
+                        .period = QStringLiteral("星期五"),
+                        .start = QDateTime(today, QTime(20, 0)),
+                        .end = QDateTime(today, QTime(21, 0)),
+                        .finishAction = {}},
+                       0);
+    EXPECT_EQ(waker.armed, QDateTime(today.addDays(2), QTime(19, 59)));
+    EXPECT_EQ(core->wakeNote(), QString());
+    waker.allowed = false;
+    EXPECT_EQ(core->wakeNote(), QStringLiteral("本机不能自动唤醒电脑，任务开始时须保持开机。"));
+}

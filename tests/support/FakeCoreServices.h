@@ -26,6 +26,7 @@ struct FakeCoreServices {
                 .clock = systemClock,
                 .remote = *remote,
                 .sound = sound,
+                .waker = waker,
                 .programFile = QDir(folder).filePath(QStringLiteral("corvinatone"))};
     }
 
@@ -38,6 +39,7 @@ struct FakeCoreServices {
     FakeTimeSource clock;
     FakeSystemClock systemClock;
     FakeSoundServer sound;
+    FakeWaker waker;
     FakeMediaRemote fakeRemote;
     MediaRemote* remote = &fakeRemote;  // a test may put the real one on a private bus here
 };

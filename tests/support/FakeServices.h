@@ -7,6 +7,7 @@
 #include "platform/Notifications.h"
 #include "platform/ProcessKiller.h"
 #include "platform/SoundServer.h"
+#include "platform/Waker.h"
 
 #include <QList>
 #include <QStringList>
@@ -43,6 +44,19 @@ class FakeSoundServer : public SoundServer {
   public:
     int returns() const override { return comebacks; }
     int comebacks = 0;
+};
+
+// Remembers the wake-up armed; the test says whether the system allows one.
+class FakeWaker : public Waker {
+  public:
+    bool canWake() const override { return allowed; }
+    bool wakeAt(const QDateTime& at) override {
+        armed = at;
+        return allowed;
+    }
+    void cancel() override { armed = {}; }
+    bool allowed = true;
+    QDateTime armed;
 };
 
 class FakeMediaRemote : public MediaRemote {
