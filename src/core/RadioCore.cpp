@@ -47,7 +47,8 @@ RadioCore::RadioCore(const QString& programFolder, Services services, QObject* p
                 .dialogs = services_.dialogs,
                 .desktop = services_.desktop,
                 .power = services_.power,
-                .now = [&time = services_.time] { return time.now(); }},
+                .now = [&time = services_.time] { return time.now(); },
+                .recording = [this] { return recorder_.recording(); }},
                fields_),
       recorder_(
           services_.capture, player_, options_, services_.dialogs,
@@ -114,6 +115,10 @@ RadioCore::RadioCore(const QString& programFolder, Services services, QObject* p
     connect(&table_.saver(), &CatalogueSaver::failed, this, [this](const QString& message) {
         services_.dialogs.message(AppInfo::title(), message, Dialogs::Icon::error);
     });
+    // logind has taken the request when it answers: a hold taken after it stops nothing, and
+    // what runs after a standby is kept awake again.
+    connect(&encoder_, &RecordingEncoder::powerActionCarriedOut, this,
+            &RadioCore::keepAwakeWhileNeeded, Qt::QueuedConnection);
     connect(&encoder_, &RecordingEncoder::noticesReady, this,
             [this](const QStringList& notices, bool computerGoesOff) {
                 if (computerGoesOff)

@@ -197,6 +197,14 @@ void RecordingEncoder::finishDone() {
     // The power action waits for the last queued encoding: none is cut off by it.
     if (pipeline_.busy())
         return;
+    // A recording made by hand that a task's recording ended: the task's action waits for the
+    // task's recording to be saved.
+    if (!fields_.armedFinishAction.isEmpty() && pendingPowerAction_.isEmpty() &&
+        services_.recording()) {
+        if (!notices_.isEmpty())
+            emit noticesReady(std::exchange(notices_, {}), false);
+        return;
+    }
     // A timed action that waited for the encodings comes instead of the task's (only one). The
     // task's action is carried out once: a recording made by hand afterwards does not shut the
     // computer down again.
@@ -234,4 +242,5 @@ void RecordingEncoder::carryOut(const QString& action) {
         services_.power.suspend();
     else if (action == RecordingTexts::hibernate())
         services_.power.hibernate();
+    emit powerActionCarriedOut();
 }

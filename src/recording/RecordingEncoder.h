@@ -32,6 +32,8 @@ class RecordingEncoder : public QObject {
         Desktop& desktop;
         PowerActions& power;
         std::function<QDateTime()> now;  // local time
+        // A recording runs: a task's power action waits for the end of its encoding.
+        std::function<bool()> recording;
     };
 
     RecordingEncoder(Services services, WindowFields& fields, QObject* parent = nullptr);
@@ -68,6 +70,9 @@ class RecordingEncoder : public QObject {
     // What recordings that ended hold, or why they hold nothing, each a line; just before the
     // power action that follows them, computerGoesOff when it is a shut-down.
     void noticesReady(const QStringList& notices, bool computerGoesOff);
+    // A power action was asked of the system (and taken by it), the program's hold on sleep
+    // released for it.
+    void powerActionCarriedOut();
 
   private:
     QString station() const;

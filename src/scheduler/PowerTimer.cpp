@@ -21,8 +21,9 @@ void PowerTimer::Timer4Timer() {
     // Options are read afresh at each tick: a change in the options window counts at once.
     const int armedAt = options_.time.msecsSinceStartOfDay() / 1000;
     for (const WallClockSeconds::Second& second : seconds_.since(time_.now())) {
-        if (!options_.mission || second.ofDay != armedAt)
+        if (!options_.mission || second.ofDay != armedAt || second.date == firedOn_)
             continue;
+        firedOn_ = second.date;
         const QString action = actionOf(options_.kind);
         if (!action.isEmpty())
             powerAction_(action);

@@ -32,4 +32,5 @@ class PowerTimer {
     const TimeSource& time_;
     std::function<void(const QString&)> powerAction_;
     WallClockSeconds seconds_;
+    QDate firedOn_;  // once a day: the hour repeated at the end of summer time fires nothing
 };

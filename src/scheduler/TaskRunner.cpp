@@ -155,10 +155,10 @@ void TaskRunner::dayplay(const WallClockSeconds::Second& second) {
 void TaskRunner::startTask(const StationRow& row, const WallClockSeconds::Second& second,
                            bool weekly) {
     const QString station = row.text(Field::stationName);
-    const std::pair<QDate, int> at{second.date, second.ofDay};
-    if (matched_.value(station) == at)
+    const std::pair<QString, int> task{station, second.ofDay};
+    if (matched_.value(task) == second.date)
         return;  // this second again: the clock went back
-    matched_.insert(station, at);
+    matched_.insert(task, second.date);
     const QString kind = row.text(Field::planType);
     if (running_ && running_->records && hooks_.recording()) {
         // The recording goes on whole; the user learns what did not start, and why.
@@ -187,6 +187,8 @@ void TaskRunner::startTask(const StationRow& row, const WallClockSeconds::Second
                   PlaybackTexts::offline());
         return;
     }
+    if (records && hooks_.recording())
+        hooks_.toggleRecording();  // one made by hand ends, saved, and the task's begins
     hooks_.statusTimer(true);
     player_.Stop();
     player_.setURL(row.text(Field::streamUrl));

@@ -89,6 +89,6 @@ class TaskRunner {
         qint64 endsAt;  // on the monotonic clock
     };
     std::optional<Running> running_;
-    // The second each task (by its station, one task a station) was last matched in.
-    QHash<QString, std::pair<QDate, int>> matched_;
+    // The day each task (by its station and start second) was last matched on.
+    QHash<std::pair<QString, int>, QDate> matched_;
 };

@@ -245,3 +245,38 @@ TEST_F(Core, TheComputerIsWokenAMinuteBeforeTheNextTaskWhereTheSystemLetsIt) {
     waker.allowed = false;
     EXPECT_EQ(core->wakeNote(), QStringLiteral("本机不能自动唤醒电脑，任务开始时须保持开机。"));
 }
+
+TEST_F(Core, ARecordingTaskEndsOneMadeByHandAndItsPowerActionWaitsForItsOwn) {
+    core->table().moveTo(1);
+    core->rowSelection();
+    core->playback().playCommand();
+    player.state = MediaPlayer::kPlaying;
+    core->recorder().ToolButton8Click();
+    capture.feed(QByteArray(WaveStream::kBytesPerSecond, '\x01'));
+    core->recorder().Timer5Timer();
+    core->plans().save({.name = QStringLiteral("Alpha"),
+                        .kind = QStringLiteral("播放并录音"),
+                        .period = {},
+                        .start = clock.at.addSecs(1),
+                        .end = clock.at.addSecs(4),
+                        .finishAction = QStringLiteral("待机")},
+                       0);
+    clock.advanceMsecs(1000);
+    core->tick();
+    ASSERT_TRUE(core->recorder().recording());  // the task's, not stopped by it
+    core->encoder().pipeline().waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(files(QStringLiteral("Beta - *.mp3")).size(), 1);  // the one by hand, saved
+    EXPECT_TRUE(power.calls.isEmpty());                          // not the task's standby yet
+    player.state = MediaPlayer::kPlaying;
+    for (int i = 0; i < 6 && core->recorder().recording(); ++i) {
+        capture.feed(QByteArray(WaveStream::kBytesPerSecond, '\x02'));
+        clock.advanceMsecs(1000);
+        core->tick();
+        core->recorder().Timer5Timer();
+        core->runner().Timer3Timer();
+    }
+    core->encoder().pipeline().waitForDone();
+    EXPECT_EQ(files(QStringLiteral("Alpha - *.mp3")).size(), 1);
+    EXPECT_EQ(power.calls, QStringList{"Suspend"});
+}

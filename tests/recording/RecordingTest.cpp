@@ -480,12 +480,14 @@ class EncodingFixture : public ::testing::Test {
     FakePower power;
     WindowFields fields;
     QDateTime clock{QDate(2012, 12, 9), QTime(9, 5)};
+    bool recordingRuns = false;
     RecordingEncoder encoder{{.table = table,
                               .options = options,
                               .dialogs = dialogs,
                               .desktop = desktop,
                               .power = power,
-                              .now = [this] { return clock; }},
+                              .now = [this] { return clock; },
+                              .recording = [this] { return recordingRuns; }},
                              fields};
 };
 

@@ -340,6 +340,27 @@ TEST(PowerTimer, FiresAtItsSecondEveryDayOnlyWhileArmed) {
     timer.restart();
     tick(kWednesday.addDays(4), QTime(12, 0, 2, 10));
     EXPECT_EQ(actions.size(), 3);
+
+    // The clock set back over its time (or the hour summer time's end repeats): once a day.
+    tick(kWednesday.addDays(5), QTime(12, 0, 0));
+    tick(kWednesday.addDays(5), QTime(11, 59, 0));
+    for (int s = 1; s <= 60; ++s)
+        tick(kWednesday.addDays(5), QTime(11, 59, 0).addSecs(s));
+    EXPECT_EQ(actions.size(), 4);
+}
+
+TEST_F(Runner, TwoTasksOfOneStationEachStartOnceWhenTheClockGoesBack) {
+    add(task(QStringLiteral("Same"), QStringLiteral("定时播放"), {}, QTime(10, 0), 5));
+    add(task(QStringLiteral("Same"), QStringLiteral("定时播放"), {}, QTime(10, 30), 5));
+    at(QTime(10, 0));
+    runner.startall();
+    at(QTime(10, 30));
+    runner.startall();
+    at(QTime(9, 59, 59));  // set back half an hour and more
+    runner.startall();
+    at(QTime(10, 0));
+    runner.startall();
+    EXPECT_EQ(started().size(), 2);
 }
 
 TEST_F(Runner, SummerTimeStartsTheSkippedHoursTasksOnceAndItsEndRepeatsNone) {
