@@ -7,6 +7,7 @@
 #include "platform/Dialogs.h"
 #include "platform/MediaPlayer.h"
 #include "platform/TimeSource.h"
+#include "playback/StreamKeeper.h"
 #include "scheduler/TaskRunner.h"
 #include "scheduler/TaskTexts.h"
 
@@ -25,6 +26,7 @@ class IdlePlayer : public MediaPlayer {
     bool isOnline() const override { return true; }
     Status status() const override { return Status::stopped; }
     QString PositionText() const override { return {}; }
+    qint64 positionMsecs() const override { return 0; }
     QString DurationText() const override { return {}; }
     int BufferingProgress() const override { return 0; }
     int Volume() const override { return 50; }
@@ -32,6 +34,7 @@ class IdlePlayer : public MediaPlayer {
     bool Mute() const override { return false; }
     void setMute(bool) override {}
     QString nowPlaying() const override { return {}; }
+    void reopenAudioOutput() override {}
 
   private:
     QString url_;
@@ -77,9 +80,10 @@ struct Bench {
     IdlePlayer player;
     SilentDialogs dialogs;
     SteppingClock clock;
+    StreamKeeper kept{player, clock};
     WindowFields fields;
     TaskRunner runner{snapshot,
-                      player,
+                      kept,
                       dialogs,
                       clock,
                       fields,
@@ -99,6 +103,16 @@ void BM_TaskRunnerPass(benchmark::State& state) {
     state.counters["rows"] = double(state.range(0));
 }
 BENCHMARK(BM_TaskRunnerPass)->Arg(5746)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
+
+// Once a minute the core looks for the next task to wake the computer for.
+void BM_NextTaskDue(benchmark::State& state) {
+    Bench bench(int(state.range(0)));
+    const QDateTime now(QDate(2026, 12, 9), QTime(12, 0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bench.runner.nextDue(now));
+    state.counters["rows"] = double(state.range(0));
+}
+BENCHMARK(BM_NextTaskDue)->Arg(5746)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
 
 void BM_TaskIndexRefresh(benchmark::State& state) {
     Bench bench(int(state.range(0)));

@@ -186,7 +186,9 @@ void RadioCore::tick() {
     player_.tick();
     runner_.startall();
     journal_.beat(services_.time.now(), services_.time.monotonicMsecs());
-    armWakeUp();
+    // Once a minute: a long catalogue's tasks are not scanned every second.
+    if (services_.time.monotonicMsecs() - wakeCheckedAt_ >= 60'000)
+        armWakeUp();
     // From ten minutes before a task the desktop does not suspend the computer for being idle.
     const bool soon = runner_.dueWithin(services_.time.now(), 600);
     if (soon != taskSoon_) {
@@ -197,9 +199,10 @@ void RadioCore::tick() {
 }
 
 void RadioCore::taskCountdown(bool on) {
-    if (on)
+    if (on) {
         journal_.write(services_.time.now());  // a task that ran is not told as missed
-    else
+        armWakeUp();                           // for the task after it
+    } else
         runner_.countdownStopped();
     taskRuns_ = on;
     keepAwakeWhileNeeded();
@@ -228,6 +231,7 @@ void RadioCore::refreshSnapshot() {
 }
 
 void RadioCore::armWakeUp() {
+    wakeCheckedAt_ = services_.time.monotonicMsecs();
     if (!services_.waker.canWake())
         return;
     const QDateTime now = services_.time.now();

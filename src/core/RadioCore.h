@@ -207,7 +207,8 @@ class RadioCore : public QObject {
     bool taskSoon_ = false;  // a task falls due within ten minutes
     bool recordingsRecovered_ = false;
     bool absenceReported_ = false;
-    QDateTime wakeArmed_;  // the wake-up armed, or invalid
+    QDateTime wakeArmed_;             // the wake-up armed, or invalid
+    qint64 wakeCheckedAt_ = -60'000;  // on the monotonic clock
     bool ending_ = false;
     bool quitting_ = false;  // quit() runs (it may wait for the encodings)
 };

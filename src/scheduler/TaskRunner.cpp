@@ -13,6 +13,7 @@
 #include <QScopedValueRollback>
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -102,13 +103,15 @@ bool TaskRunner::dueWithin(const QDateTime& now, int seconds) const {
 }
 
 QDateTime TaskRunner::nextDue(const QDateTime& now) const {
+    const int after = now.time().msecsSinceStartOfDay() / 1000;
     for (int days = 0; days <= kMissedDays; ++days) {
         const QDate day = now.date().addDays(days);
-        for (const auto& [second, index] : bySecond_) {
-            const QDateTime at(day, QTime::fromMSecsSinceStartOfDay(second * 1000));
-            if (at > now && startsOn(snapshot_.rows[size_t(index)], day))
-                return at;
-        }
+        auto it = days == 0 ? std::upper_bound(bySecond_.begin(), bySecond_.end(),
+                                               std::pair{after, INT_MAX})
+                            : bySecond_.begin();
+        for (; it != bySecond_.end(); ++it)
+            if (startsOn(snapshot_.rows[size_t(it->second)], day))
+                return QDateTime(day, QTime::fromMSecsSinceStartOfDay(it->first * 1000));
     }
     return {};
 }
