@@ -92,6 +92,7 @@ struct Bench {
                        .progressTimer = [](bool) {},
                        .toggleRecording = [] {},
                        .recording = [] { return false; },
+                       .notRecorded = [] {},
                        .balloon = [](const QString&, const QString&) {},
                        .selectRoot = [] {}}};
 };

@@ -73,6 +73,14 @@ RadioCore::RadioCore(const QString& programFolder, Services services, QObject* p
            .progressTimer = [this](bool on) { emit progressTimerSwitched(on); },
            .toggleRecording = [this] { toggleRecording(); },
            .recording = [this] { return recorder_.recording(); },
+           .notRecorded =
+               [this] {
+                   encoder_.recordingEnded({}, {.seconds = 0,
+                                                .gaps = 0,
+                                                .gapSeconds = 0,
+                                                .heard = false,
+                                                .captured = false});
+               },
            .balloon = [this](const QString& title,
                              const QString& text) { emit balloonRequested(title, text, false); },
            .selectRoot = [this] { emit selectRootRequested(); }}),
@@ -119,10 +127,11 @@ RadioCore::RadioCore(const QString& programFolder, Services services, QObject* p
     // what runs after a standby is kept awake again.
     connect(&encoder_, &RecordingEncoder::powerActionCarriedOut, this,
             &RadioCore::keepAwakeWhileNeeded, Qt::QueuedConnection);
+    connect(&encoder_.pipeline(), &EncoderPipeline::done, this, &RadioCore::keepAwakeWhileNeeded);
     connect(&encoder_, &RecordingEncoder::noticesReady, this,
-            [this](const QStringList& notices, bool computerGoesOff) {
-                if (computerGoesOff)
-                    journal_.keepNotices(notices);  // for the next start to show
+            [this](const QStringList& notices, bool computerGoesAway) {
+                if (computerGoesAway)
+                    journal_.keepNotices(notices);  // shown again after it, as balloons fade
                 emit balloonRequested(TaskTexts::balloonTitle(), notices.join(u'\n'), false);
             });
     wireRemote();
@@ -184,6 +193,11 @@ void RadioCore::tick() {
     if (ending_)
         return;  // no task starts while the recordings of "退出" are saved
     player_.tick();
+    // Back from a standby or hibernation the program asked for: what it kept is told now.
+    const QDateTime now = services_.time.now();
+    if (lastTick_.isValid() && lastTick_.secsTo(now) > kAwaySeconds)
+        QMetaObject::invokeMethod(this, &RadioCore::showKeptNotices, Qt::QueuedConnection);
+    lastTick_ = now;
     runner_.startall();
     journal_.beat(services_.time.now(), services_.time.monotonicMsecs());
     // Once a minute: a long catalogue's tasks are not scanned every second.
@@ -210,7 +224,8 @@ void RadioCore::taskCountdown(bool on) {
 }
 
 void RadioCore::keepAwakeWhileNeeded() {
-    if (recording_ || taskRuns_)
+    // An encoding of a long recording takes minutes: the task's power action comes after it.
+    if (recording_ || taskRuns_ || encoder_.pipeline().busy())
         services_.power.keepAwake(PowerActions::Keep::fromSleep, CoreTexts::keptAwake());
     else if (taskSoon_)
         services_.power.keepAwake(PowerActions::Keep::fromIdle, CoreTexts::taskSoon());
@@ -295,6 +310,13 @@ void RadioCore::recoverRecordings() {
     const QStringList recovered = encoder_.recoverRecordings();
     if (!recovered.isEmpty())
         services_.dialogs.message(AppInfo::title(), RecordingTexts::recovered(recovered),
+                                  Dialogs::Icon::information);
+}
+
+void RadioCore::showKeptNotices() {
+    const QStringList notices = journal_.takeNotices();
+    if (!notices.isEmpty())
+        services_.dialogs.message(AppInfo::title(), notices.join(u'\n'),
                                   Dialogs::Icon::information);
 }
 

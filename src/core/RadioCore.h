@@ -173,6 +173,10 @@ class RadioCore : public QObject {
     void keepAwakeWhileNeeded();
     // A wake-up a minute before the next task, armed again when that changes.
     void armWakeUp();
+    // The notices kept while the computer was away, shown once.
+    void showKeptNotices();
+    // A tick this much later than the last one came after a standby.
+    static constexpr int kAwaySeconds = 30;
     // The media controls' requests run the program's own commands, and they see the state after
     // each request and each second.
     void wireRemote();
@@ -207,7 +211,8 @@ class RadioCore : public QObject {
     bool taskSoon_ = false;  // a task falls due within ten minutes
     bool recordingsRecovered_ = false;
     bool absenceReported_ = false;
-    QDateTime wakeArmed_;             // the wake-up armed, or invalid
+    QDateTime wakeArmed_;  // the wake-up armed, or invalid
+    QDateTime lastTick_;
     qint64 wakeCheckedAt_ = -60'000;  // on the monotonic clock
     bool ending_ = false;
     bool quitting_ = false;  // quit() runs (it may wait for the encodings)

@@ -97,8 +97,13 @@ void StreamKeeper::tick() {
     Kept& kept = *kept_;
     const qint64 now = time_.monotonicMsecs();
     const qint64 position = player_.positionMsecs();
-    if (player_.playState() == kPlaying && position != kept.position) {
+    // Sound: the position moved since a reading taken while playing. The first reading of a try
+    // is not yet sound, so a server that sends one buffer and stalls gets no fresh back-off.
+    const bool playing = player_.playState() == kPlaying;
+    const bool moved = playing && kept.position >= 0 && position != kept.position;
+    if (playing)
         kept.position = position;
+    if (moved) {
         kept.lastSound = now;
         if (kept.lostAt) {
             lastOutage_ = now - kept.lostAt;

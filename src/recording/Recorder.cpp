@@ -10,6 +10,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 Recorder::Recorder(CaptureDevice& device, const StreamKeeper& player, const OptionsStore& options,
                    Dialogs& dialogs, Hooks hooks)
     : device_(device),
@@ -25,19 +27,26 @@ Recorder::~Recorder() {
 }
 
 void Recorder::initbass() {
-    inputNames_.clear();
-    selected_ = -1;
-    if (!device_.init()) {
-        dialogs_.message(AppInfo::title(), RecordingTexts::deviceFailed(), Dialogs::Icon::warning);
-    } else {
-        const QList<CaptureDevice::Input> inputs = device_.inputs();
-        for (int i = 0; i < inputs.size(); ++i) {
-            inputNames_ << inputs[i].name;
-            if (inputs[i].on)
-                selected_ = i;
-        }
+    if (device_.init()) {
+        fillInputs({});
+        return;
     }
-    ComboBox2Change(selected_);
+    inputNames_.clear();
+    ComboBox2Change(-1);
+    dialogs_.message(AppInfo::title(), RecordingTexts::deviceFailed(), Dialogs::Icon::warning);
+}
+
+void Recorder::fillInputs(const QString& preferred) {
+    inputNames_.clear();
+    int chosen = -1;
+    const QList<CaptureDevice::Input> inputs = device_.inputs();
+    for (int i = 0; i < inputs.size(); ++i) {
+        inputNames_ << inputs[i].name;
+        if (inputs[i].name == preferred ||
+            (inputs[i].on && (chosen < 0 || inputs[chosen].name != preferred)))
+            chosen = i;
+    }
+    ComboBox2Change(chosen);
 }
 
 void Recorder::ComboBox2Change(int index) {
@@ -62,7 +71,12 @@ void Recorder::ToolButton8Click() {
 
 void Recorder::ToggleRecording() {
     device_.setLevel(selected_, 1.0);
-    if (device_.isActive()) {
+    // Not the device's state: while the sound server is away the capture is stopped, and the
+    // recording still runs.
+    if (recording_) {
+        // The folder went in the moment before: what was captured goes on elsewhere first.
+        if (!moved_ && wave_.unlinked())
+            goOnElsewhere();
         const bool failedBefore = !wave_.failure().isEmpty();
         StopCapture();
         hooks_.encode();
@@ -77,18 +91,18 @@ void Recorder::ToggleRecording() {
         if (deviceMissing())
             initbass();  // a sound server that was missing may be there now, for tasks too
         StartCapture();
-        if (recording_) {
+        if (recording_)
             hooks_.progressTimer(true);
-            elapsed_ = QTime(0, 0, 0);
-        }
     }
 }
 
 RecordingOutcome Recorder::outcome() const {
-    RecordingOutcome outcome{.seconds = elapsed_.msecsSinceStartOfDay() / 1000,
+    const qint64 bytes = std::max<qint64>(0, wave_.size() - WaveStream::kHeaderSize);
+    RecordingOutcome outcome{.seconds = int(bytes / WaveStream::kBytesPerSecond),
                              .gaps = int(gaps_.size()),
                              .gapSeconds = 0,
-                             .heard = heard_};
+                             .heard = heard_,
+                             .captured = captured_};
     for (const Gap& gap : gaps_)
         outcome.gapSeconds += gap.seconds;
     return outcome;
@@ -112,7 +126,8 @@ void Recorder::StartCapture() {
         return;
     }
     paused_ = !player_.soundFlows();
-    if (!startDevice()) {
+    // A sound server that restarted since the last recording left a dead connection behind.
+    if (!startDevice() && !reconnectCapture()) {
         dialogs_.message(AppInfo::title(), RecordingTexts::startFailed(), Dialogs::Icon::error);
         wave_.finish();
         QFile::remove(wave_.path());  // nothing was recorded
@@ -123,6 +138,8 @@ void Recorder::StartCapture() {
     lost_.clear();
     gaps_.clear();
     heard_ = !paused_;
+    captured_ = false;
+    elapsed_ = QTime(0, 0, 0);
 }
 
 bool Recorder::startDevice() {
@@ -138,15 +155,7 @@ bool Recorder::reconnectCapture() {
     device_.stop();
     if (!device_.init())
         return false;
-    inputNames_.clear();
-    int chosen = -1;
-    const QList<CaptureDevice::Input> inputs = device_.inputs();
-    for (int i = 0; i < inputs.size(); ++i) {
-        inputNames_ << inputs[i].name;
-        if (inputs[i].name == input || (chosen < 0 && inputs[i].on))
-            chosen = i;
-    }
-    ComboBox2Change(chosen);
+    fillInputs(input);
     device_.setLevel(selected_, 1.0);
     return selected_ >= 0 && startDevice();
 }
@@ -174,15 +183,18 @@ void Recorder::Timer5Timer() {
         return;
     if (!moved_ && (!wave_.failure().isEmpty() || wave_.unlinked()))
         goOnElsewhere();
-    const QString why = !wave_.failure().isEmpty() ? wave_.failure() : lost_;
+    const QString why = !wave_.failure().isEmpty() ? wave_.failure()
+                        : !lost_.isEmpty()         ? lost_
+                                                   : player_.gaveUp();
     if (recording_ && !why.isEmpty()) {
-        // The disk is full: what was written is kept and encoded, and the user learns why the
-        // recording ended.
+        // The disk is full, or the player gave the station up: what was written is kept and
+        // encoded, and the user learns why the recording ended.
         ToggleRecording();
         dialogs_.message(AppInfo::title(), RecordingTexts::interrupted(why), Dialogs::Icon::error);
         return;
     }
     const bool captured = (device_.isActive() && device_.failure().isEmpty()) || reconnectCapture();
+    captured_ = captured_ || captured;
     if (!captured || !player_.soundFlows()) {
         const bool paused = paused_.exchange(true);
         if (heard_) {

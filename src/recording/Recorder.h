@@ -84,6 +84,9 @@ class Recorder {
     // The sound server broke the capture off: connects to it again and goes on into the same
     // file with the input chosen before; false while it is not back.
     bool reconnectCapture();
+    // The device's inputs into the list; the one named preferred is chosen, else the last one
+    // switched on.
+    void fillInputs(const QString& preferred);
     bool startDevice();
 
     CaptureDevice& device_;
@@ -100,5 +103,6 @@ class Recorder {
     QTime elapsed_{0, 0, 0};  // of sound recorded
     QList<Gap> gaps_;
     bool heard_ = false;
+    bool captured_ = false;            // a tick found the capture running
     std::atomic<bool> paused_{false};  // the capture's blocks are not written
 };

@@ -71,6 +71,14 @@ QString RecordingEncoder::newRecordingPath() {
     return newWav(folder, station());
 }
 
+QString RecordingEncoder::takeStation(const QString& wavPath) {
+    // The station the recording began with, whatever plays or is selected when it ends.
+    const auto begun = stations_.constFind(wavPath);
+    const QString name = begun != stations_.cend() ? *begun : station();
+    stations_.remove(wavPath);
+    return name;
+}
+
 QString RecordingEncoder::fallbackPath(const QString& from) {
     return newWav(musicFolder(), stations_.take(from));
 }
@@ -82,20 +90,18 @@ void RecordingEncoder::recordingEnded(const QString& wavPath, const RecordingOut
         return;
     }
     // Nothing but the header: no file that looks like a recording, and the user learns why.
-    const auto begun = stations_.constFind(wavPath);
-    const QString name = begun != stations_.cend() ? *begun : station();
-    stations_.remove(wavPath);
-    QFile::remove(wavPath);
-    notices_ << RecordingTexts::nothingRecorded(name);
+    const QString name = takeStation(wavPath);
+    using RecordingTexts::Nothing;
+    if (!wavPath.isEmpty())
+        QFile::remove(wavPath);
+    notices_ << RecordingTexts::nothingRecorded(name, wavPath.isEmpty()  ? Nothing::notStarted
+                                                      : outcome.captured ? Nothing::station
+                                                                         : Nothing::soundServer);
     finishDone();
 }
 
 void RecordingEncoder::EncodeRecording(const QString& wavPath) {
-    // The station the recording began with, whatever plays or is selected when it ends.
-    const auto begun = stations_.constFind(wavPath);
-    const QString name = begun != stations_.cend() ? *begun : station();
-    stations_.remove(wavPath);
-    EncodeRecording(wavPath, name, RecordingNames::stamp(services_.now()));
+    EncodeRecording(wavPath, takeStation(wavPath), RecordingNames::stamp(services_.now()));
 }
 
 void RecordingEncoder::EncodeRecording(const QString& wavPath, const QString& station,
@@ -170,11 +176,15 @@ void RecordingEncoder::settleTemporaryFile(const EncoderJob& job) {
                                                  outcome->gapSeconds);
         return;
     }
-    // The recording is never lost silently: the WAV stays where it is, and the user learns where.
-    services_.dialogs.message(
-        AppInfo::title(),
-        RecordingTexts::notEncoded(QDir::toNativeSeparators(job.wavPath), job.error),
-        Dialogs::Icon::error);
+    // The recording is never lost silently: the WAV stays where it is, and the user learns where;
+    // a power action that follows does not wait for an OK, and the notice is kept over it.
+    const QString text =
+        RecordingTexts::notEncoded(QDir::toNativeSeparators(job.wavPath), job.error);
+    notices_ << text;
+    QMetaObject::invokeMethod(
+        this,
+        [this, text] { services_.dialogs.message(AppInfo::title(), text, Dialogs::Icon::error); },
+        Qt::QueuedConnection);
 }
 
 void RecordingEncoder::MP3Out1Done(const EncoderJob& job) {
@@ -213,7 +223,9 @@ void RecordingEncoder::finishDone() {
         action = fields_.armedFinishAction;
     fields_.armedFinishAction.clear();
     if (!notices_.isEmpty())
-        emit noticesReady(std::exchange(notices_, {}), action == RecordingTexts::powerOff());
+        emit noticesReady(std::exchange(notices_, {}), action == RecordingTexts::powerOff() ||
+                                                           action == RecordingTexts::standby() ||
+                                                           action == RecordingTexts::hibernate());
     carryOut(action);
 }
 

@@ -44,7 +44,8 @@ class RecordingEncoder : public QObject {
     // Where a recording that its folder failed goes on: a new WAV of the same station in the
     // music folder (or the home folder).
     QString fallbackPath(const QString& from);
-    // A recording ended: encoded, or, when it heard no sound at all, removed. The user is told
+    // A recording ended: encoded, or, when it heard no sound at all, removed (an empty path: a
+    // task's recording could not begin). The user is told
     // what was recorded (noticesReady) once its encoding is done; a power action waiting for it
     // follows as when encoded.
     void recordingEnded(const QString& wavPath, const RecordingOutcome& outcome);
@@ -68,14 +69,16 @@ class RecordingEncoder : public QObject {
 
   signals:
     // What recordings that ended hold, or why they hold nothing, each a line; just before the
-    // power action that follows them, computerGoesOff when it is a shut-down.
-    void noticesReady(const QStringList& notices, bool computerGoesOff);
+    // power action that follows them, computerGoesAway when there is one.
+    void noticesReady(const QStringList& notices, bool computerGoesAway);
     // A power action was asked of the system (and taken by it), the program's hold on sleep
     // released for it.
     void powerActionCarriedOut();
 
   private:
     QString station() const;
+    // The station of a recording, forgotten: the one it began with, or the one named now.
+    QString takeStation(const QString& wavPath);
     // A new WAV file in folder for a recording of station, remembered for its encoding.
     QString newWav(const QString& folder, const QString& station);
     void MP3Out1Done(const EncoderJob& job);

@@ -6,5 +6,6 @@ struct RecordingOutcome {
     int seconds = 0;  // of sound recorded
     int gaps = 0;     // interruptions
     int gapSeconds = 0;
-    bool heard = true;  // any sound at all
+    bool heard = true;     // any sound at all
+    bool captured = true;  // the sound server delivered the capture at some time
 };

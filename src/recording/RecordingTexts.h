@@ -74,7 +74,18 @@ inline QString recorded(const QString& fileName, int seconds, int gaps, int gapS
            (gaps > 0 ? QStringLiteral("，中断%1次，共%2秒").arg(gaps).arg(gapSeconds)
                      : QStringLiteral("，没有中断"));
 }
-inline QString nothingRecorded(const QString& station) {
+// Why a recording holds nothing: the station never sounded, the sound server was away, or the
+// recording could not begin.
+enum class Nothing { station, soundServer, notStarted };
+inline QString nothingRecorded(const QString& station, Nothing why) {
+    switch (why) {
+        case Nothing::station:
+            break;
+        case Nothing::soundServer:
+            return station + QStringLiteral("：声音服务器无法连接，未录音");
+        case Nothing::notStarted:
+            return station + QStringLiteral("：录音未能开始，未录音");
+    }
     return station + QStringLiteral("：电台无法连接，未录音");
 }
 inline QString notEncoded(const QString& wavPath, const QString& reason) {

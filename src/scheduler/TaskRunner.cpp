@@ -158,7 +158,8 @@ void TaskRunner::dayplay(const WallClockSeconds::Second& second) {
 void TaskRunner::startTask(const StationRow& row, const WallClockSeconds::Second& second,
                            bool weekly) {
     const QString station = row.text(Field::stationName);
-    const std::pair<QString, int> task{station, second.ofDay};
+    // A weekly and a daily task of one station in one second are two tasks.
+    const std::pair<QString, int> task{station, second.ofDay + (weekly ? 86400 : 0)};
     if (matched_.value(task) == second.date)
         return;  // this second again: the clock went back
     matched_.insert(task, second.date);
@@ -202,15 +203,17 @@ void TaskRunner::startTask(const StationRow& row, const WallClockSeconds::Second
         tellLater(AppInfo::oldTitle(), PlaybackTexts::playerMissing(e));
         return;
     }
-    if (records)
-        hooks_.toggleRecording();
     hooks_.balloon(TaskTexts::balloonTitle(), TaskTexts::started(kind, fields_.title5));
     hooks_.countdownTimer(true);
     running_ = Running{station, records, time_.monotonicMsecs() + qint64(taskCountdown) * 1000};
     player_.keepUntil(running_->endsAt);  // a lost stream is tried again to the task's end
-    if (records)
-        hooks_.progressTimer(true);
     fields_.playSource = PlaySource::Task;
+    // Last: a message of a recording that cannot begin waits for an OK, and the task's length
+    // counts from its second all the same.
+    if (records) {
+        hooks_.toggleRecording();
+        hooks_.progressTimer(true);
+    }
 }
 
 void TaskRunner::Timer3Timer() {
@@ -221,6 +224,8 @@ void TaskRunner::Timer3Timer() {
         hooks_.toggleRecording();  // stops it; its encoding ends with the armed power action
         hooks_.progressTimer(false);
         hooks_.selectRoot();
+    } else if (running_ && running_->records) {
+        hooks_.notRecorded();  // its recording never began: said, and its power action follows
     }
     running_.reset();
     hooks_.countdownTimer(false);

@@ -32,7 +32,8 @@ class TaskRunner {
         std::function<void(bool)> countdownTimer;  // Timer3 on or off
         std::function<void(bool)> progressTimer;   // Timer5 on or off
         std::function<void()> toggleRecording;
-        std::function<bool()> recording;  // a recording runs
+        std::function<bool()> recording;    // a recording runs
+        std::function<void()> notRecorded;  // a recording task ends whose recording never began
         std::function<void(const QString& title, const QString& text)> balloon;
         std::function<void()> selectRoot;  // the genre tree's first node, "所有电台"
     };
@@ -89,6 +90,7 @@ class TaskRunner {
         qint64 endsAt;  // on the monotonic clock
     };
     std::optional<Running> running_;
-    // The day each task (by its station and start second) was last matched on.
+    // The day each task (by its station, and its start second plus a day for a weekly one) was
+    // last matched on.
     QHash<std::pair<QString, int>, QDate> matched_;
 };

@@ -112,6 +112,8 @@ TEST_F(Core, TheComputerStaysAwakeForTasksAndRecordingsButNotForItsPowerAction) 
     EXPECT_TRUE(power.awake);
     EXPECT_FALSE(power.awakeWhy.isEmpty());
     core->recorder().ToolButton8Click();
+    EXPECT_TRUE(power.awake);  // while it is encoded
+    core->encoder().pipeline().waitForDone();
     EXPECT_FALSE(power.awake);
 
     // A task eleven minutes ahead keeps nothing awake yet.

@@ -22,6 +22,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -223,7 +224,9 @@ TEST(SoundServerRestart, PlayingAndRecordingGoOnAfterTheSoundServerComesBack) {
     QTemporaryDir dir;
     PrivatePulse pulse(dir.path());
     ASSERT_TRUE(pulse.start());
+    const QByteArray sharedServer = qgetenv("PULSE_SERVER");
     qputenv("PULSE_SERVER", pulse.server().toUtf8());  // for libpulse here and pactl
+    const auto restore = qScopeGuard([&] { qputenv("PULSE_SERVER", sharedServer); });
     LoopbackHttpServer server;
     server.addStream("/tone.mp3", toneMp3(dir));
     PulseSoundServer watch;
@@ -300,7 +303,7 @@ TEST(SoundServerRestart, PlayingAndRecordingGoOnAfterTheSoundServerComesBack) {
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.first().text.toStdString();
     EXPECT_EQ(recorder.gaps().size(), 1);
     const QByteArray pcm = image.mid(WaveStream::kHeaderSize);
-    EXPECT_GT(double(pcm.size()) / WaveStream::kBytesPerSecond, 4.0);
+    EXPECT_GT(rms(pcm, 0, WaveStream::kBytesPerSecond), 100.0) << "not recorded before";
     EXPECT_GT(rms(pcm, pcm.size() - WaveStream::kBytesPerSecond), 100.0) << "not recorded again";
     std::printf("sound server restart: up after %lld ms, heard again after %lld ms\n",
                 qint64(serverUp), qint64(sound));

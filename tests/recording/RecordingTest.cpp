@@ -294,6 +294,23 @@ TEST_F(RecorderFixture, WithoutSoundNothingIsWrittenAndTheRecordingGoesOnWhenItR
     recorder.ToggleRecording();
     EXPECT_TRUE(recorder.gaps().isEmpty());
     EXPECT_FALSE(recorder.heard());
+
+    // Stopped while the sound server is away: that recording ends, and none begins instead.
+    player.state = MediaPlayer::kPlaying;
+    recorder.ToolButton8Click();
+    second('\x04');
+    device.broken = QStringLiteral("the sound server stopped delivering the recording");
+    device.available = false;
+    second('\x00');
+    recorder.ToolButton8Click();
+    EXPECT_FALSE(recorder.recording());
+    EXPECT_EQ(encodes, 3);
+    // It restarted while nothing recorded: the next recording connects again.
+    device.available = true;
+    device.stale = true;
+    recorder.ToolButton8Click();
+    EXPECT_TRUE(recorder.recording());
+    EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
 TEST(WaveStreamFile, OurUnencodedRecordingsAreFoundAndUnendedOnesRepairedFromTheirLength) {
@@ -609,6 +626,7 @@ TEST_F(EncodingFixture, AFailedEncodingKeepsTheWavAndSaysWhere) {
     encoder.EncodeRecording(wav);
     encoder.pipeline().waitForDone();
     EXPECT_EQ(recordings(), QStringList{"Lost_ - 201212090905.wav"});  // kept, and no MP3
+    QCoreApplication::processEvents();  // the message does not hold up what follows
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].text.contains(wav)) << dialogs.shown[0].text.toStdString();
     EXPECT_EQ(desktop.opened.size(), 1);  // the rest of the done handler still runs
@@ -639,6 +657,7 @@ TEST_F(EncodingFixture, AMissingWmaModuleFailsAsAnyEncodingDoesAndKeepsTheWav) {
     encoder.pipeline().waitForDone();
     qunsetenv("CORVINATONE_WMA_MODULE");
     EXPECT_EQ(recordings(), QStringList{"Radio - 201212090905.wav"});
+    QCoreApplication::processEvents();  // the message does not hold up what follows
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].text.contains(QStringLiteral("libcorvinatone-wma.so")))
         << dialogs.shown[0].text.toStdString();
@@ -755,7 +774,7 @@ TEST_F(EncodingFixture, TheUserLearnsWhatARecordingHoldsOrWhyItHoldsNothing) {
     encoder.recordingEnded(silent, {.seconds = 0, .gaps = 0, .gapSeconds = 0, .heard = false});
     EXPECT_FALSE(QFile::exists(silent));
     ASSERT_EQ(told.size(), 2);
-    EXPECT_EQ(told[1], std::make_pair(QStringList{"Dead：电台无法连接，未录音"}, false));
+    EXPECT_EQ(told[1], std::make_pair(QStringList{"Dead：电台无法连接，未录音"}, true));
     EXPECT_EQ(power.calls, (QStringList{"PowerOff", "Suspend"}));
     EXPECT_EQ(seenAtAction, QStringList{"Night - 201212090905.mp3"});
     EXPECT_TRUE(dialogs.shown.isEmpty());

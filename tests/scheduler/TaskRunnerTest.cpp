@@ -70,6 +70,7 @@ class Runner : public ::testing::Test {
     bool statusOn = false, countdownOn = false, progressOn = false, recordingShown = false;
     QStringList events;
     std::function<void()> duringToggle;  // runs once, inside the next toggle
+    bool captureFails = false;           // a recording cannot begin
     TaskRunner runner{snapshot,
                       kept,
                       dialogs,
@@ -81,11 +82,13 @@ class Runner : public ::testing::Test {
                        .toggleRecording =
                            [this] {
                                events << QStringLiteral("toggle");
-                               recordingShown = !recordingShown;
+                               if (!captureFails)
+                                   recordingShown = !recordingShown;
                                if (duringToggle)
                                    std::exchange(duringToggle, nullptr)();
                            },
                        .recording = [this] { return recordingShown; },
+                       .notRecorded = [this] { events << QStringLiteral("not recorded"); },
                        .balloon = [this](const QString& title,
                                          const QString& text) { events << title + u'|' + text; },
                        .selectRoot = [this] { events << QStringLiteral("all stations"); }}};
@@ -114,7 +117,7 @@ TEST_F(Runner, WeeklyThenDailyInTheSameSecondAndOnlyTheFirstOfEachKind) {
     // the user learns why it did not start.
     EXPECT_EQ(started(), QStringList{"http://h/Wednesday"});
     EXPECT_EQ(events,
-              (QStringList{"toggle", "Corvinatone 2.21 提示:|已启动 -- 播放并录音 Wednesday",
+              (QStringList{"Corvinatone 2.21 提示:|已启动 -- 播放并录音 Wednesday", "toggle",
                            "Corvinatone 2.21 提示:|未启动 -- 定时播放 Daily A：Wednesday "
                            "的定时录音尚未结束"}));
     EXPECT_EQ(fields.title5, QStringLiteral("Wednesday"));
@@ -164,6 +167,14 @@ TEST_F(Runner, ATaskLastsItsLengthInRealSecondsAndStopsItsRecording) {
     runner.startall();
     EXPECT_EQ(ticksUntilEnd(100), 1);
     EXPECT_FALSE(recordingShown);
+
+    // One whose recording could not begin still ends, and says so.
+    captureFails = true;
+    at(QTime(11, 0));
+    clock.advanceMsecs(24 * 3600 * 1000);
+    runner.startall();
+    EXPECT_EQ(ticksUntilEnd(100), 1);
+    EXPECT_EQ(events.last(), QStringLiteral("not recorded"));
 }
 
 TEST_F(Runner, EverySecondIsExaminedOnceWhateverTheTicksDo) {
@@ -352,6 +363,8 @@ TEST(PowerTimer, FiresAtItsSecondEveryDayOnlyWhileArmed) {
 TEST_F(Runner, TwoTasksOfOneStationEachStartOnceWhenTheClockGoesBack) {
     add(task(QStringLiteral("Same"), QStringLiteral("定时播放"), {}, QTime(10, 0), 5));
     add(task(QStringLiteral("Same"), QStringLiteral("定时播放"), {}, QTime(10, 30), 5));
+    add(task(QStringLiteral("Same"), QStringLiteral("定时播放"), QStringLiteral("星期三"),
+             QTime(10, 0), 5));  // weekly, in the daily one's second: both start
     at(QTime(10, 0));
     runner.startall();
     at(QTime(10, 30));
@@ -360,7 +373,7 @@ TEST_F(Runner, TwoTasksOfOneStationEachStartOnceWhenTheClockGoesBack) {
     runner.startall();
     at(QTime(10, 0));
     runner.startall();
-    EXPECT_EQ(started().size(), 2);
+    EXPECT_EQ(started().size(), 3);
 }
 
 TEST_F(Runner, SummerTimeStartsTheSkippedHoursTasksOnceAndItsEndRepeatsNone) {

@@ -8,7 +8,10 @@
 // Inputs the test sets; "captures" whatever the test feeds in.
 class FakeCaptureDevice : public CaptureDevice {
   public:
-    bool init() override { return available; }
+    bool init() override {
+        stale = stale && !available;
+        return available;
+    }
     QList<Input> inputs() const override { return list; }
     bool setInput(int index, bool on) override {
         if (index < 0 || index >= list.size())
@@ -18,7 +21,7 @@ class FakeCaptureDevice : public CaptureDevice {
     }
     void setLevel(int index, double level) override { levels << std::make_pair(index, level); }
     bool start(Callback c) override {
-        if (!canStart)
+        if (!canStart || stale)
             return false;
         callback = std::move(c);
         active = true;
@@ -38,7 +41,8 @@ class FakeCaptureDevice : public CaptureDevice {
 
     bool available = true;
     bool canStart = true;
-    QString broken;  // what failure() says
+    QString broken;      // what failure() says
+    bool stale = false;  // the sound server restarted: starts fail until the next init()
     bool active = false;
     QList<Input> list{{QStringLiteral("Monitor of Null Output"), true}};
     QList<std::pair<int, double>> levels;
