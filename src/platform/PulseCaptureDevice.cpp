@@ -47,6 +47,34 @@ void onDone(pa_context*, int, void* self) {
     static_cast<PulseCaptureDevice*>(self)->contextChanged();
 }
 
+// A server that does not answer within kWaitMs is taken as away: the window never waits longer.
+// Made and ended with the main loop's lock held.
+class Deadline {
+  public:
+    explicit Deadline(pa_threaded_mainloop* loop) : loop_(loop) {
+        timeval at{};
+        pa_timeval_add(pa_gettimeofday(&at), pa_usec_t(PulseCaptureDevice::kWaitMs) * 1000);
+        pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop_);
+        event_ = api->time_new(api, &at, &Deadline::fire, this);
+    }
+    ~Deadline() {
+        if (!passed_)
+            pa_threaded_mainloop_get_api(loop_)->time_free(event_);
+    }
+    bool passed() const { return passed_; }
+
+  private:
+    static void fire(pa_mainloop_api* api, pa_time_event* event, const timeval*, void* self) {
+        auto* deadline = static_cast<Deadline*>(self);
+        api->time_free(event);
+        deadline->passed_ = true;
+        pa_threaded_mainloop_signal(deadline->loop_, 0);
+    }
+    pa_threaded_mainloop* loop_;
+    pa_time_event* event_ = nullptr;
+    bool passed_ = false;
+};
+
 }  // namespace
 
 PulseCaptureDevice::PulseCaptureDevice() = default;
@@ -85,8 +113,11 @@ void PulseCaptureDevice::setDefaultSink(const QByteArray& name) {
 void PulseCaptureDevice::await(pa_operation* operation) {
     if (!operation)
         return;
-    while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING)
+    const Deadline deadline(mainloop_);
+    while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING && !deadline.passed())
         pa_threaded_mainloop_wait(mainloop_);
+    if (pa_operation_get_state(operation) == PA_OPERATION_RUNNING)
+        pa_operation_cancel(operation);
     pa_operation_unref(operation);
 }
 
@@ -125,13 +156,14 @@ bool PulseCaptureDevice::init() {
     bool ready = false;
     {
         Locked lock(mainloop_);
+        const Deadline deadline(mainloop_);
         for (;;) {
             const pa_context_state_t state = pa_context_get_state(context_);
             if (state == PA_CONTEXT_READY) {
                 ready = true;
                 break;
             }
-            if (!PA_CONTEXT_IS_GOOD(state))
+            if (!PA_CONTEXT_IS_GOOD(state) || deadline.passed())
                 break;
             pa_threaded_mainloop_wait(mainloop_);
         }
@@ -200,11 +232,15 @@ bool PulseCaptureDevice::start(Callback callback) {
         stream_ = nullptr;
         return false;
     }
+    const Deadline deadline(mainloop_);
     for (;;) {
         const pa_stream_state_t state = pa_stream_get_state(stream_);
         if (state == PA_STREAM_READY)
             return true;
-        if (!PA_STREAM_IS_GOOD(state)) {
+        if (!PA_STREAM_IS_GOOD(state) || deadline.passed()) {
+            pa_stream_set_state_callback(stream_, nullptr, nullptr);
+            pa_stream_set_read_callback(stream_, nullptr, nullptr);
+            pa_stream_disconnect(stream_);
             pa_stream_unref(stream_);
             stream_ = nullptr;
             return false;

@@ -19,6 +19,8 @@ class PulseCaptureDevice : public CaptureDevice {
   public:
     // Milliseconds of audio per block delivered to the callback.
     static constexpr int kBlockMs = 50;
+    // How long init() and start() wait for the sound server at most.
+    static constexpr int kWaitMs = 3000;
 
     PulseCaptureDevice();
     ~PulseCaptureDevice() override;
