@@ -239,13 +239,15 @@ TEST(SoundServerRestart, PlayingAndRecordingGoOnAfterTheSoundServerComesBack) {
     OptionsStore options{QStringLiteral("/nonexistent/option.ini")};
     PulseCaptureDevice capture;
     QByteArray image;
+    int made = 0;
     Recorder recorder(
         capture, kept, options, dialogs,
         {.progressTimer = [](bool) {},
          .stopTaskCountdown = [] {},
          .progressText = [](const QString&) {},
          .encode = [&] { image = readFile(recorder.waveStream().path()); },
-         .newRecordingPath = [&] { return dir.filePath(QStringLiteral("recording.wav")); },
+         .newRecordingPath =
+             [&] { return dir.filePath(QStringLiteral("recording%1.wav").arg(++made)); },
          .fallbackPath = [](const QString& from) { return from; }});
     QTimer ticks;  // Timer1 and Timer5
     QObject::connect(&ticks, &QTimer::timeout, [&] {
@@ -307,4 +309,13 @@ TEST(SoundServerRestart, PlayingAndRecordingGoOnAfterTheSoundServerComesBack) {
     EXPECT_GT(rms(pcm, pcm.size() - WaveStream::kBytesPerSecond), 100.0) << "not recorded again";
     std::printf("sound server restart: up after %lld ms, heard again after %lld ms\n",
                 qint64(serverUp), qint64(sound));
+
+    // It restarts again while nothing records: the next recording connects afresh.
+    pulse.kill();
+    ASSERT_TRUE(pulse.start());
+    ASSERT_TRUE(waitFor([&] { return watch.returns() == 2 && kept.soundFlows(); }, 20000));
+    recorder.ToolButton8Click();
+    EXPECT_TRUE(recorder.recording());
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.first().text.toStdString();
+    recorder.ToolButton8Click();
 }
