@@ -199,12 +199,13 @@ void RadioCore::tick() {
         QMetaObject::invokeMethod(this, &RadioCore::showKeptNotices, Qt::QueuedConnection);
     lastTick_ = now;
     runner_.startall();
-    journal_.beat(services_.time.now(), services_.time.monotonicMsecs());
+    const qint64 elapsed = services_.time.monotonicMsecs();
+    journal_.beat(now, elapsed);
     // Once a minute: a long catalogue's tasks are not scanned every second.
-    if (services_.time.monotonicMsecs() - wakeCheckedAt_ >= 60'000)
+    if (elapsed - wakeCheckedAt_ >= 60'000)
         armWakeUp();
     // From ten minutes before a task the desktop does not suspend the computer for being idle.
-    const bool soon = runner_.dueWithin(services_.time.now(), 600);
+    const bool soon = runner_.dueWithin(now, 600);
     if (soon != taskSoon_) {
         taskSoon_ = soon;
         keepAwakeWhileNeeded();
